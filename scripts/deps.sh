@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages a task needs, only those missing.
+# Usage: scripts/deps.sh run|test|fuzz
+set -euo pipefail
+
+build=(cmake g++ make qt6-base-dev qt6-image-formats-plugins libxcb1-dev fonts-liberation)
+desktop=(xvfb x11-utils x11-apps xdotool imagemagick openbox trayer)
+tests=(binutils-mingw-w64-x86-64)
+fuzz=(clang libclang-rt-14-dev)
+
+case "${1:-run}" in
+  run) want=("${build[@]}" "${desktop[@]}") ;;
+  test) want=("${build[@]}" "${desktop[@]}" "${tests[@]}") ;;
+  fuzz) want=("${build[@]}" "${fuzz[@]}") ;;
+  *) echo "usage: $0 run|test|fuzz" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,25 @@
+#include "app/app.h"
+#include "platform/msgbox.h"
+#include "platform/services.h"
+
+namespace zentyr {
+
+static QString g_commandLine;
+
+QString commandLine() { return g_commandLine; }
+void setCommandLine(const QString &line) { g_commandLine = line; }
+QString joinArguments(const QStringList &args) { return args.join(QLatin1Char(' ')); }
+
+bool previousInstanceGuard(const std::function<void()> &beforeEnd)
+{
+    if (!services().previousInstance())
+        return false;
+    services().msgBox(QStringLiteral("Zentyr is already running !"), vbCritical,
+                      QStringLiteral("Look in the system tray next to the time at the bottom of the screen."));
+    if (beforeEnd)
+        beforeEnd();
+    services().endProgram();
+    return true;
+}
+
+} // namespace zentyr

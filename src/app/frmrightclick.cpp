@@ -1,0 +1,145 @@
+#include "app/frmrightclick.h"
+#include "app/app.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "artwork/artwork.h"
+#include "platform/msgbox.h"
+#include "platform/services.h"
+#include "platform/twips.h"
+#include "platform/vberror.h"
+#include "platform/windowsystem.h"
+#include "rulers/frmruler.h"
+#include "rulers/frmvruler.h"
+
+#include <QMenu>
+#include <cstdio>
+
+namespace zentyr {
+
+int trayMessageFromX(float xTwips, double twipsPerPixel)
+{
+    return roundHalfEven(xTwips / twipsPerPixel);
+}
+
+frmRightClick::frmRightClick() : Form(QStringLiteral("frmRightClick"), Border::None, QSizeF(4680, 3195))
+{
+    setWindowTitle(QStringLiteral("Quillet - Main"));
+    setWindowIcon(artwork::programIcon());
+
+    mnuShutDown = new QMenu(QStringLiteral("Shut Down"), this);
+    mnuShutDown->setObjectName(QStringLiteral("mnuShutDown"));
+    auto item = [this](const char *name, const QString &caption, void (frmRightClick::*slot)()) {
+        QAction *a = mnuShutDown->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    mnuAbout = item("mnuAbout", QStringLiteral("About Zentyr"), &frmRightClick::mnuAbout_Click);
+    mnuHelp = item("mnuHelp", QStringLiteral("Help"), &frmRightClick::mnuHelp_Click);
+    mnuShowRuler = item("mnuShowRuler", QStringLiteral("Show Standard Ruler"), &frmRightClick::mnuShowRuler_Click);
+    mnuVRuler = item("mnuVRuler", QStringLiteral("Show Vertical Ruler"), &frmRightClick::mnuVRuler_Click);
+    Sep1 = mnuShutDown->addSeparator();
+    Sep1->setObjectName(QStringLiteral("Sep1"));
+    mnuClose = item("mnuClose", QStringLiteral("Exit Zentyr"), &frmRightClick::mnuClose_Click);
+
+    // Enabled in the design: it runs from the moment the form is loaded.
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &frmRightClick::Timer1_Timer);
+    Timer1.start();
+}
+
+frmRightClick::~frmRightClick()
+{
+    services().shellNotifyIcon(NIM_DELETE, nid);
+}
+
+void frmRightClick::Form_Load()
+{
+    try {
+        if (previousInstanceGuard())
+            return;
+        registerTrayIcon();
+    } catch (const VbError &e) {
+        if (e.number == ErrNonModalWhileModal) {
+            services().endProgram();
+            return;
+        }
+        if (e.number != ErrObjectNotSet && e.number != 0)
+            services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QStringLiteral("Error"));
+        // The trap runs once; a second failure is only reported on standard error.
+        try {
+            registerTrayIcon();
+        } catch (const VbError &again) {
+            std::fprintf(stderr, "zentyr: the tray icon could not be added (error %d: %s)\n", again.number,
+                         qPrintable(again.description));
+        }
+    }
+}
+
+void frmRightClick::registerTrayIcon()
+{
+    nid.cbSize = 88;
+    nid.hWnd = static_cast<std::uint32_t>(winId());
+    nid.uID = 1;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = 512;
+    if (windowIcon().isNull())
+        throw VbError(ErrObjectNotSet, QStringLiteral("Zentyr"), QStringLiteral("Object variable or With block variable not set"));
+    nid.hIcon = iconHandle(windowIcon());
+    assignFixedString(nid.szTip, QByteArray("Zentyr by Orvane") + '\0');
+    services().shellNotifyIcon(NIM_ADD, nid);
+    if (!services().notificationAreaAvailable())
+        noNotificationArea();
+}
+
+// Without a notification area nothing would be left to reach or end the program
+// once its windows are gone, so it ends with its last window instead.
+void frmRightClick::noNotificationArea()
+{
+    m_trayMissing = true;
+    if (commandLine() == QLatin1String("hideruler")) {
+        std::fprintf(stderr, "zentyr: this desktop has no notification area (system tray), and with \"hideruler\" "
+                             "nothing would be on screen; ending.\n");
+        Timer1.stop();
+        services().endProgram();
+        return;
+    }
+    std::fprintf(stderr, "zentyr: this desktop has no notification area (system tray); Zentyr ends when its last "
+                         "window is closed.\n");
+    setLastWindowHook(true);
+}
+
+void frmRightClick::Form_MouseMove(int, int, float x, float)
+{
+    switch (trayMessageFromX(x, twipsPerPixelX())) {
+    case 515: // left double-click
+        showForm<frmRuler>();
+        break;
+    case 517: // right button released
+        popupMenu(mnuShutDown);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmRightClick::Timer1_Timer()
+{
+    if (commandLine() != QLatin1String("hideruler"))
+        showForm<frmRuler>();
+    // Later ticks would do nothing; a stopped timer does not wake the machine.
+    Timer1.stop();
+}
+
+void frmRightClick::mnuAbout_Click() { ShowInfoScreen(); }
+void frmRightClick::mnuHelp_Click() { ShowInfoScreen(); }
+void frmRightClick::mnuShowRuler_Click() { showForm<frmRuler>(); }
+void frmRightClick::mnuVRuler_Click() { showForm<frmVRuler>(); }
+
+void frmRightClick::mnuClose_Click()
+{
+    services().shellNotifyIcon(NIM_DELETE, nid);
+    services().endProgram();
+}
+
+} // namespace zentyr

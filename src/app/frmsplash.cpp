@@ -1,0 +1,156 @@
+#include "app/frmsplash.h"
+#include "app/app.h"
+#include "app/frmrightclick.h"
+#include "app/forms.h"
+#include "artwork/artwork.h"
+#include "platform/msgbox.h"
+#include "platform/services.h"
+#include "platform/twips.h"
+#include "version.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace zentyr {
+
+namespace {
+const QColor White(0xFF, 0xFF, 0xFF);
+const QColor HelpBack(0xFF, 0xC0, 0x80);
+
+Label *makeLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h)
+{
+    auto *lbl = new Label(parent, QString::fromLatin1(name));
+    setGeometryTwips(lbl, l, t, w, h);
+    lbl->setCaption(caption);
+    return lbl;
+}
+
+Label *bannerLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h,
+                   const QFont &font, Qt::Alignment align, bool autoSize)
+{
+    Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
+    lbl->setFont(font);
+    lbl->setForeColor(White);
+    lbl->setTransparent(true);
+    lbl->setAlignment(align);
+    lbl->setAutoSize(autoSize);
+    return lbl;
+}
+
+Label *helpLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h,
+                 Qt::Alignment align)
+{
+    Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
+    lbl->setBackColor(HelpBack);
+    lbl->setForeColor(QColor(0, 0, 0)); // the button-text colour
+    lbl->setAlignment(align);
+    return lbl;
+}
+} // namespace
+
+frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, QSizeF(7650, 3765))
+{
+    setBackColor(QColor(0, 0, 0));
+    setWindowIcon(artwork::programIcon());
+    setActivateOnShow(true);
+    client()->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25));
+    QWidget *c = client();
+
+    // Back to front: the steel rule, the ruler strip, then labels and buttons.
+    Image1 = new ImageControl(c, QStringLiteral("Image1"));
+    setGeometryTwips(Image1, -10320, -31800, 29955, 36046);
+    Image1->setPainter([](QPainter &p, const QRect &r) { artwork::paintSteelRule(p, r); });
+    Image3 = new ImageControl(c, QStringLiteral("Image3"));
+    setGeometryTwips(Image3, 240, 840, 7200, 840);
+    Image3->setPainter([](QPainter &p, const QRect &r) { artwork::paint(artwork::Picture::RulerStrip, p, r); });
+
+    lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,
+                                    classicFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
+    lblProductName = bannerLabel(c, "lblProductName", QStringLiteral("Zentyr"), 330, 1800, 1755, 510,
+                                 classicFont(QStringLiteral("Arial"), 21.75, true), Qt::AlignHCenter, true);
+    Label6 = bannerLabel(c, "Label6", QStringLiteral("(1999-2002)"), 2160, 2040, 1335, 255, c->font(), Qt::AlignLeft,
+                         false);
+    lblPlatform = bannerLabel(c, "lblPlatform", QStringLiteral("Windows 95 && 98"), 5400, 2040, 1965, 285,
+                              classicFont(QStringLiteral("Arial"), 12, true), Qt::AlignRight, true);
+    lblVersion = bannerLabel(c, "lblVersion", QStringLiteral("Version"), 6600, 2400, 720, 240,
+                             classicFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
+
+    Label2 = helpLabel(c, "Label2",
+                       QStringLiteral(" Zentyr is a resizable drag and drop horizontal and or vertical ruler for your "
+                                      "PC's desktop."),
+                       240, 4080, 7095, 375, Qt::AlignLeft);
+    Label4 = helpLabel(c, "Label4",
+                       QStringLiteral("Keep your position on screen when reading and working with documents. Align && "
+                                      "organize text, graphics and other objects on screen."),
+                       240, 4440, 7095, 495, Qt::AlignHCenter);
+    Label8 = helpLabel(c, "Label8",
+                       QStringLiteral("  Zentyr runs in the system tray next to the time in your taskbar. To access "
+                                      "the different rulers, you right click on its icon in the system tray. You can "
+                                      "also right click on each open ruler for a menu of options."),
+                       240, 5040, 7095, 735, Qt::AlignHCenter);
+    Label9 = helpLabel(c, "Label9",
+                       QStringLiteral(" You can display a picture of your choice on the standard ruler instead of the "
+                                      "default graphic."),
+                       240, 5760, 7095, 375, Qt::AlignHCenter);
+    Label5 = helpLabel(c, "Label5", QStringLiteral(" Send email to: support@zentyr.example.com"), 240, 6600, 7095, 255,
+                       Qt::AlignLeft);
+    Label7 = helpLabel(c, "Label7", QStringLiteral(" For help or to have input on future versions."), 240, 6840, 7095,
+                       255, Qt::AlignLeft);
+
+    // Buttons in their tab order: OK (6) before Options (8).
+    cmdOK = new CommandButton(c, QStringLiteral("cmdOK"), QStringLiteral("OK"));
+    setGeometryTwips(cmdOK, 6840, 120, 735, 375);
+    cmdOK->setVisible(false);
+    cmdOptions = new CommandButton(c, QStringLiteral("cmdOptions"), QStringLiteral("Options"));
+    setGeometryTwips(cmdOptions, 120, 3240, 1695, 375);
+    setTabOrder(cmdOK, cmdOptions);
+    connect(cmdOK, &QPushButton::clicked, this, &frmSplash::cmdOK_Click);
+    connect(cmdOptions, &QPushButton::clicked, this, &frmSplash::cmdOptions_Click);
+
+    Timer1.setInterval(2000);
+    Timer1.setSingleShot(false);
+    connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+    setShowInTaskbar(false);
+}
+
+QString frmSplash::versionCaption(int major, int minor, int revision)
+{
+    return QStringLiteral("Version ") + QString::number(major) + QLatin1Char('.') + QString::number(minor)
+        + QLatin1Char('.') + QString::number(revision);
+}
+
+QString frmSplash::optionsText()
+{
+    const QString cr2 = QStringLiteral("\r\r");
+    return QStringLiteral("HIDE THE RULER AT STARTUP!") + cr2
+        + QStringLiteral("Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.") + cr2
+        + QStringLiteral("Select Properties from the context menu that appears, then enter hideruler at the end of "
+                         "the the command line.")
+        + cr2 + QStringLiteral("For example, the command line would look something like this:") + cr2
+        + QStringLiteral("\"C:\\Windows\\Zentyr.exe\" hideruler");
+}
+
+void frmSplash::Form_Load()
+{
+    if (previousInstanceGuard([this] { Timer1.stop(); }))
+        return;
+    Timer1.start();
+    lblVersion->setCaption(versionCaption(version::Major, version::Minor, version::Revision));
+}
+
+void frmSplash::Timer1_Timer()
+{
+    Unload();
+    loadForm<frmRightClick>().setEnabled(true);
+}
+
+void frmSplash::Form_Unload() { Timer1.stop(); }
+
+void frmSplash::cmdOK_Click() { Unload(); }
+
+void frmSplash::cmdOptions_Click() { services().msgBox(optionsText(), vbOKOnly, QString()); }
+
+// Keys are previewed and none is acted on: Escape must not close the window.
+void frmSplash::keyPressEvent(QKeyEvent *e) { e->accept(); }
+
+} // namespace zentyr

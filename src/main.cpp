@@ -1,0 +1,28 @@
+#include "app/app.h"
+#include "app/forms.h"
+#include "app/frmsplash.h"
+#include "platform/services.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    // The argument string as given, before Qt takes its own options out of argv.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("zentyr"));
+    app.setApplicationDisplayName(QStringLiteral("Zentyr"));
+    // The program lives in the notification area; closing a window never ends it.
+    app.setQuitOnLastWindowClosed(false);
+
+    // The answer is taken now, as this copy starts, and kept.
+    zentyr::services().previousInstance();
+
+    zentyr::setCommandLine(zentyr::joinArguments(args));
+
+    zentyr::showForm<zentyr::frmSplash>();
+    return app.exec();
+}

@@ -1,0 +1,159 @@
+#include "platform/controls.h"
+#include "platform/twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace zentyr {
+
+QFont classicFont(const QString &family, double points, bool bold)
+{
+    QFont f;
+    QStringList families{family};
+    // Faces the classic designs name, with look-alikes that a Linux desktop has.
+    if (family == QLatin1String("MS Sans Serif"))
+        families << QStringLiteral("Microsoft Sans Serif") << QStringLiteral("Liberation Sans") << QStringLiteral("Arial");
+    else if (family == QLatin1String("Arial"))
+        families << QStringLiteral("Liberation Sans");
+    f.setFamilies(families);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+QString captionDisplayText(const QString &caption)
+{
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&')) {
+                out += QLatin1Char('&');
+                ++i;
+            }
+            continue;
+        }
+        out += caption[i];
+    }
+    return out;
+}
+
+QRect twipsRectToPixels(float left, float top, float width, float height)
+{
+    return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
+}
+
+void setGeometryTwips(QWidget *w, float left, float top, float width, float height)
+{
+    w->setGeometry(twipsRectToPixels(left, top, width, height));
+}
+
+Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
+{
+    setObjectName(name);
+    setWordWrap(true);
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft);
+    setAttribute(Qt::WA_TransparentForMouseEvents, false);
+}
+
+void Label::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    setText(captionDisplayText(caption));
+    fitToText();
+}
+
+void Label::setAutoSize(bool on)
+{
+    m_autoSize = on;
+    setWordWrap(!on);
+    fitToText();
+}
+
+void Label::setTransparent(bool on)
+{
+    setAutoFillBackground(!on);
+}
+
+void Label::setBackColor(const QColor &c)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, c);
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+void Label::setForeColor(const QColor &c)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, c);
+    setPalette(p);
+}
+
+void Label::setAlignment(Qt::Alignment a)
+{
+    QLabel::setAlignment(a | Qt::AlignTop);
+    fitToText();
+}
+
+void Label::setFontSize(double points)
+{
+    QFont f = font();
+    f.setPointSizeF(points);
+    setFont(f);
+    fitToText();
+}
+
+double Label::fontSize() const { return font().pointSizeF(); }
+
+void Label::mousePressEvent(QMouseEvent *e) { e->accept(); }
+void Label::mouseMoveEvent(QMouseEvent *e) { e->accept(); }
+void Label::mouseReleaseEvent(QMouseEvent *e) { e->accept(); }
+void Label::mouseDoubleClickEvent(QMouseEvent *e) { e->accept(); }
+
+void Label::fitToText()
+{
+    if (!m_autoSize)
+        return;
+    const QFontMetrics fm(font());
+    const QSize want(fm.horizontalAdvance(text()) + 1, fm.height());
+    QRect g = geometry();
+    const Qt::Alignment h = alignment() & Qt::AlignHorizontal_Mask;
+    if (h & Qt::AlignRight)
+        g.setLeft(g.right() + 1 - want.width());
+    else if (h & Qt::AlignHCenter)
+        g.setLeft(g.center().x() - want.width() / 2);
+    g.setSize(want);
+    setGeometry(g);
+}
+
+ImageControl::ImageControl(QWidget *parent, const QString &name, Painter painter)
+    : QWidget(parent), m_painter(std::move(painter))
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ImageControl::setPainter(Painter painter)
+{
+    m_painter = std::move(painter);
+    update();
+}
+
+void ImageControl::paintEvent(QPaintEvent *)
+{
+    if (!m_painter)
+        return;
+    QPainter p(this);
+    m_painter(p, rect());
+}
+
+CommandButton::CommandButton(QWidget *parent, const QString &name, const QString &caption)
+    : QPushButton(captionDisplayText(caption), parent)
+{
+    setObjectName(name);
+    setAutoDefault(false);
+}
+
+} // namespace zentyr

@@ -1,0 +1,68 @@
+#pragma once
+#include <QLabel>
+#include <QPushButton>
+#include <functional>
+
+namespace zentyr {
+
+// A font by its classic name; faces this system lacks fall back to metric-alike ones.
+QFont classicFont(const QString &family, double points, bool bold = false);
+
+// The caption as shown: "&&" is one ampersand, a single "&" marks a mnemonic and is not drawn.
+QString captionDisplayText(const QString &caption);
+
+// Child geometry in twips, converted with the screen's twips per pixel.
+QRect twipsRectToPixels(float left, float top, float width, float height);
+void setGeometryTwips(QWidget *w, float left, float top, float width, float height);
+
+// The classic label: caption with mnemonic ampersands, transparent or filled,
+// optionally sizing itself to its text and keeping the edge its alignment names.
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    Label(QWidget *parent, const QString &name);
+    void setCaption(const QString &caption);
+    QString caption() const { return m_caption; }
+    void setAutoSize(bool on);
+    void setTransparent(bool on);
+    void setBackColor(const QColor &c);
+    void setForeColor(const QColor &c);
+    void setAlignment(Qt::Alignment a);
+    void setFontSize(double points);
+    double fontSize() const;
+
+protected:
+    // A label has no mouse handlers, and input on it goes nowhere else either.
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
+
+private:
+    void fitToText();
+    QString m_caption;
+    bool m_autoSize = false;
+};
+
+// A picture control drawn by a paint routine; mouse input passes to what lies below.
+class ImageControl : public QWidget {
+    Q_OBJECT
+public:
+    using Painter = std::function<void(QPainter &, const QRect &)>;
+    ImageControl(QWidget *parent, const QString &name, Painter painter = {});
+    void setPainter(Painter painter);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    Painter m_painter;
+};
+
+class CommandButton : public QPushButton {
+    Q_OBJECT
+public:
+    CommandButton(QWidget *parent, const QString &name, const QString &caption);
+};
+
+} // namespace zentyr

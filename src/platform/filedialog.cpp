@@ -1,0 +1,107 @@
+#include "platform/filedialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace zentyr {
+
+QList<FileTypeFilter> parseFileFilter(const QString &vbFilter)
+{
+    QList<FileTypeFilter> filters;
+    const QStringList parts = vbFilter.split(QLatin1Char('|'));
+    // Read as the Windows dialog reads its list: it ends at the first empty part, and a last
+    // description without a pattern is dropped.
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() || parts[i + 1].isEmpty())
+            break;
+        filters.append({parts[i], parts[i + 1]});
+    }
+    return filters;
+}
+
+namespace {
+
+// Characters Qt accepts inside a filter's parentheses; with any other the whole label would
+// be taken for the patterns.
+bool qtFilterChar(QChar c)
+{
+    static const QLatin1String punctuation("_.,*?+#-[]@{}/!<>$%&=^~:");
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+        || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || punctuation.contains(c);
+}
+
+QString qtPattern(const QString &pattern)
+{
+    // "*.*" lists every file, names without a dot included, as it always has on Windows;
+    // to Qt it would demand a dot.
+    if (pattern == QLatin1String("*.*"))
+        return QStringLiteral("*");
+    QString out = pattern;
+    for (QChar &c : out) {
+        if (!qtFilterChar(c))
+            c = QLatin1Char('?');
+    }
+    return out;
+}
+
+} // namespace
+
+QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
+{
+    QStringList out;
+    for (const FileTypeFilter &f : filters) {
+        QStringList patterns;
+        for (const QString &part : f.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString p = qtPattern(part.trimmed());
+            if (!p.isEmpty() && !patterns.contains(p))
+                patterns.append(p);
+        }
+        if (patterns.isEmpty())
+            patterns.append(QStringLiteral("*"));
+        // Qt filters by the last "(...)" and, with HideNameFilterDetails, shows what precedes
+        // it, so a description like "JPEG Files (*.jpg)" survives whole.
+        out.append(f.description + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    }
+    return out;
+}
+
+void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request)
+{
+    // Qt's own dialog behaves the same on every desktop and can be driven in tests.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!request.title.isEmpty())
+        dialog.setWindowTitle(request.title);
+    const QStringList filters = qtNameFilters(parseFileFilter(request.filter));
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.first());
+    }
+    if (!request.fileName.isEmpty()) {
+        const QFileInfo previous(request.fileName);
+        dialog.setDirectory(previous.absolutePath());
+        dialog.selectFile(previous.fileName());
+    }
+}
+
+OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request)
+{
+    // Other windows' handlers run while the dialog waits; one of them may destroy the owner
+    // and with it the dialog, so it is not kept on the stack.
+    QPointer<QFileDialog> dialog = new QFileDialog(owner);
+    configureOpenDialog(*dialog, request);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    const int answer = dialog->exec();
+    if (!dialog)
+        return {};
+    const QStringList chosen = dialog->selectedFiles();
+    delete dialog.data();
+    if (answer != QDialog::Accepted || chosen.isEmpty())
+        return {};
+    return {false, QFileInfo(chosen.first()).absoluteFilePath()};
+}
+
+} // namespace zentyr

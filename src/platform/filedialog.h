@@ -1,0 +1,35 @@
+#pragma once
+#include "platform/services.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QFileDialog;
+class QWidget;
+
+namespace zentyr {
+
+// One entry of an Open dialog's file-type list: the text shown and the pattern it filters by
+// ("*.gif", several joined by ';').
+struct FileTypeFilter {
+    QString description;
+    QString pattern;
+};
+
+// Splits "Description|pattern|Description|pattern". The list ends at the first empty part;
+// a trailing description without a pattern is dropped.
+QList<FileTypeFilter> parseFileFilter(const QString &vbFilter);
+
+// Name filters for a QFileDialog with HideNameFilterDetails: each shows exactly its
+// description and filters by its own pattern, with "*.*" meaning every file.
+QStringList qtNameFilters(const QList<FileTypeFilter> &filters);
+
+// Makes dialog the Open dialog for request (title, filters with the first selected,
+// the previous file preselected). Used by showOpenDialog.
+void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request);
+
+// The modal Open dialog; returns the chosen file's absolute path or cancelled.
+OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request);
+
+} // namespace zentyr

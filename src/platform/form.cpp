@@ -1,0 +1,310 @@
+#include "platform/form.h"
+#include "platform/placement.h"
+#include "platform/twips.h"
+#include "platform/windowsystem.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+namespace zentyr {
+
+int borderPixels(Form::Border border)
+{
+    switch (border) {
+    case Form::Border::FixedDialog: return 3;
+    case Form::Border::Sizable: return 4;
+    case Form::Border::None: break;
+    }
+    return 0;
+}
+
+// ---- client area ----
+
+FormClient::FormClient(Form *form) : QWidget(form), m_form(form)
+{
+    setMouseTracking(true); // moves without a button are events too
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FormClient::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    m_form->paintClient(p, rect());
+}
+
+void FormClient::mousePressEvent(QMouseEvent *e)
+{
+    m_form->dispatchMouseDown(e->button(), e->modifiers(), e->position());
+}
+
+void FormClient::mouseMoveEvent(QMouseEvent *e)
+{
+    m_form->dispatchMouseMove(e->buttons(), e->modifiers(), e->position());
+}
+
+void FormClient::mouseReleaseEvent(QMouseEvent *) {}
+
+// ---- form ----
+
+Form::Form(const QString &name, Border border, QSizeF designClientTwips)
+    : QWidget(nullptr), m_border(border), m_backColor(palette().color(QPalette::Button))
+{
+    setObjectName(name);
+    setWindowRole(name);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setMouseTracking(true);
+    m_client = new FormClient(this);
+    const int b = zentyr::borderPixels(border);
+    resize(twipsToPixelsX(designClientTwips.width()) + 2 * b, twipsToPixelsY(designClientTwips.height()) + 2 * b);
+    sizeMaybeChanged();
+}
+
+Form::~Form() = default;
+
+int Form::borderPixels() const { return zentyr::borderPixels(m_border); }
+
+float Form::Left() const { return static_cast<float>(pixelsToTwipsX(x())); }
+float Form::Top() const { return static_cast<float>(pixelsToTwipsY(y())); }
+float Form::Width() const { return static_cast<float>(pixelsToTwipsX(width())); }
+float Form::Height() const { return static_cast<float>(pixelsToTwipsY(height())); }
+float Form::ScaleWidth() const { return static_cast<float>(pixelsToTwipsX(m_client->width())); }
+float Form::ScaleHeight() const { return static_cast<float>(pixelsToTwipsY(m_client->height())); }
+
+void Form::setLeft(float twips) { move(twipsToPixelsX(twips), y()); }
+void Form::setTop(float twips) { move(x(), twipsToPixelsY(twips)); }
+
+void Form::setWidth(float twips)
+{
+    resize(std::max(twipsToPixelsX(twips), 2 * borderPixels()), height());
+    sizeMaybeChanged();
+}
+
+void Form::setHeight(float twips)
+{
+    resize(width(), std::max(twipsToPixelsY(twips), 2 * borderPixels()));
+    sizeMaybeChanged();
+}
+
+void Form::setBackColor(const QColor &c)
+{
+    m_backColor = c;
+    m_client->update();
+}
+
+void Form::load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    Form_Initialize();
+    // The design centres every form on the screen before its load handler runs.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect sg = screen->geometry();
+        const float sw = static_cast<float>(pixelsToTwipsX(sg.width()));
+        const float sh = static_cast<float>(pixelsToTwipsY(sg.height()));
+        move(sg.x() + twipsToPixelsX((sw - Width()) / 2.0f), sg.y() + twipsToPixelsY((sh - Height()) / 2.0f));
+    }
+    Form_Load();
+}
+
+void Form::Show()
+{
+    if (m_unloading)
+        return;
+    if (!isVisible()) {
+        setAttribute(Qt::WA_ShowWithoutActivating, !m_activateOnShow);
+        show();
+    }
+    raiseWindow(this);
+    if (m_activateOnShow)
+        activateWindow();
+}
+
+void Form::setVisible(bool visible)
+{
+    // The taskbar hint must be on the native window before it is mapped.
+    if (visible && !isVisible() && !m_showInTaskbar && !m_taskbarHintApplied) {
+        m_taskbarHintApplied = true;
+        applyNoTaskbar(this);
+    }
+    QWidget::setVisible(visible);
+}
+
+static Form::UnloadHook g_unloadHook = nullptr;
+
+void Form::setUnloadHook(UnloadHook hook) { g_unloadHook = hook; }
+
+void Form::Unload()
+{
+    if (m_unloading)
+        return;
+    Form_Unload();
+    m_unloading = true;
+    hide();
+    emit unloaded(this);
+    if (g_unloadHook)
+        g_unloadHook(this);
+    deleteLater(); // handlers of this form may still be on the stack
+}
+
+void Form::paintClient(QPainter &p, const QRect &clientRect)
+{
+    p.fillRect(clientRect, m_backColor);
+}
+
+int Form::buttonCode(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+int Form::buttonsCode(Qt::MouseButtons b)
+{
+    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
+}
+
+int Form::shiftCode(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+void Form::dispatchMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos)
+{
+    Form_MouseDown(buttonCode(button), shiftCode(mods), static_cast<float>(pos.x() * twipsPerPixelX()),
+                   static_cast<float>(pos.y() * twipsPerPixelY()));
+}
+
+void Form::dispatchMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos)
+{
+    Form_MouseMove(buttonsCode(buttons), shiftCode(mods), static_cast<float>(pos.x() * twipsPerPixelX()),
+                   static_cast<float>(pos.y() * twipsPerPixelY()));
+}
+
+void Form::sizeMaybeChanged()
+{
+    if (size() == m_lastSize)
+        return;
+    m_lastSize = size();
+    const int b = borderPixels();
+    m_client->setGeometry(rect().adjusted(b, b, -b, -b));
+    Form_Resize();
+}
+
+void Form::resizeEvent(QResizeEvent *)
+{
+    sizeMaybeChanged();
+}
+
+// Classic 3-D frame: light outer-top/left, dark outer-bottom/right, button face inside.
+void Form::paintEvent(QPaintEvent *)
+{
+    const int b = borderPixels();
+    if (b == 0)
+        return;
+    QPainter p(this);
+    const QPalette &pal = palette();
+    const QColor face = pal.color(QPalette::Button);
+    const QColor light = pal.color(QPalette::Light);
+    const QColor shadow = pal.color(QPalette::Dark);
+    const QColor dark = pal.color(QPalette::Shadow);
+    const QRect r = rect();
+    p.fillRect(r, face);
+    auto frame = [&](int inset, const QColor &tl, const QColor &br) {
+        const QRect f = r.adjusted(inset, inset, -inset - 1, -inset - 1);
+        p.setPen(tl);
+        p.drawLine(f.topLeft(), f.topRight());
+        p.drawLine(f.topLeft(), f.bottomLeft());
+        p.setPen(br);
+        p.drawLine(f.bottomLeft(), f.bottomRight());
+        p.drawLine(f.topRight(), f.bottomRight());
+    };
+    frame(0, face, dark);
+    frame(1, light, shadow);
+}
+
+Qt::Edges Form::edgesAt(QPoint pos) const
+{
+    if (m_border != Border::Sizable)
+        return {};
+    // Corners take a longer stretch of the border, as the classic frame did.
+    const int b = borderPixels();
+    const int corner = 16;
+    Qt::Edges e;
+    const bool nearLeft = pos.x() < b, nearRight = pos.x() >= width() - b;
+    const bool nearTop = pos.y() < b, nearBottom = pos.y() >= height() - b;
+    if (!(nearLeft || nearRight || nearTop || nearBottom))
+        return {};
+    if (nearLeft || ((nearTop || nearBottom) && pos.x() < corner))
+        e |= Qt::LeftEdge;
+    if (nearRight || ((nearTop || nearBottom) && pos.x() >= width() - corner))
+        e |= Qt::RightEdge;
+    if (nearTop || ((nearLeft || nearRight) && pos.y() < corner))
+        e |= Qt::TopEdge;
+    if (nearBottom || ((nearLeft || nearRight) && pos.y() >= height() - corner))
+        e |= Qt::BottomEdge;
+    return e;
+}
+
+static Qt::CursorShape cursorFor(Qt::Edges e)
+{
+    const bool h = e & (Qt::LeftEdge | Qt::RightEdge), v = e & (Qt::TopEdge | Qt::BottomEdge);
+    if (h && v)
+        return ((e & Qt::LeftEdge) && (e & Qt::TopEdge)) || ((e & Qt::RightEdge) && (e & Qt::BottomEdge))
+            ? Qt::SizeFDiagCursor
+            : Qt::SizeBDiagCursor;
+    if (h)
+        return Qt::SizeHorCursor;
+    if (v)
+        return Qt::SizeVerCursor;
+    return Qt::ArrowCursor;
+}
+
+void Form::mousePressEvent(QMouseEvent *e)
+{
+    const Qt::Edges edges = edgesAt(e->position().toPoint());
+    if (e->button() != Qt::LeftButton || !edges)
+        return;
+    if (startWindowSystemResize(this, edges))
+        return;
+    m_resizeEdges = edges;
+    m_resizeStartGlobal = e->globalPosition().toPoint();
+    m_resizeStartGeometry = geometry();
+}
+
+void Form::mouseMoveEvent(QMouseEvent *e)
+{
+    if (m_resizeEdges) {
+        if (!(e->buttons() & Qt::LeftButton)) {
+            m_resizeEdges = {};
+            return;
+        }
+        const int m = 2 * borderPixels() + 2;
+        setGeometry(resizedGeometry(m_resizeStartGeometry, m_resizeEdges,
+                                    e->globalPosition().toPoint() - m_resizeStartGlobal, QSize(m, m)));
+        sizeMaybeChanged();
+        return;
+    }
+    setCursor(cursorFor(edgesAt(e->position().toPoint())));
+}
+
+void Form::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        m_resizeEdges = {};
+}
+
+void Form::leaveEvent(QEvent *)
+{
+    if (!m_resizeEdges)
+        unsetCursor();
+}
+
+} // namespace zentyr

@@ -1,0 +1,35 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace zentyr {
+
+inline constexpr int NIM_ADD = 0;
+inline constexpr int NIM_MODIFY = 1;
+inline constexpr int NIM_DELETE = 2;
+inline constexpr std::uint32_t NIF_MESSAGE = 1;
+inline constexpr std::uint32_t NIF_ICON = 2;
+inline constexpr std::uint32_t NIF_TIP = 4;
+
+// The shell's notify-icon record in its 88-byte single-byte-character form.
+struct NotifyIconData {
+    std::uint32_t cbSize = 0;
+    std::uint32_t hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    std::uint32_t hIcon = 0;
+    std::array<char, 64> szTip{};
+
+    // Little-endian bytes, as the shell reads the record.
+    QByteArray toBytes() const;
+    // The tip as the shell shows it: up to the first NUL.
+    QString tipText() const;
+};
+
+// Left-aligned assignment into a fixed-length text: copy, then pad with blanks.
+void assignFixedString(std::array<char, 64> &field, const QByteArray &text);
+
+} // namespace zentyr

@@ -1,0 +1,18 @@
+#pragma once
+#include <QPolygon>
+#include <QRegion>
+#include <vector>
+
+namespace zentyr {
+
+// A polygon in 1/96-inch units (15 twips), origin at the window's outer top-left.
+using UnitPolygon = std::vector<QPointF>;
+
+// One polygon's pixel points: x * scaleX * 15 / twips-per-pixel + offset, halves to even.
+QPolygon regionPoints(const UnitPolygon &polygon, float scaleX, float scaleY, short offsetX, short offsetY,
+                      double twipsPerPixelX, double twipsPerPixelY);
+
+// The union of the polygons in order, each filled by the alternate (even-odd) rule.
+QRegion polygonUnionRegion(const std::vector<QPolygon> &polygons);
+
+} // namespace zentyr

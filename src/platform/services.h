@@ -1,0 +1,48 @@
+#pragma once
+#include "platform/notifyicon.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace zentyr {
+
+struct OpenRequest {
+    QString title;      // "Open"
+    QString filter;     // "Description|pattern|Description|pattern..."
+    QString fileName;   // filled in again from the last use
+};
+
+struct OpenResult {
+    bool cancelled = true;
+    QString fileName;
+};
+
+// The system services a test must replace. One real implementation on Qt,
+// one recording fake in the tests.
+class Services {
+public:
+    virtual ~Services() = default;
+
+    // Modal message box; an empty title means the application title.
+    virtual void msgBox(const QString &text, int style, const QString &title) = 0;
+    // The modal Open dialog.
+    virtual OpenResult showOpen(QWidget *owner, const OpenRequest &request) = 0;
+    // Whether another copy was running when this one started; fixed for the process.
+    virtual bool previousInstance() = 0;
+    // Ends the process at once; no window handler runs. Fakes return, so callers return after it.
+    virtual void endProgram() = 0;
+    // The notification area, in the shell's terms. Returns whether the call took effect.
+    virtual bool shellNotifyIcon(int message, const NotifyIconData &data) = 0;
+    // Whether a notification area exists at all.
+    virtual bool notificationAreaAvailable() = 0;
+    // Hands a left-button drag of a top-level window to the window system.
+    // False where it refuses (no window manager); the caller then moves the window itself.
+    virtual bool startSystemMove(QWidget *window) = 0;
+};
+
+Services &services();
+// Installs the services (not owned); nullptr restores the Qt implementation.
+void setServices(Services *s);
+
+} // namespace zentyr

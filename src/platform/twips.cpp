@@ -1,0 +1,39 @@
+#include "platform/twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+#include <limits>
+
+namespace zentyr {
+
+int roundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    const double r = std::nearbyint(value); // default rounding mode is to-nearest-even
+    if (r >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (r <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(r);
+}
+
+static double logicalDpi(bool x)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return 96.0;
+    const double dpi = x ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY();
+    return dpi > 0 ? dpi : 96.0;
+}
+
+double twipsPerPixelX() { return 1440.0 / logicalDpi(true); }
+double twipsPerPixelY() { return 1440.0 / logicalDpi(false); }
+
+int twipsToPixelsX(double twips) { return roundHalfEven(twips / twipsPerPixelX()); }
+int twipsToPixelsY(double twips) { return roundHalfEven(twips / twipsPerPixelY()); }
+double pixelsToTwipsX(int pixels) { return pixels * twipsPerPixelX(); }
+double pixelsToTwipsY(int pixels) { return pixels * twipsPerPixelY(); }
+
+} // namespace zentyr

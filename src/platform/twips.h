@@ -1,0 +1,18 @@
+#pragma once
+// Twips (1440 to the inch) against device-independent pixels.
+
+namespace zentyr {
+
+// Nearest integer, halves to the even neighbour, as the classic runtime converts.
+int roundHalfEven(double value);
+
+// The screen's own twips per pixel: 1440 / logical DPI (15 on a 96-dpi screen).
+double twipsPerPixelX();
+double twipsPerPixelY();
+
+int twipsToPixelsX(double twips);
+int twipsToPixelsY(double twips);
+double pixelsToTwipsX(int pixels);
+double pixelsToTwipsY(int pixels);
+
+} // namespace zentyr

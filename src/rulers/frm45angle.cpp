@@ -1,0 +1,76 @@
+#include "rulers/frm45angle.h"
+#include "app/module1.h"
+#include "platform/controls.h"
+#include "platform/region.h"
+#include "platform/twips.h"
+
+#include <QPainter>
+
+namespace zentyr {
+
+const std::vector<std::vector<QPointF>> &angleVertexTable()
+{
+    static const std::vector<std::vector<QPointF>> table{
+        {QPointF(0, 430), QPointF(0, 430), QPointF(440, 0), QPointF(440, 430), QPointF(0, 430)}};
+    return table;
+}
+
+frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 7125))
+{
+    setBackColor(QColor(0xFF, 0x80, 0x00));
+
+    Label2 = new Label(client(), QStringLiteral("Label2"));
+    setGeometryTwips(Label2, 960, 6120, 1095, 255);
+    Label2->setFont(classicFont(QStringLiteral("Arial"), 10.5, true));
+    Label2->setForeColor(QColor(0xFF, 0xFF, 0x00));
+    Label2->setTransparent(true);
+    Label2->setCaption(QStringLiteral("Zentyr"));
+
+    Label1 = new Label(client(), QStringLiteral("Label1"));
+    setGeometryTwips(Label1, 2280, 6120, 3735, 255);
+    Label1->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    Label1->setForeColor(QColor(0, 0, 0));
+    Label1->setTransparent(true);
+    Label1->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));
+
+    mnuHide45Angle = addMenuItem("mnuHide45Angle", QStringLiteral("Hide 45Angle"), [this] { mnuHide45Angle_Click(); });
+    mnuHelp = addMenuItem("mnuHelp", QStringLiteral("Help"), [this] { mnuHelp_Click(); });
+}
+
+QRegion frm45Angle::CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX, short OffsetY)
+{
+    std::vector<QPolygon> polygons;
+    for (const auto &polygon : angleVertexTable())
+        polygons.push_back(regionPoints(polygon, ScaleX, ScaleY, OffsetX, OffsetY, twipsPerPixelX(), twipsPerPixelY()));
+    hRgn = polygonUnionRegion(polygons);
+    return hRgn;
+}
+
+// No placement of its own: the design's position, an ordinary window shaped to its triangle.
+void frm45Angle::Form_Load()
+{
+    const QPoint clientTopLeft(twipsToPixelsX(2715), twipsToPixelsY(780));
+    move(clientTopLeft - QPoint(borderPixels(), borderPixels()));
+    setMask(CreateAngleRegion(1.0f, 1.0f, 0, 0));
+}
+
+void frm45Angle::Form_Unload() { hRgn = QRegion(); }
+
+// The mask's edge is stepped; a smooth line along the long side hides the steps.
+void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
+{
+    p.fillRect(clientRect, backColor());
+    const QPolygon outline = hRgn.isEmpty() ? QPolygon() : regionPoints(angleVertexTable().front(), 1.0f, 1.0f, 0, 0,
+                                                                         twipsPerPixelX(), twipsPerPixelY());
+    if (outline.size() < 3)
+        return;
+    const QPointF origin(borderPixels(), borderPixels());
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0xC0, 0x60, 0x00), 1.5));
+    p.drawLine(QPointF(outline[1]) - origin + QPointF(0.75, -0.75), QPointF(outline[2]) - origin + QPointF(0.75, -0.75));
+}
+
+void frm45Angle::mnuHide45Angle_Click() { hideRuler(); }
+void frm45Angle::mnuHelp_Click() { ShowInfoScreen(); }
+
+} // namespace zentyr

@@ -1,0 +1,201 @@
+#include "rulers/frmruler.h"
+#include "app/app.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "artwork/artwork.h"
+#include "platform/controls.h"
+#include "platform/msgbox.h"
+#include "platform/picture.h"
+#include "platform/services.h"
+#include "platform/twips.h"
+#include "platform/vberror.h"
+#include "platform/windowsystem.h"
+#include "rulers/frm45angle.h"
+#include "rulers/frmrulermetric.h"
+#include "rulers/frmvruler.h"
+#include "rulers/layoutcontrols.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace zentyr {
+
+const char *const frmRuler::PictureFilter =
+    "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
+
+// ---- Image1 ----
+
+RulerImage::RulerImage(frmRuler *form) : QWidget(form->client()), m_form(form)
+{
+    setObjectName(QStringLiteral("Image1"));
+    setMouseTracking(true);
+}
+
+void RulerImage::setPicture(const QImage &picture)
+{
+    m_picture = QPixmap::fromImage(picture);
+    update();
+}
+
+void RulerImage::paintEvent(QPaintEvent *)
+{
+    if (m_picture.isNull())
+        return; // no picture: the inch scale behind shows through
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(rect(), m_picture);
+}
+
+void RulerImage::mousePressEvent(QMouseEvent *e)
+{
+    m_form->Image1_MouseDown(Form::buttonCode(e->button()), Form::shiftCode(e->modifiers()),
+                             static_cast<float>(e->position().x() * twipsPerPixelX()),
+                             static_cast<float>(e->position().y() * twipsPerPixelY()));
+}
+
+void RulerImage::mouseMoveEvent(QMouseEvent *e)
+{
+    m_form->Image1_MouseMove(Form::buttonsCode(e->buttons()), Form::shiftCode(e->modifiers()),
+                             static_cast<float>(e->position().x() * twipsPerPixelX()),
+                             static_cast<float>(e->position().y() * twipsPerPixelY()));
+}
+
+// ---- frmRuler ----
+
+frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035))
+{
+    setShowInTaskbar(false);
+    client()->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25));
+
+    Image1 = new RulerImage(this);
+    setGeometryTwips(Image1, 0, 0, 975, 615);
+
+    lblTip = new Label(client(), QStringLiteral("lblTip"));
+    setGeometryTwips(lblTip, 1080, 720, 2535, 255);
+    lblTip->setFont(client()->font());
+    lblTip->setBackColor(QColor(0xFF, 0xC0, 0x80));
+    lblTip->setForeColor(QColor(0, 0, 0));
+    lblTip->setAlignment(Qt::AlignHCenter);
+    lblTip->setCaption(QStringLiteral("Right click ruler for options"));
+
+    mnuHideRuler = addMenuItem("mnuHideRuler", QStringLiteral("Hide Ruler"), [this] { mnuHideRuler_Click(); });
+    mnuMetricruler = addMenuItem("mnuMetricruler", QStringLiteral("Metric Ruler"), [this] { mnuMetricruler_Click(); });
+    mnuVRuler = addMenuItem("mnuVRuler", QStringLiteral("Vertical Ruler"), [this] { mnuVRuler_Click(); });
+    mnu45Angle = addMenuItem("mnu45Angle", QStringLiteral("45-Angle"), [this] { mnu45Angle_Click(); });
+    mnuNormalSize = addMenuItem("mnuNormalSize", QStringLiteral("Normal Size"), [this] { mnuNormalSize_Click(); });
+    mnuPicture = addMenuItem("mnuPicture", QStringLiteral("Display Picture"), [this] { mnuPicture_Click(); });
+    mnusep = addMenuSeparator("mnusep");
+    mnuHelp = addMenuItem("mnuHelp", QStringLiteral("Help"), [this] { mnuHelp_Click(); });
+    mnuAbout = addMenuItem("mnuAbout", QStringLiteral("About"), [this] { mnuAbout_Click(); });
+
+    // The control collection in its fixed order: controls, the dialog, the menus.
+    m_collection.push_back(std::make_unique<WidgetLayoutControl>(Image1));
+    m_collection.push_back(std::make_unique<WidgetLayoutControl>(lblTip, lblTip));
+    for (int i = 0; i < 2 + 9; ++i) // dlgCommonDialog, mnuFile and its nine entries
+        m_collection.push_back(std::make_unique<MemberlessControl>());
+}
+
+frmRuler::~frmRuler() = default;
+
+std::vector<LayoutControl *> frmRuler::controls() const
+{
+    std::vector<LayoutControl *> out;
+    for (const auto &c : m_collection)
+        out.push_back(c.get());
+    return out;
+}
+
+void frmRuler::RecordLayout()
+{
+    zentyr::RecordLayout(records, controls(), [this] { return ScaleWidth(); }, [this] { return ScaleHeight(); });
+}
+
+void frmRuler::ApplyLayout()
+{
+    zentyr::ApplyLayout(records, controls(), [this] { return ScaleWidth(); }, [this] { return ScaleHeight(); });
+}
+
+// Recorded while Image1 covers the client area, so a chosen picture keeps covering
+// the ruler "instead of the default graphic".
+void frmRuler::Form_Initialize()
+{
+    setGeometryTwips(Image1, 0, 0, ScaleWidth(), ScaleHeight());
+    RecordLayout();
+}
+
+void frmRuler::Form_Load()
+{
+    if (previousInstanceGuard())
+        return;
+    loadPlacement(11500, 1100);
+}
+
+void frmRuler::Form_Resize()
+{
+    if (!Image1)
+        return; // the frame's first sizing, before the controls exist
+    setGeometryTwips(Image1, 0, 0, ScaleWidth(), ScaleHeight());
+    ApplyLayout();
+}
+
+void frmRuler::paintClient(QPainter &p, const QRect &clientRect)
+{
+    p.fillRect(clientRect, backColor());
+    const qreal dpr = p.device()->devicePixelRatioF();
+    const QPixmap scale = artwork::naturalPixmap(artwork::Picture::InchScale, twipsPerPixelX(), twipsPerPixelY(), dpr);
+    p.drawPixmap(QPointF(0, 0), scale);
+}
+
+void frmRuler::Image1_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
+
+void frmRuler::Image1_MouseMove(int button, int, float, float)
+{
+    rulerMouseMove(this, button);
+    lblTip->setVisible(false);
+}
+
+void frmRuler::mnuHideRuler_Click() { hideRuler(); }
+void frmRuler::mnuMetricruler_Click() { showForm<frmRulerMetric>(); }
+void frmRuler::mnuVRuler_Click() { showForm<frmVRuler>(); }
+void frmRuler::mnu45Angle_Click() { showForm<frm45Angle>(); }
+void frmRuler::mnuNormalSize_Click() { normalSize(12000, 1100, true); }
+void frmRuler::mnuHelp_Click() { ShowInfoScreen(); }
+void frmRuler::mnuAbout_Click() { ShowInfoScreen(); }
+
+void frmRuler::mnuPicture_Click()
+{
+    QPointer<frmRuler> self(this);
+    try {
+        setMousePointer(11);
+        dlgCommonDialog.DialogTitle = QStringLiteral("Open");
+        dlgCommonDialog.CancelError = true;
+        dlgCommonDialog.Filter = QString::fromLatin1(PictureFilter);
+        const OpenResult chosen = services().showOpen(
+            this, OpenRequest{dlgCommonDialog.DialogTitle, dlgCommonDialog.Filter, dlgCommonDialog.FileName});
+        if (chosen.cancelled && dlgCommonDialog.CancelError)
+            throw VbError(ErrDialogCancelled, QStringLiteral("CommonDialog"), QStringLiteral("Cancel was selected."));
+        if (chosen.fileName.isEmpty()) {
+            setMousePointer(0);
+            return;
+        }
+        dlgCommonDialog.FileName = chosen.fileName;
+        const QString file = chosen.fileName;
+        doEvents();
+        const QImage picture = loadPictureFile(file);
+        if (!self)
+            return setMousePointer(0);
+        Image1->setPicture(picture);
+        doEvents();
+        setMousePointer(0);
+    } catch (const VbError &e) {
+        if (e.number == ErrDialogCancelled) {
+            setMousePointer(0);
+            return;
+        }
+        services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QString());
+        setMousePointer(0);
+    }
+}
+
+} // namespace zentyr

@@ -1,0 +1,86 @@
+#pragma once
+#include "rulers/layout.h"
+#include "rulers/rulerform.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <memory>
+#include <vector>
+
+namespace zentyr {
+
+class Label;
+class frmRuler;
+
+// The standard ruler's picture surface: stretches a picture to its own size and
+// has mouse handlers of its own.
+class RulerImage : public QWidget {
+    Q_OBJECT
+public:
+    RulerImage(frmRuler *form);
+    void setPicture(const QImage &picture);
+    bool hasPicture() const { return !m_picture.isNull(); }
+    QSize pictureSize() const { return m_picture.size(); }
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+
+private:
+    frmRuler *m_form;
+    QPixmap m_picture;
+};
+
+// The open-file dialog component: its settings and the file name it keeps.
+struct CommonDialog {
+    QString DialogTitle;
+    bool CancelError = false;
+    QString Filter;
+    QString FileName;
+};
+
+class frmRuler : public RulerForm {
+    Q_OBJECT
+public:
+    frmRuler();
+    ~frmRuler() override;
+
+    RulerImage *Image1;
+    Label *lblTip;
+    CommonDialog dlgCommonDialog;
+    QAction *mnuHideRuler, *mnuMetricruler, *mnuVRuler, *mnu45Angle, *mnuNormalSize, *mnuPicture, *mnusep, *mnuHelp,
+        *mnuAbout;
+
+    LayoutRecords records;
+
+    void Image1_MouseDown(int button, int shift, float x, float y);
+    void Image1_MouseMove(int button, int shift, float x, float y);
+    void mnuHideRuler_Click();
+    void mnuMetricruler_Click();
+    void mnuVRuler_Click();
+    void mnu45Angle_Click();
+    void mnuNormalSize_Click();
+    void mnuPicture_Click();
+    void mnuHelp_Click();
+    void mnuAbout_Click();
+
+    void RecordLayout();
+    void ApplyLayout();
+    // The window's control collection, in its fixed order.
+    std::vector<LayoutControl *> controls() const;
+
+    void paintClient(QPainter &p, const QRect &clientRect) override;
+
+    static const char *const PictureFilter;
+
+protected:
+    void Form_Initialize() override;
+    void Form_Load() override;
+    void Form_Resize() override;
+
+private:
+    std::vector<std::unique_ptr<LayoutControl>> m_collection;
+};
+
+} // namespace zentyr

@@ -1,0 +1,36 @@
+#include "rulers/frmvruler.h"
+#include "app/forms.h"
+#include "app/module1.h"
+#include "artwork/artwork.h"
+#include "platform/twips.h"
+#include "rulers/frmruler.h"
+
+#include <QPainter>
+
+namespace zentyr {
+
+frmVRuler::frmVRuler() : RulerForm(QStringLiteral("frmVRuler"), QSizeF(1140, 8880))
+{
+    setShowInTaskbar(false);
+    setBackColor(QColor(0xFF, 0x80, 0x00));
+    mnuHideVRuler = addMenuItem("mnuHideVRuler", QStringLiteral("Hide Vertical Ruler"), [this] { mnuHideVRuler_Click(); });
+    mnuRegularRuler = addMenuItem("mnuRegularRuler", QStringLiteral("Standard Ruler"), [this] { mnuRegularRuler_Click(); });
+    mnuNormalSize = addMenuItem("mnuNormalSize", QStringLiteral("Normal Size"), [this] { mnuNormalSize_Click(); });
+    mnuHelp = addMenuItem("mnuHelp", QStringLiteral("Help"), [this] { mnuHelp_Click(); });
+}
+
+void frmVRuler::Form_Load() { loadPlacement(1200, 12000); }
+
+void frmVRuler::paintClient(QPainter &p, const QRect &clientRect)
+{
+    p.fillRect(clientRect, backColor());
+    p.drawPixmap(QPointF(0, 0), artwork::naturalPixmap(artwork::Picture::VerticalScale, twipsPerPixelX(),
+                                                       twipsPerPixelY(), p.device()->devicePixelRatioF()));
+}
+
+void frmVRuler::mnuHideVRuler_Click() { hideRuler(); }
+void frmVRuler::mnuRegularRuler_Click() { showForm<frmRuler>(); }
+void frmVRuler::mnuNormalSize_Click() { normalSize(1200, 12000, true); }
+void frmVRuler::mnuHelp_Click() { ShowInfoScreen(); }
+
+} // namespace zentyr

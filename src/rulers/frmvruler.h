@@ -1,0 +1,24 @@
+#pragma once
+#include "rulers/rulerform.h"
+
+namespace zentyr {
+
+class frmVRuler : public RulerForm {
+    Q_OBJECT
+public:
+    frmVRuler();
+
+    QAction *mnuHideVRuler, *mnuRegularRuler, *mnuNormalSize, *mnuHelp;
+
+    void mnuHideVRuler_Click();
+    void mnuRegularRuler_Click();
+    void mnuNormalSize_Click();
+    void mnuHelp_Click();
+
+    void paintClient(QPainter &p, const QRect &clientRect) override;
+
+protected:
+    void Form_Load() override;
+};
+
+} // namespace zentyr

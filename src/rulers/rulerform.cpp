@@ -1,0 +1,74 @@
+#include "rulers/rulerform.h"
+#include "platform/placement.h"
+#include "platform/twips.h"
+#include "platform/windowsystem.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+
+namespace zentyr {
+
+RulerForm::RulerForm(const QString &name, QSizeF designClientTwips)
+    : Form(name, Border::Sizable, designClientTwips)
+{
+    mnuFile = new QMenu(QStringLiteral("File"), this);
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+}
+
+QAction *RulerForm::addMenuItem(const char *name, const QString &caption, std::function<void()> command)
+{
+    QAction *a = mnuFile->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    connect(a, &QAction::triggered, this, [command = std::move(command)] { command(); });
+    return a;
+}
+
+QAction *RulerForm::addMenuSeparator(const char *name)
+{
+    QAction *a = mnuFile->addSeparator();
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+void RulerForm::loadPlacement(float loadWidth, float loadHeight)
+{
+    placeTopmost(this, loadPlacementPixels(Left(), Top(), Width(), Height()));
+    setWidth(loadWidth);
+    setHeight(loadHeight);
+}
+
+void RulerForm::normalSize(float width, float height, bool centre)
+{
+    setWidth(width);
+    setHeight(height);
+    if (!centre)
+        return;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const float sw = static_cast<float>(pixelsToTwipsX(screen->geometry().width()));
+    const float sh = static_cast<float>(pixelsToTwipsY(screen->geometry().height()));
+    setLeft(centredTwips(sw, Width()));
+    setTop(centredTwips(sh, Height()));
+}
+
+void rulerMouseDown(QMenu *menu, int button)
+{
+    if (button == 2)
+        popupMenu(menu);
+}
+
+bool rulerMouseMove(QWidget *window, int button)
+{
+    if (button != 1)
+        return false;
+    beginWindowDrag(window);
+    return true;
+}
+
+void RulerForm::Form_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
+
+void RulerForm::Form_MouseMove(int button, int, float, float) { rulerMouseMove(this, button); }
+
+} // namespace zentyr

@@ -1,0 +1,40 @@
+#pragma once
+#include "platform/form.h"
+
+#include <functional>
+
+class QMenu;
+class QAction;
+
+namespace zentyr {
+
+// What the four ruler windows share: the frame, the load placement, dragging with
+// the left button, the right-click menu and the Normal Size, Hide and Help commands.
+class RulerForm : public Form {
+    Q_OBJECT
+public:
+    RulerForm(const QString &name, QSizeF designClientTwips);
+
+    QMenu *mnuFile;
+
+    // The load placement: topmost at the outer twips divided by 12, shown without
+    // activation; then the load size, width first.
+    void loadPlacement(float loadWidth, float loadHeight);
+    // Width, then height; centring reads both back.
+    void normalSize(float width, float height, bool centre);
+    void hideRuler() { Unload(); }
+
+protected:
+    QAction *addMenuItem(const char *name, const QString &caption, std::function<void()> command);
+    QAction *addMenuSeparator(const char *name);
+
+    void Form_MouseDown(int button, int shift, float x, float y) override;
+    void Form_MouseMove(int button, int shift, float x, float y) override;
+};
+
+// The rulers' shared mouse rules, for the window and for controls with handlers of their own.
+void rulerMouseDown(QMenu *menu, int button);
+// Returns whether a drag was started.
+bool rulerMouseMove(QWidget *window, int button);
+
+} // namespace zentyr

@@ -1,0 +1,57 @@
+#pragma once
+// Brings every window back to "not loaded" between test cases.
+#include "app/forms.h"
+#include "app/frmrightclick.h"
+#include "app/frmsplash.h"
+#include "rulers/frm45angle.h"
+#include "rulers/frmruler.h"
+#include "rulers/frmrulermetric.h"
+#include "rulers/frmvruler.h"
+
+#include <QApplication>
+#include <QMenu>
+
+namespace zentyr::test {
+
+inline void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline void closePopups()
+{
+    while (QWidget *w = QApplication::activePopupWidget())
+        w->close();
+}
+
+inline void resetForms()
+{
+    closePopups();
+    unloadForm<frmSplash>();
+    unloadForm<frmRuler>();
+    unloadForm<frmRulerMetric>();
+    unloadForm<frmVRuler>();
+    unloadForm<frm45Angle>();
+    unloadForm<frmRightClick>();
+    flushDeletes();
+}
+
+template <class F>
+bool isShown()
+{
+    F *f = loadedForm<F>();
+    return f && f->isVisible();
+}
+
+// Captions of a menu's entries, "-" for a separator.
+inline QStringList menuCaptions(const QMenu *menu)
+{
+    QStringList out;
+    for (const QAction *a : menu->actions())
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+} // namespace zentyr::test

@@ -1,0 +1,65 @@
+#pragma once
+#include "platform/services.h"
+#include "platform/vberror.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <deque>
+#include <functional>
+
+namespace zentyr::test {
+
+// Records every service call and answers from a script; installs itself for its lifetime.
+class FakeServices : public Services {
+public:
+    struct Box {
+        QString text;
+        int style;
+        QString title;
+    };
+    struct Notify {
+        int message;
+        NotifyIconData data;
+    };
+
+    FakeServices();
+    ~FakeServices() override;
+
+    void msgBox(const QString &text, int style, const QString &title) override;
+    OpenResult showOpen(QWidget *owner, const OpenRequest &request) override;
+    bool previousInstance() override { return previous; }
+    void endProgram() override
+    {
+        ++endCount;
+        if (onEnd)
+            onEnd();
+    }
+    bool shellNotifyIcon(int message, const NotifyIconData &data) override;
+    bool notificationAreaAvailable() override { return trayAvailable; }
+    bool startSystemMove(QWidget *window) override;
+
+    // Script.
+    bool previous = false;
+    bool trayAvailable = true;
+    bool systemMoveWorks = true;
+    std::deque<OpenResult> openAnswers; // empty: cancel
+    // Runs while a message box is "open".
+    std::function<void(const Box &)> onBox;
+    std::function<void()> onEnd;
+    // Errors the next notify-icon calls raise, in order.
+    std::deque<VbError> notifyErrors;
+
+    // Record.
+    QList<Box> boxes;
+    QList<OpenRequest> openRequests;
+    QList<Notify> notifications;
+    QList<QPointer<QWidget>> systemMoves;
+    int endCount = 0;
+    // Pointer code seen while the dialog and each box were up.
+    QList<int> pointerDuringOpen;
+    QList<int> pointerDuringBox;
+};
+
+} // namespace zentyr::test

@@ -1,0 +1,171 @@
+// The information window in its two roles.
+#include "app/module1.h"
+#include "appfixture.h"
+#include "fakeservices.h"
+#include "platform/msgbox.h"
+#include "platform/twips.h"
+
+#include <QtTest>
+
+using namespace zentyr;
+using namespace zentyr::test;
+
+class InfoWindowTest : public QObject {
+    Q_OBJECT
+    FakeServices *fake = nullptr;
+
+private slots:
+    void init() { fake = new FakeServices; }
+    void cleanup()
+    {
+        resetForms();
+        delete fake;
+    }
+
+    void designGeometry()
+    {
+        QCOMPARE(twipsPerPixelX(), 15.0);
+        frmSplash &f = showForm<frmSplash>();
+        // Fixed dialog frame: 3 px a side around the 7650 x 3765 client.
+        QCOMPARE(f.client()->size(), QSize(510, 251));
+        QCOMPARE(f.size(), QSize(516, 257));
+        QCOMPARE(f.Height(), 3855.0f);
+        QCOMPARE(f.ScaleHeight(), 3765.0f);
+        // Centred on the screen.
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(qAbs(f.geometry().center().x() - screen.center().x()) <= 1);
+        QVERIFY(qAbs(f.geometry().center().y() - screen.center().y()) <= 1);
+        QVERIFY(f.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(f.backColor(), QColor(0, 0, 0));
+        QCOMPARE(f.cmdOptions->geometry(), QRect(8, 216, 113, 25));
+        QCOMPARE(f.Label8->geometry(), QRect(16, 336, 473, 49));
+    }
+
+    void captions()
+    {
+        frmSplash &f = loadForm<frmSplash>();
+        QCOMPARE(f.lblPlatform->text(), QString("Windows 95 & 98"));
+        QCOMPARE(f.Label4->text(), QString("Keep your position on screen when reading and working with documents. "
+                                           "Align & organize text, graphics and other objects on screen."));
+        QVERIFY(f.Label2->text().startsWith(" Zentyr is"));
+        QVERIFY(f.Label8->text().startsWith("  Zentyr runs"));
+        QVERIFY(f.Label5->text().startsWith(" Send email to: "));
+        QVERIFY(f.Label5->text().endsWith(".example.com") || f.Label5->text().contains("@example."));
+        QCOMPARE(f.Label7->text(), QString(" For help or to have input on future versions."));
+        QCOMPARE(f.lblVersion->text(), QString("Version 2.1.23"));
+    }
+
+    void versionCaption()
+    {
+        QCOMPARE(frmSplash::versionCaption(2, 1, 23), QString("Version 2.1.23"));
+        QCOMPARE(frmSplash::versionCaption(10, 0, 7), QString("Version 10.0.7"));
+    }
+
+    void selfSizingLabelsKeepTheirEdge()
+    {
+        frmSplash &f = loadForm<frmSplash>();
+        // Right-aligned: the right edge of the design stays (6600 + 720 twips).
+        QCOMPARE(f.lblVersion->geometry().right() + 1, 488);
+        QVERIFY(f.lblVersion->width() > 48); // grew to the longer text
+        QCOMPARE(f.lblVersion->width(), QFontMetrics(f.lblVersion->font()).horizontalAdvance(f.lblVersion->text()) + 1);
+        QCOMPARE(f.lblPlatform->geometry().right() + 1, 491);
+        QCOMPARE(f.lblCompanyProduct->x(), 16);
+        QVERIFY(qAbs(f.lblProductName->geometry().center().x() - QRect(22, 120, 117, 34).center().x()) <= 1);
+        // Every banner text is inside the window.
+        for (QWidget *w : {static_cast<QWidget *>(f.lblVersion), static_cast<QWidget *>(f.lblPlatform)})
+            QVERIFY(f.client()->rect().contains(w->geometry()));
+    }
+
+    void optionsBoxExactly()
+    {
+        frmSplash &f = showForm<frmSplash>();
+        f.cmdOptions->click();
+        QCOMPARE(fake->boxes.size(), 1);
+        const QByteArray expected = "HIDE THE RULER AT STARTUP!\r\r"
+                                    "Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.\r\r"
+                                    "Select Properties from the context menu that appears, then enter hideruler at the "
+                                    "end of the the command line.\r\r"
+                                    "For example, the command line would look something like this:\r\r"
+                                    "\"C:\\Windows\\Zentyr.exe\" hideruler";
+        QCOMPARE(fake->boxes[0].text.toLatin1(), expected);
+        QCOMPARE(fake->boxes[0].style, 0);
+        QVERIFY(fake->boxes[0].title.isEmpty());
+        QCOMPARE(applicationTitle(), QString("Zentyr"));
+        QVERIFY(messageBoxDisplayText(fake->boxes[0].text).contains("STARTUP!\n\nCreate"));
+        QVERIFY(!messageBoxDisplayText(fake->boxes[0].text).contains('\r'));
+        QVERIFY(isShown<frmSplash>()); // the window does not change
+    }
+
+    void informationRole()
+    {
+        ShowInfoScreen();
+        frmSplash *f = loadedForm<frmSplash>();
+        QVERIFY(f && f->isVisible());
+        QCOMPARE(f->Height(), 7500.0f);
+        QCOMPARE(f->height(), 500);
+        QCOMPARE(f->width(), 516);
+        QVERIFY(f->cmdOK->isVisible());
+        QVERIFY(f->cmdOptions->isVisible());
+        QVERIFY(!f->Timer1.isActive());
+        // All six help texts lie inside the taller client area.
+        for (Label *l : {f->Label2, f->Label4, f->Label8, f->Label9, f->Label5, f->Label7})
+            QVERIFY(f->client()->rect().contains(l->geometry()));
+        // It stays open well past the splash time.
+        QTest::qWait(2300);
+        QCOMPARE(loadedForm<frmSplash>(), f);
+    }
+
+    void helpTwiceDoesNotReload()
+    {
+        ShowInfoScreen();
+        frmSplash *f = loadedForm<frmSplash>();
+        const QPoint pos = f->pos();
+        f->cmdOptions->setFocus();
+        ShowInfoScreen();
+        QCOMPARE(loadedForm<frmSplash>(), f);
+        QCOMPARE(f->pos(), pos);
+        QCOMPARE(f->height(), 500);
+        QVERIFY(f->cmdOK->isVisible());
+        QVERIFY(!f->Timer1.isActive());
+    }
+
+    void splashOpenThenHelpStopsTheHandOver()
+    {
+        showForm<frmSplash>();
+        frmSplash *f = loadedForm<frmSplash>();
+        QVERIFY(f->Timer1.isActive());
+        ShowInfoScreen();
+        QCOMPARE(loadedForm<frmSplash>(), f);
+        QVERIFY(!f->Timer1.isActive());
+    }
+
+    void okUnloadsAndTheNextLoadStartsFromTheDesign()
+    {
+        ShowInfoScreen();
+        frmSplash *f = loadedForm<frmSplash>();
+        f->cmdOK->click();
+        QVERIFY(!loadedForm<frmSplash>());
+        flushDeletes();
+        frmSplash &again = loadForm<frmSplash>();
+        QVERIFY(!again.cmdOK->isVisibleTo(&again));
+        QCOMPARE(again.height(), 257);
+        QVERIFY(again.Timer1.isActive()); // its load handler enabled it again
+    }
+
+    void escapeIsIgnoredInBothRoles()
+    {
+        frmSplash &f = showForm<frmSplash>();
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QTest::keyClick(f.cmdOptions, Qt::Key_Escape);
+        QVERIFY(isShown<frmSplash>());
+        ShowInfoScreen();
+        f.cmdOK->setFocus();
+        QTest::keyClick(f.cmdOK, Qt::Key_Escape);
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QVERIFY(isShown<frmSplash>());
+        QCOMPARE(fake->boxes.size(), 0);
+    }
+};
+
+QTEST_MAIN(InfoWindowTest)
+#include "test_infowindow.moc"

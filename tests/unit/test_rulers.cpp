@@ -1,0 +1,299 @@
+// The ruler window family: single instances, placement, size commands, mouse rules, menus.
+#include "appfixture.h"
+#include "fakeservices.h"
+#include "platform/controls.h"
+#include "platform/placement.h"
+#include "platform/twips.h"
+#include "platform/windowsystem.h"
+
+#include <QScreen>
+#include <QtTest>
+
+using namespace zentyr;
+using namespace zentyr::test;
+
+class RulersTest : public QObject {
+    Q_OBJECT
+    FakeServices *fake = nullptr;
+
+    static QRect screen() { return QGuiApplication::primaryScreen()->geometry(); }
+
+private slots:
+    void init() { fake = new FakeServices; }
+    void cleanup()
+    {
+        resetForms();
+        delete fake;
+    }
+
+    void loadPlacementArithmetic()
+    {
+        // The fixed divisor 12 keeps a window in place at 12 twips per pixel...
+        QCOMPARE(loadPlacementPixels(300 * 12, 452 * 12, 1000 * 12, 96 * 12), QRect(300, 452, 1000, 96));
+        // ...and sends it to 1.25 times its distance at 15.
+        QCOMPARE(loadPlacementPixels(240 * 15, 362 * 15, 800 * 15, 77 * 15), QRect(300, 452, 1000, 96));
+        // Halves go to the even neighbour: 5430 / 12 = 452.5, 5442 / 12 = 453.5.
+        QCOMPARE(loadPlacementPixels(6, 5430, 18, 5442), QRect(0, 452, 2, 454));
+        QCOMPARE(roundHalfEven(2.5), 2);
+        QCOMPARE(roundHalfEven(3.5), 4);
+        QCOMPARE(roundHalfEven(-2.5), -2);
+        QCOMPARE(roundHalfEven(-3.5), -4);
+        QCOMPARE(roundHalfEven(766.67), 767);
+    }
+
+    void standardRulerLoad()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        QVERIFY(r.isVisible());
+        QVERIFY(r.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(r.testAttribute(Qt::WA_ShowWithoutActivating));
+        // 11500 x 1100 twips: 767 x 73 pixels, the client 4 px inside.
+        QCOMPARE(r.size(), QSize(767, 73));
+        QCOMPARE(r.client()->geometry(), QRect(4, 4, 759, 65));
+        // The design centred the 800 x 77 window; the placement divided that by 12.
+        const int left = roundHalfEven((screen().width() - 800) / 2.0);
+        const int top = roundHalfEven((screen().height() - 77) / 2.0);
+        QCOMPARE(r.pos(), QPoint(roundHalfEven(left * 15 / 12.0), roundHalfEven(top * 15 / 12.0)));
+        QVERIFY(r.lblTip->isVisible());
+        QCOMPARE(r.lblTip->text(), QString("Right click ruler for options"));
+        // Image1 covers the client area.
+        QCOMPARE(r.Image1->geometry(), r.client()->rect());
+    }
+
+    void singleInstanceAndRaiseKeepsGeometry()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        r.move(r.pos() + QPoint(13, 7));
+        r.setWidth(9000);
+        const QRect g = r.geometry();
+        frmRulerMetric &m = showForm<frmRulerMetric>();
+        m.mnuRegularRuler_Click();
+        QCOMPARE(loadedForm<frmRuler>(), &r);
+        QCOMPARE(r.geometry(), g);
+        // The vertical ruler from the tray and from the standard ruler is one window.
+        frmRightClick &tray = loadForm<frmRightClick>();
+        tray.mnuVRuler_Click();
+        frmVRuler *v = loadedForm<frmVRuler>();
+        v->move(v->pos() + QPoint(5, 5));
+        const QRect vg = v->geometry();
+        r.mnuVRuler_Click();
+        QCOMPARE(loadedForm<frmVRuler>(), v);
+        QCOMPARE(v->geometry(), vg);
+    }
+
+    void hideAndReopenStartsFromTheDesign()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        r.Image1_MouseMove(0, 0, 10, 10);
+        QVERIFY(!r.lblTip->isVisible());
+        r.setWidth(6000);
+        r.mnuHideRuler_Click();
+        QVERIFY(!loadedForm<frmRuler>());
+        flushDeletes();
+        frmRuler &again = showForm<frmRuler>();
+        QCOMPARE(again.size(), QSize(767, 73));
+        QVERIFY(again.lblTip->isVisible());
+    }
+
+    void normalSize()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        r.setWidth(5000);
+        r.mnuNormalSize_Click();
+        QCOMPARE(r.size(), QSize(800, 73));
+        QCOMPARE(r.Width(), 12000.0f);
+        QCOMPARE(r.Height(), 1095.0f);
+        const float sw = screen().width() * 15.0f, sh = screen().height() * 15.0f;
+        QCOMPARE(r.x(), roundHalfEven((sw - 12000.0f) / 2 / 15));
+        QCOMPARE(r.y(), roundHalfEven((sh - 1095.0f) / 2 / 15));
+
+        // The metric ruler keeps its place.
+        frmRulerMetric &m = showForm<frmRulerMetric>();
+        QCOMPARE(m.size(), QSize(800, 73));
+        m.move(40, 50);
+        m.setHeight(3000);
+        m.mnuNormalSize_Click();
+        QCOMPARE(m.geometry(), QRect(40, 50, 800, 73));
+
+        // The vertical ruler centres, above the screen's top on a short screen.
+        frmVRuler &v = showForm<frmVRuler>();
+        QCOMPARE(v.size(), QSize(80, 800));
+        v.move(0, 0);
+        v.mnuNormalSize_Click();
+        QCOMPARE(v.size(), QSize(80, 800));
+        QCOMPARE(v.x(), roundHalfEven((sw - 1200.0f) / 2 / 15));
+        QCOMPARE(v.y(), roundHalfEven((sh - 12000.0f) / 2 / 15));
+        if (screen().height() < 800)
+            QVERIFY(v.Top() < 0);
+    }
+
+    void centredTwipsUnrounded() { QCOMPARE(centredTwips(19200.0f, 1095.0f), 9052.5f); }
+
+    void dragRules_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<bool>("drags");
+        QTest::newRow("left") << 1 << true;
+        QTest::newRow("none") << 0 << false;
+        QTest::newRow("right") << 2 << false;
+        QTest::newRow("left and right") << 3 << false;
+        QTest::newRow("middle") << 4 << false;
+        QTest::newRow("left and middle") << 5 << false;
+    }
+
+    void dragRules()
+    {
+        QFETCH(int, buttons);
+        QFETCH(bool, drags);
+        frmRuler &r = showForm<frmRuler>();
+        r.Image1_MouseMove(buttons, 0, 100, 100);
+        QCOMPARE(fake->systemMoves.size(), drags ? 1 : 0);
+        // The tip goes whatever the buttons.
+        QVERIFY(!r.lblTip->isVisible());
+        frmRulerMetric &m = showForm<frmRulerMetric>();
+        m.dispatchMouseMove(Qt::MouseButtons::fromInt((buttons & 1 ? Qt::LeftButton : 0)
+                                                      | (buttons & 2 ? Qt::RightButton : 0)
+                                                      | (buttons & 4 ? Qt::MiddleButton : 0)),
+                            Qt::NoModifier, QPointF(10, 10));
+        QCOMPARE(fake->systemMoves.size(), drags ? 2 : 0);
+        if (drags)
+            QCOMPARE(fake->systemMoves.last().data(), &m);
+    }
+
+    void ownMoveWhereTheWindowSystemRefuses()
+    {
+        fake->systemMoveWorks = false;
+        frmVRuler &v = showForm<frmVRuler>();
+        v.dispatchMouseMove(Qt::LeftButton, Qt::NoModifier, QPointF(5, 5));
+        QVERIFY(ownDragActive());
+        const QPoint start = v.pos();
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QCursor::pos() + QPoint(30, 40), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(v.client(), &move);
+        QCOMPARE(v.pos(), start + QPoint(30, 40));
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5), QCursor::pos(), Qt::LeftButton, Qt::NoButton,
+                       Qt::NoModifier);
+        QApplication::sendEvent(v.client(), &up);
+        QVERIFY(!ownDragActive());
+        flushDeletes();
+    }
+
+    void mouseDownOpensTheMenuOnlyForTheRightButton()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        r.Image1_MouseDown(1, 0, 0, 0);
+        r.Image1_MouseDown(4, 0, 0, 0);
+        QVERIFY(!r.mnuFile->isVisible());
+        QVERIFY(fake->systemMoves.isEmpty());
+        r.Image1_MouseDown(2, 0, 0, 0);
+        QVERIFY(r.mnuFile->isVisible());
+        closePopups();
+        r.dispatchMouseDown(Qt::RightButton, Qt::NoModifier, QPointF(700, 30));
+        QVERIFY(r.mnuFile->isVisible());
+    }
+
+    void menus()
+    {
+        QCOMPARE(menuCaptions(loadForm<frmRuler>().mnuFile),
+                 QStringList({"Hide Ruler", "Metric Ruler", "Vertical Ruler", "45-Angle", "Normal Size",
+                              "Display Picture", "-", "Help", "About"}));
+        QCOMPARE(menuCaptions(loadForm<frmRulerMetric>().mnuFile),
+                 QStringList({"Hide Metric Ruler", "Standard Ruler", "Normal Size", "Help"}));
+        QCOMPARE(menuCaptions(loadForm<frmVRuler>().mnuFile),
+                 QStringList({"Hide Vertical Ruler", "Standard Ruler", "Normal Size", "Help"}));
+        QCOMPARE(menuCaptions(loadForm<frm45Angle>().mnuFile), QStringList({"Hide 45Angle", "Help"}));
+        for (QAction *a : loadForm<frmRuler>().mnuFile->actions()) {
+            QVERIFY(!a->isCheckable());
+            QVERIFY(a->isEnabled());
+            QVERIFY(a->shortcut().isEmpty());
+        }
+    }
+
+    void openingOtherRulersLeavesThisOneOpen()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        r.mnuMetricruler_Click();
+        r.mnuVRuler_Click();
+        r.mnu45Angle_Click();
+        QVERIFY(isShown<frmRuler>());
+        QVERIFY(isShown<frmRulerMetric>());
+        QVERIFY(isShown<frmVRuler>());
+        QVERIFY(isShown<frm45Angle>());
+        // Topmost rulers and an ordinary angle ruler.
+        QVERIFY(loadedForm<frmVRuler>()->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(loadedForm<frm45Angle>()->windowFlags() & Qt::WindowStaysOnTopHint));
+        // Hiding one leaves the others.
+        loadedForm<frmRulerMetric>()->mnuHideMetricRuler_Click();
+        QVERIFY(isShown<frmRuler>());
+        QVERIFY(isShown<frmVRuler>());
+    }
+
+    void helpAndAboutOpenTheSameInformationWindow()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        r.mnuHelp_Click();
+        frmSplash *info = loadedForm<frmSplash>();
+        QVERIFY(info && info->cmdOK->isVisible());
+        r.mnuAbout_Click();
+        QCOMPARE(loadedForm<frmSplash>(), info);
+        QCOMPARE(info->height(), 500);
+        showForm<frm45Angle>().mnuHelp_Click();
+        showForm<frmVRuler>().mnuHelp_Click();
+        showForm<frmRulerMetric>().mnuHelp_Click();
+        QCOMPARE(loadedForm<frmSplash>(), info);
+    }
+
+    void metricAndVerticalDesign()
+    {
+        frmRulerMetric &m = showForm<frmRulerMetric>();
+        QCOMPARE(m.backColor(), QColor(0xFF, 0x80, 0x00));
+        QCOMPARE(m.Label1->text(), QString("Zentyr"));
+        QCOMPARE(m.Label1->geometry(), QRect(0, 48, 73, 17));
+        frmVRuler &v = showForm<frmVRuler>();
+        QCOMPARE(v.backColor(), QColor(0xFF, 0x80, 0x00));
+        QCOMPARE(v.client()->size(), QSize(72, 792));
+    }
+
+    void pressesOnLabelsNeitherDragNorOpenTheMenu()
+    {
+        frmRulerMetric &m = showForm<frmRulerMetric>();
+        frm45Angle &a = showForm<frm45Angle>();
+        for (Label *l : {m.Label1, a.Label1, a.Label2}) {
+            const QPoint mid = l->rect().center();
+            QTest::mousePress(l, Qt::RightButton, {}, mid);
+            QTest::mouseRelease(l, Qt::RightButton, {}, mid);
+            QTest::mousePress(l, Qt::LeftButton, {}, mid);
+            QMouseEvent move(QEvent::MouseMove, mid + QPoint(3, 0), l->mapToGlobal(mid + QPoint(3, 0)), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(l, &move);
+            QTest::mouseRelease(l, Qt::LeftButton, {}, mid);
+        }
+        QVERIFY(fake->systemMoves.isEmpty());
+        QVERIFY(!m.mnuFile->isVisible());
+        QVERIFY(!a.mnuFile->isVisible());
+    }
+
+    void angleRulerRegion()
+    {
+        frm45Angle &a = showForm<frm45Angle>();
+        QVERIFY(!a.hRgn.isEmpty());
+        QCOMPARE(a.mask(), a.hRgn);
+        QCOMPARE(a.hRgn.boundingRect(), QRect(0, 0, 440, 430));
+        QVERIFY(a.hRgn.contains(QPoint(430, 420)));
+        QVERIFY(!a.hRgn.contains(QPoint(20, 20)));
+        QVERIFY(!a.hRgn.contains(QPoint(600, 100))); // the right part of the client is cut away
+        // Reopening while open neither reloads nor rebuilds.
+        const QRegion before = a.hRgn;
+        a.setMask(QRegion(0, 0, 1, 1));
+        QCOMPARE(&showForm<frm45Angle>(), &a);
+        QCOMPARE(a.mask(), QRegion(0, 0, 1, 1));
+        QCOMPARE(a.hRgn, before);
+        // Its design position: client corner at 2715, 780 twips.
+        QCOMPARE(a.client()->mapToGlobal(QPoint(0, 0)), QPoint(181, 52));
+        a.mnuHide45Angle_Click();
+        QVERIFY(a.hRgn.isEmpty());
+    }
+};
+
+QTEST_MAIN(RulersTest)
+#include "test_rulers.moc"

@@ -1,0 +1,223 @@
+// Start-up: the splash, the hand-over, the tray controller and the command line.
+#include "app/app.h"
+#include "appfixture.h"
+#include "fakeservices.h"
+#include "platform/twips.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using namespace zentyr;
+using namespace zentyr::test;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+    FakeServices *fake = nullptr;
+
+    static QList<Form *> visibleForms()
+    {
+        QList<Form *> out;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *f = qobject_cast<Form *>(w); f && f->isVisible())
+                out << f;
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        fake = new FakeServices;
+        setCommandLine(QString());
+    }
+    void cleanup()
+    {
+        resetForms();
+        delete fake;
+    }
+
+    void timeline()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        showForm<frmSplash>();
+
+        // 0 ms: the splash alone, OK hidden, the hand-over timer running; no tray icon yet.
+        frmSplash *splash = loadedForm<frmSplash>();
+        QVERIFY(splash && splash->isVisible());
+        QVERIFY(!splash->cmdOK->isVisible());
+        QVERIFY(splash->cmdOptions->isVisible());
+        QVERIFY(splash->Timer1.isActive());
+        QCOMPARE(splash->Timer1.interval(), 2000);
+        QVERIFY(!loadedForm<frmRightClick>());
+        QVERIFY(fake->notifications.isEmpty());
+
+        // Hand-over at 2000 ms: splash gone, hidden controller loaded, icon added.
+        QTRY_VERIFY_WITH_TIMEOUT(!loadedForm<frmSplash>(), 3000);
+        const qint64 handover = clock.elapsed();
+        QVERIFY2(handover >= 1950, qPrintable(QString::number(handover)));
+        frmRightClick *tray = loadedForm<frmRightClick>();
+        QVERIFY(tray);
+        QVERIFY(!tray->isVisible());
+        QCOMPARE(fake->notifications.size(), 1);
+        QCOMPARE(fake->notifications[0].message, NIM_ADD);
+        QVERIFY(!loadedForm<frmRuler>());
+
+        // 3000 ms: the standard ruler, and the timer stops.
+        QTRY_VERIFY_WITH_TIMEOUT(isShown<frmRuler>(), 2000);
+        const qint64 ruler = clock.elapsed();
+        QVERIFY2(ruler >= handover + 950, qPrintable(QString::number(ruler)));
+        QVERIFY(!tray->Timer1.isActive());
+        QCOMPARE(fake->boxes.size(), 0);
+        QCOMPARE(fake->endCount, 0);
+    }
+
+    void secondCopyShowsTheBoxAndEndsWithNothingShown()
+    {
+        fake->previous = true;
+        int shownAtEnd = -1;
+        bool timerAtEnd = true;
+        fake->onEnd = [&] {
+            shownAtEnd = visibleForms().size();
+            if (frmSplash *s = loadedForm<frmSplash>())
+                timerAtEnd = s->Timer1.isActive();
+        };
+        loadForm<frmSplash>();
+        QCOMPARE(fake->boxes.size(), 1);
+        QCOMPARE(fake->boxes[0].text, QString("Zentyr is already running !"));
+        QCOMPARE(fake->boxes[0].title, QString("Look in the system tray next to the time at the bottom of the screen."));
+        QCOMPARE(fake->boxes[0].style, 16);
+        QCOMPARE(fake->endCount, 1);
+        QCOMPARE(shownAtEnd, 0);
+        QVERIFY(!timerAtEnd);
+        QVERIFY(fake->notifications.isEmpty());
+    }
+
+    void guardInTheTrayControllerAndTheRuler()
+    {
+        fake->previous = true;
+        loadForm<frmRightClick>();
+        QCOMPARE(fake->endCount, 1);
+        QVERIFY(fake->notifications.isEmpty()); // ended before the icon
+        loadForm<frmRuler>();
+        QCOMPARE(fake->endCount, 2);
+        QCOMPARE(fake->boxes.size(), 2);
+        QVERIFY(!loadedForm<frmRuler>()->isVisible()); // ended before its placement
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("rulerShown");
+        QTest::newRow("hideruler") << "hideruler" << false;
+        QTest::newRow("HideRuler") << "HideRuler" << true;
+        QTest::newRow("further word") << "hideruler x" << true;
+        QTest::newRow("slash") << "/hideruler" << true;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("trailing blank") << "hideruler " << true;
+    }
+
+    void commandLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, rulerShown);
+        setCommandLine(line);
+        frmRightClick &tray = loadForm<frmRightClick>();
+        QVERIFY(tray.Timer1.isActive());
+        QCOMPARE(tray.Timer1.interval(), 1000);
+        tray.Timer1_Timer();
+        QCOMPARE(isShown<frmRuler>(), rulerShown);
+        // Either way the timer has nothing more to do.
+        QVERIFY(!tray.Timer1.isActive());
+    }
+
+    void argumentsJoinWithSingleBlanks()
+    {
+        QCOMPARE(joinArguments({}), QString());
+        QCOMPARE(joinArguments({"hideruler"}), QString("hideruler"));
+        QCOMPARE(joinArguments({"hideruler", "x"}), QString("hideruler x"));
+    }
+
+    void rulerShownFromTheTrayBeforeTheFirstTickStaysOne()
+    {
+        frmRightClick &tray = loadForm<frmRightClick>();
+        tray.mnuShowRuler_Click();
+        frmRuler *first = loadedForm<frmRuler>();
+        tray.Timer1_Timer();
+        QCOMPARE(loadedForm<frmRuler>(), first);
+        QVERIFY(!tray.Timer1.isActive());
+    }
+
+    void hiderulerWithoutNotificationAreaEnds()
+    {
+        fake->trayAvailable = false;
+        setCommandLine("hideruler");
+        loadForm<frmRightClick>();
+        QCOMPARE(fake->endCount, 1);
+    }
+
+    void withoutNotificationAreaTheLastWindowEndsTheProgram()
+    {
+        fake->trayAvailable = false;
+        frmRightClick &tray = loadForm<frmRightClick>();
+        QCOMPARE(fake->endCount, 0);
+        QVERIFY(tray.trayMissing());
+        tray.Timer1_Timer();
+        QVERIFY(isShown<frmRuler>());
+        showForm<frmVRuler>();
+        loadedForm<frmRuler>()->mnuHideRuler_Click();
+        QCOMPARE(fake->endCount, 0); // the vertical ruler is still on screen
+        loadedForm<frmVRuler>()->mnuHideVRuler_Click();
+        QCOMPARE(fake->endCount, 1);
+        setLastWindowHookOff();
+    }
+
+    void loadErrorTrap_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("adds");
+        QTest::addColumn<int>("ends");
+        QTest::newRow("object not set: silent") << 91 << QString() << 2 << 0;
+        QTest::newRow("modal shown: end") << 401 << QString() << 1 << 1;
+        QTest::newRow("other: report") << 5 << QString("Error #  5 was generated by Shell\rInvalid procedure call") << 2 << 0;
+        QTest::newRow("negative") << -2147467259 << QString("Error # -2147467259 was generated by Shell\rInvalid procedure call") << 2 << 0;
+    }
+
+    void loadErrorTrap()
+    {
+        QFETCH(int, number);
+        QFETCH(QString, box);
+        QFETCH(int, adds);
+        QFETCH(int, ends);
+        fake->notifyErrors.push_back(VbError(number, "Shell", "Invalid procedure call"));
+        loadForm<frmRightClick>();
+        QCOMPARE(fake->notifications.size(), adds);
+        QCOMPARE(fake->endCount, ends);
+        if (box.isEmpty()) {
+            QCOMPARE(fake->boxes.size(), 0);
+        } else {
+            QCOMPARE(fake->boxes.size(), 1);
+            QCOMPARE(fake->boxes[0].text, box);
+            QCOMPARE(fake->boxes[0].title, QString("Error"));
+            QCOMPARE(fake->boxes[0].style, 0);
+        }
+    }
+
+    void trapRunsOnce()
+    {
+        fake->notifyErrors.push_back(VbError(5, "Shell", "first"));
+        fake->notifyErrors.push_back(VbError(5, "Shell", "second"));
+        loadForm<frmRightClick>();
+        QCOMPARE(fake->boxes.size(), 1); // the second failure is not trapped again
+        QCOMPARE(fake->notifications.size(), 2);
+    }
+
+private:
+    static void setLastWindowHookOff();
+};
+
+#include "app/module1.h"
+void StartupTest::setLastWindowHookOff() { setLastWindowHook(false); }
+
+QTEST_MAIN(StartupTest)
+#include "test_startup.moc"

@@ -1,0 +1,168 @@
+// The tray controller: its record, its notifications and its menu.
+#include "app/app.h"
+#include "appfixture.h"
+#include "platform/windowsystem.h"
+#include "fakeservices.h"
+#include "platform/twips.h"
+
+#include <QtTest>
+
+using namespace zentyr;
+using namespace zentyr::test;
+
+class TrayTest : public QObject {
+    Q_OBJECT
+    FakeServices *fake = nullptr;
+
+    // What the shell delivers: a mouse move whose x is the message number in pixels.
+    static void notify(frmRightClick &tray, int message)
+    {
+        tray.dispatchMouseMove(Qt::NoButton, Qt::NoModifier, QPointF(message, 0));
+    }
+
+private slots:
+    void init() { fake = new FakeServices; }
+    void cleanup()
+    {
+        resetForms();
+        delete fake;
+    }
+
+    void recordBytes()
+    {
+        frmRightClick &tray = loadForm<frmRightClick>();
+        QCOMPARE(fake->notifications.size(), 1);
+        const NotifyIconData &d = fake->notifications[0].data;
+        const QByteArray b = d.toBytes();
+        QCOMPARE(b.size(), 88);
+        auto le32 = [&](int at) {
+            return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16
+                | quint32(quint8(b[at + 3])) << 24;
+        };
+        QCOMPARE(le32(0), 88u);
+        QCOMPARE(le32(4), quint32(tray.winId()));
+        QCOMPARE(le32(8), 1u);
+        QCOMPARE(le32(12), 7u);
+        QCOMPARE(le32(16), 512u);
+        QVERIFY(le32(20) != 0);
+        QVERIFY(!iconFromHandle(le32(20)).isNull());
+        const QByteArray tip = b.mid(24);
+        QCOMPARE(tip.size(), 64);
+        QCOMPARE(tip, QByteArray("Zentyr by Orvane") + '\0' + QByteArray(64 - 17, ' '));
+        QCOMPARE(d.tipText(), QString("Zentyr by Orvane"));
+        QCOMPARE(tray.windowTitle(), QString("Quillet - Main"));
+    }
+
+    void fixedStringAssignment()
+    {
+        std::array<char, 64> f{};
+        assignFixedString(f, QByteArray(70, 'x'));
+        QCOMPARE(QByteArray(f.data(), 64), QByteArray(64, 'x'));
+        assignFixedString(f, QByteArray());
+        QCOMPARE(QByteArray(f.data(), 64), QByteArray(64, ' '));
+    }
+
+    void messageNumberFromX()
+    {
+        QCOMPARE(trayMessageFromX(515 * 15.0f, 15), 515);
+        QCOMPARE(trayMessageFromX(517 * 12.0f, 12), 517);
+        QCOMPARE(trayMessageFromX(515 * 15.0f + 7, 15), 515);
+        QCOMPARE(trayMessageFromX(515 * 15.0f + 8, 15), 516);
+        // Halves go to the even neighbour.
+        QCOMPARE(trayMessageFromX(1031, 2), 516);
+        QCOMPARE(trayMessageFromX(1029, 2), 514);
+    }
+
+    void notifications_data()
+    {
+        QTest::addColumn<int>("message");
+        QTest::addColumn<bool>("ruler");
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("515 left double-click") << 515 << true << false;
+        QTest::newRow("517 right release") << 517 << false << true;
+        QTest::newRow("516 right press") << 516 << false << false;
+        QTest::newRow("513 left press") << 513 << false << false;
+        QTest::newRow("514 left release") << 514 << false << false;
+        QTest::newRow("512 move") << 512 << false << false;
+        QTest::newRow("518 right double-click") << 518 << false << false;
+    }
+
+    void notifications()
+    {
+        QFETCH(int, message);
+        QFETCH(bool, ruler);
+        QFETCH(bool, menu);
+        setCommandLine("hideruler");
+        frmRightClick &tray = loadForm<frmRightClick>();
+        notify(tray, message);
+        QCOMPARE(isShown<frmRuler>(), ruler);
+        QCOMPARE(tray.mnuShutDown->isVisible(), menu);
+        closePopups();
+        setCommandLine(QString());
+    }
+
+    void doubleClickWithTheRulerOpenKeepsOne()
+    {
+        frmRightClick &tray = loadForm<frmRightClick>();
+        notify(tray, 515);
+        frmRuler *r = loadedForm<frmRuler>();
+        const QRect g = r->geometry();
+        notify(tray, 515);
+        QCOMPARE(loadedForm<frmRuler>(), r);
+        QCOMPARE(r->geometry(), g);
+    }
+
+    void menu()
+    {
+        frmRightClick &tray = loadForm<frmRightClick>();
+        QCOMPARE(menuCaptions(tray.mnuShutDown),
+                 QStringList({"About Zentyr", "Help", "Show Standard Ruler", "Show Vertical Ruler", "-", "Exit Zentyr"}));
+        QCOMPARE(tray.mnuShutDown->title(), QString("Shut Down"));
+        for (QAction *a : tray.mnuShutDown->actions())
+            QVERIFY(!a->isCheckable() && a->isEnabled() && a->shortcut().isEmpty());
+    }
+
+    void aboutAndHelpAreTheSame()
+    {
+        frmRightClick &tray = loadForm<frmRightClick>();
+        tray.mnuAbout->trigger();
+        frmSplash *info = loadedForm<frmSplash>();
+        QVERIFY(info && info->isVisible() && info->cmdOK->isVisible());
+        QCOMPARE(info->Height(), 7500.0f);
+        tray.mnuHelp->trigger();
+        QCOMPARE(loadedForm<frmSplash>(), info);
+        QVERIFY(!info->Timer1.isActive());
+    }
+
+    void showRulers()
+    {
+        frmRightClick &tray = loadForm<frmRightClick>();
+        tray.mnuShowRuler->trigger();
+        tray.mnuVRuler->trigger();
+        QVERIFY(isShown<frmRuler>());
+        QVERIFY(isShown<frmVRuler>());
+    }
+
+    void exitRemovesTheIconThenEnds()
+    {
+        frmRightClick &tray = loadForm<frmRightClick>();
+        int notificationsAtEnd = -1;
+        fake->onEnd = [&] { notificationsAtEnd = fake->notifications.size(); };
+        tray.mnuClose->trigger();
+        QCOMPARE(fake->endCount, 1);
+        QCOMPARE(notificationsAtEnd, 2);
+        QCOMPARE(fake->notifications[1].message, NIM_DELETE);
+        QCOMPARE(fake->notifications[1].data.toBytes(), fake->notifications[0].data.toBytes());
+    }
+
+    void orderlyTeardownRemovesTheIcon()
+    {
+        loadForm<frmRightClick>();
+        resetForms();
+        QCOMPARE(fake->notifications.size(), 2);
+        QCOMPARE(fake->notifications[1].message, NIM_DELETE);
+    }
+};
+
+QTEST_MAIN(TrayTest)
+#include "test_tray.moc"
