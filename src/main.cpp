@@ -14,7 +14,6 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zentyr"));
-    app.setApplicationDisplayName(QStringLiteral("Zentyr"));
     // The program lives in the notification area; closing a window never ends it.
     app.setQuitOnLastWindowClosed(false);
 

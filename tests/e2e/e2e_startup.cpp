@@ -1,0 +1,110 @@
+// The real program from start: splash, hand-over, tray icon, ruler; a second copy; "hideruler".
+#include "desktop.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using namespace e2e;
+
+class StartupE2E : public QObject {
+    Q_OBJECT
+
+    static WindowId findByTitle(const Desktop &d, const QString &title, int timeoutMs)
+    {
+        WindowId found = 0;
+        waitUntil(
+            [&] {
+                for (WindowId w : d.topLevelWindows())
+                    if (d.windowTitle(w) == title)
+                        found = w;
+                return found != 0;
+            },
+            timeoutMs);
+        return found;
+    }
+
+private slots:
+    void splashThenTrayThenRuler()
+    {
+        Desktop d;
+        QVERIFY2(d.ok(), qPrintable(d.error()));
+        QElapsedTimer clock;
+        clock.start();
+        Program &app = d.startProgram();
+        const WindowId splash = d.waitForWindow("frmSplash", 5000);
+        QVERIFY2(splash, qPrintable(d.describeWindows()));
+        const qint64 splashSeen = clock.elapsed();
+
+        // Centred at its design size, no title bar, not in the taskbar, OK hidden.
+        const QRect g = d.waitForStableGeometry(splash);
+        QCOMPARE(g.size(), QSize(516, 257));
+        QVERIFY2(qAbs(g.center().x() - 640) <= 1 && qAbs(g.center().y() - 400) <= 1, qPrintable(QString("%1,%2").arg(g.x()).arg(g.y())));
+        QVERIFY(d.netWmState(splash).contains("_NET_WM_STATE_SKIP_TASKBAR"));
+        QCOMPARE(d.frameGeometry(splash), g); // nothing of the window manager's around it
+        const QImage shot = d.grabWindow(splash);
+        d.saveArtifact(shot, "splash");
+        // The steel rule's grey field above, its darker bevel below, and no help texts.
+        QVERIFY(colorsClose(colorAt(shot, 250, 10), QColor(0xC6, 0xC6, 0xC6), 2));
+        QVERIFY(colorsClose(colorAt(shot, 200, 200), QColor(0xB5, 0xB5, 0xB5), 2));
+        QCOMPARE(countColor(shot, shot.rect(), QColor(0xFF, 0xC0, 0x80)), 0);
+        // The ruler strip's orange body under the banner.
+        QVERIFY(countColor(shot, QRect(16, 56, 480, 56), QColor(0xFF, 0xA0, 0x40), 2) > 5000);
+        QVERIFY(d.trayIconWindows().isEmpty());
+        QVERIFY(d.findWindows("frmRuler").isEmpty());
+
+        // About two seconds later the splash has gone and the icon is in the tray.
+        QVERIFY(d.waitForNoWindow("frmSplash", 5000));
+        const qint64 gone = clock.elapsed();
+        QVERIFY2(gone - splashSeen > 1500 && gone < 4500, qPrintable(QString::number(gone)));
+        QVERIFY(d.waitForTrayIcon(5000));
+
+        // A second later the standard ruler: topmost, not focused.
+        const WindowId ruler = d.waitForWindow("frmRuler", 4000);
+        QVERIFY2(ruler, qPrintable(d.describeWindows()));
+        const qint64 rulerAt = clock.elapsed();
+        QVERIFY2(rulerAt - gone > 500, qPrintable(QString::number(rulerAt - gone)));
+        QVERIFY(d.netWmState(ruler).contains("_NET_WM_STATE_ABOVE"));
+        QVERIFY(d.focusedWindow() != ruler);
+        d.saveArtifact(d.screenshot(), "running");
+        QVERIFY(app.isRunning());
+    }
+
+    void secondCopyIsRefused()
+    {
+        Desktop d;
+        QVERIFY2(d.ok(), qPrintable(d.error()));
+        Program &first = d.startProgram();
+        QVERIFY(d.waitForTrayIcon(8000));
+        QVERIFY(d.waitForWindow("frmRuler", 4000));
+
+        Program &second = d.startProgram();
+        const WindowId box = findByTitle(d, "Look in the system tray next to the time at the bottom of the screen.", 8000);
+        QVERIFY2(box, qPrintable(d.describeWindows()));
+        QCOMPARE(d.windowPid(box), second.pid());
+        d.saveArtifact(d.grabWindow(box), "already-running");
+        // Nothing else of the second copy is on screen, and it added no icon.
+        QCOMPARE(d.findWindows("frmSplash", second.pid()).size(), 0);
+        QCOMPARE(d.trayIconWindows().size(), 1);
+        d.key("Return");
+        QVERIFY(second.waitForExit(5000));
+        QCOMPARE(second.exitCode(), 0);
+        // The first copy goes on unchanged.
+        QVERIFY(first.isRunning());
+        QCOMPARE(d.trayIconWindows().size(), 1);
+        QCOMPARE(d.findWindows("frmRuler", first.pid()).size(), 1);
+    }
+
+    void hideruler()
+    {
+        Desktop d;
+        QVERIFY2(d.ok(), qPrintable(d.error()));
+        Program &app = d.startProgram({"hideruler"});
+        QVERIFY(d.waitForTrayIcon(8000));
+        QTest::qWait(2000);
+        QVERIFY(d.findWindows("frmRuler").isEmpty());
+        QVERIFY(app.isRunning());
+    }
+};
+
+QTEST_MAIN(StartupE2E)
+#include "e2e_startup.moc"
