@@ -57,6 +57,7 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setMouseTracking(true);
+    trackMousePresses();
     m_client = new FormClient(this);
     const int b = zentyr::borderPixels(border);
     resize(twipsToPixelsX(designClientTwips.width()) + 2 * b, twipsToPixelsY(designClientTwips.height()) + 2 * b);

@@ -240,12 +240,18 @@ bool isStartOfFrame(uchar marker)
     return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
 }
 
+// libjpeg passes over the whole picture once per progressive scan, so a few kilobytes of
+// repeated scans keep it busy for minutes; encoders write about ten. The budget, in pixels
+// visited plus a fixed cost a scan, is about a second's work.
+constexpr quint64 JpegScanCost = 1024;
+constexpr quint64 JpegScanBudget = quint64(1) << 30;
+
 Layout walkJpeg(const Bytes &b)
 {
     if (!b.startsWith("\xff\xd8", 2))
         return {};
     Layout l{Shape::Broken};
-    bool sawScan = false;
+    quint64 scans = 0;
     qsizetype pos = 2;
     for (;;) {
         if (!b.has(pos, 2) || b.at(pos) != 0xff)
@@ -258,7 +264,7 @@ Layout walkJpeg(const Bytes &b)
         pos += 2;
         if (marker == 0xd9) {
             // Whatever follows the end of image (padding, vendor trailers) is not ours to judge.
-            if (sawScan)
+            if (scans > 0 && scans * (l.width * l.height + JpegScanCost) <= JpegScanBudget)
                 l.shape = Shape::Complete;
             return l;
         }
@@ -282,7 +288,7 @@ Layout walkJpeg(const Bytes &b)
             continue;
         if (l.width == 0)
             return l;
-        sawScan = true;
+        ++scans;
         // Entropy-coded data runs to the next marker; FF 00 and restart markers belong to it.
         for (;;) {
             const void *ff = std::memchr(b.data() + pos, 0xff, size_t(b.size() - pos));
@@ -365,31 +371,28 @@ QByteArray readRegularFile(const QString &path)
     if (st.st_size > PictureFileSizeLimit)
         fail(ErrOutOfMemory);
 
-    // One byte past the limit tells a file that grew since fstat; the size it reported
-    // is only a first guess (files in /proc report 0).
-    qint64 capacity = qint64(st.st_size) + 1;
+    // Read to the end, not to st_size: files in /proc report 0, and a file may grow. One byte
+    // past the limit is enough to refuse it.
+    QByteArray data(qint64(st.st_size) + 1, Qt::Uninitialized);
     qint64 total = 0;
-    QByteArray data(capacity, Qt::Uninitialized);
-    for (;;) {
-        if (total == capacity) {
-            if (capacity > PictureFileSizeLimit)
-                fail(ErrOutOfMemory);
-            capacity = qMin(PictureFileSizeLimit + 1, qMax(capacity * 2, qint64(64 * 1024)));
-            data.resize(capacity);
-        }
-        const ssize_t got = ::read(fd, data.data() + total, size_t(capacity - total));
+    while (total <= PictureFileSizeLimit) {
+        if (total == data.size())
+            data.resize(qMin(PictureFileSizeLimit + 1, qMax(total * 2, qint64(64 * 1024))));
+        const ssize_t got = ::read(fd, data.data() + total, size_t(data.size() - total));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
             fail(numberForErrno(errno));
         }
-        if (got == 0)
-            break;
+        if (got == 0) {
+            data.truncate(total);
+            return data;
+        }
         total += got;
     }
-    data.truncate(total);
-    return data;
+    fail(ErrOutOfMemory);
 }
+
 #endif
 
 // Where there is no POSIX: the same rules through QFile, checked on the path.

@@ -142,7 +142,10 @@ public:
     bool startSystemMove(QWidget *window) override
     {
         QWindow *w = window->windowHandle();
-        return w && w->startSystemMove();
+        if (!w || !w->startSystemMove())
+            return false;
+        releaseAfterWindowSystemDrag(window);
+        return true;
     }
 
 private:

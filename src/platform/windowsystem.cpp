@@ -73,17 +73,66 @@ void placeTopmost(QWidget *window, const QRect &geometry)
     raiseWindow(window);
 }
 
+// The window manager keeps the button release of a move or resize it runs, so Qt
+// would go on sending the next clicks to the widget that had the press.
+void releaseAfterWindowSystemDrag(QWidget *window)
+{
+    QWindow *w = window->windowHandle();
+    if (!w)
+        return;
+    const QPointF global = QCursor::pos();
+    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonRelease, w->mapFromGlobal(global), global,
+                                                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+}
+
 bool startWindowSystemResize(QWidget *window, Qt::Edges edges)
 {
     QWindow *w = window->windowHandle();
-    return w && w->startSystemResize(edges);
+    if (!w || !w->startSystemResize(edges))
+        return false;
+    releaseAfterWindowSystemDrag(window);
+    return true;
 }
 
 namespace {
+// Where the left button last went down, so that our own drag keeps the grab point
+// under the mouse instead of the point where the first movement was noticed.
+class PressTracker : public QObject {
+public:
+    QPoint lastPress;
+    bool valid = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton) {
+            lastPress = static_cast<QMouseEvent *>(e)->globalPosition().toPoint();
+            valid = true;
+        }
+        return false;
+    }
+};
+
+PressTracker *pressTracker()
+{
+    static PressTracker *tracker = [] {
+        auto *t = new PressTracker;
+        qApp->installEventFilter(t);
+        return t;
+    }();
+    return tracker;
+}
+
+QPoint dragGrabPoint()
+{
+    PressTracker *t = pressTracker();
+    return t->valid && (QApplication::mouseButtons() & Qt::LeftButton) ? t->lastPress : QCursor::pos();
+}
+
 // Follows the mouse until the left button is released.
 class OwnDrag : public QObject {
 public:
-    OwnDrag(QWidget *window) : m_window(window), m_offset(QCursor::pos() - window->pos())
+    OwnDrag(QWidget *window) : m_window(window), m_offset(dragGrabPoint() - window->pos())
     {
         qApp->installEventFilter(this);
     }
@@ -132,6 +181,8 @@ void beginWindowDrag(QWidget *window)
 }
 
 bool ownDragActive() { return OwnDrag::current != nullptr; }
+
+void trackMousePresses() { pressTracker(); }
 
 void popupMenu(QMenu *menu)
 {

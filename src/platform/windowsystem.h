@@ -16,9 +16,13 @@ void placeTopmost(QWidget *window, const QRect &geometry);
 void applyNoTaskbar(QWidget *window);
 // The window system's border resize; false where there is none.
 bool startWindowSystemResize(QWidget *window, Qt::Edges edges);
+// After the window system has taken over a drag: tells Qt the button is up.
+void releaseAfterWindowSystemDrag(QWidget *window);
 // A left-button drag: the window system's move, or our own that follows the
 // mouse until the left button is released.
 void beginWindowDrag(QWidget *window);
+// Starts noting where the left button goes down (for our own drag).
+void trackMousePresses();
 // Whether our own drag is running (no window manager).
 bool ownDragActive();
 

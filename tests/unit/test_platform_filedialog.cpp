@@ -1,0 +1,180 @@
+#include "platform/filedialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace zentyr;
+
+namespace {
+
+const QString Classic = "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
+const QStringList ClassicLabels{"JPEG Files (*.jpg)", "GIF Files (*.gif)", "BITMAP Files (*.bmp)", "All Files (*.*)"};
+const QStringList AllFiles{"UPPER.GIF", "a.gif", "b.bmp", "c.jpg", "my file(1).txt", "notes", "pic.png"};
+
+QStringList comboLabels(const QFileDialog &dialog)
+{
+    QStringList labels;
+    if (const auto *combo = dialog.findChild<QComboBox *>("fileTypeCombo")) {
+        for (int i = 0; i < combo->count(); ++i)
+            labels << combo->itemText(i);
+    }
+    return labels;
+}
+
+// The names the file list shows for the current folder.
+QStringList listed(const QFileDialog &dialog)
+{
+    const auto *view = dialog.findChild<QListView *>("listView");
+    QStringList names;
+    for (int r = 0; view && r < view->model()->rowCount(view->rootIndex()); ++r)
+        names << view->model()->index(r, 0, view->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class TestPlatformFileDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void parsesFilterLists_data();
+    void parsesFilterLists();
+    void showsDescriptionsAsLabels_data();
+    void showsDescriptionsAsLabels();
+    void eachTypeListsItsFiles();
+    void oddPatternsStillFilter();
+    void returnsChosenPathOrCancel();
+    void ownerDestroyedWhileOpen();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestPlatformFileDialog::initTestCase()
+{
+    for (const QString &name : AllFiles) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+}
+
+void TestPlatformFileDialog::parsesFilterLists_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("pairs");
+    QTest::newRow("classic") << Classic
+                             << QStringList{"JPEG Files (*.jpg)=*.*", "GIF Files (*.gif)=*.gif",
+                                            "BITMAP Files (*.bmp)=*.bmp", "All Files (*.*)=*.*"};
+    QTest::newRow("empty") << "" << QStringList();
+    QTest::newRow("description only") << "Pictures" << QStringList();
+    QTest::newRow("odd trailing part") << "A|*.a|B" << QStringList{"A=*.a"};
+    QTest::newRow("trailing bar") << "A|*.a|" << QStringList{"A=*.a"};
+    QTest::newRow("ends at an empty part") << "A|*.a||B|*.b" << QStringList{"A=*.a"};
+    QTest::newRow("starts empty") << "|*.a|B|*.b" << QStringList();
+}
+
+void TestPlatformFileDialog::parsesFilterLists()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, pairs);
+    QStringList got;
+    for (const FileTypeFilter &f : parseFileFilter(filter))
+        got << f.description + '=' + f.pattern;
+    QCOMPARE(got, pairs);
+}
+
+void TestPlatformFileDialog::showsDescriptionsAsLabels_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("classic") << Classic << ClassicLabels;
+    QTest::newRow("no parentheses") << "Pictures|*.jpg;*.png" << QStringList{"Pictures"};
+    QTest::newRow("parentheses in pattern") << "Odd (x)|my file(1).txt" << QStringList{"Odd (x)"};
+}
+
+void TestPlatformFileDialog::showsDescriptionsAsLabels()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, labels);
+    QFileDialog dialog;
+    configureOpenDialog(dialog, {"Open", filter, {}});
+    QCOMPARE(comboLabels(dialog), labels);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Open"));
+    QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+    QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
+}
+
+void TestPlatformFileDialog::eachTypeListsItsFiles()
+{
+    QFileDialog dialog;
+    configureOpenDialog(dialog, {"Open", Classic, dir.filePath("c.jpg")});
+    dialog.show();
+    auto *combo = dialog.findChild<QComboBox *>("fileTypeCombo");
+    QVERIFY(combo);
+    QCOMPARE(combo->currentIndex(), 0);
+    // The first type's pattern is "*.*": every file, "notes" without a dot included.
+    QTRY_COMPARE(listed(dialog), AllFiles);
+    // Picked by keyboard, as a user would, so the dialog's own handling runs.
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), QStringLiteral("GIF Files (*.gif)"));
+    QTRY_COMPARE(listed(dialog), (QStringList{"UPPER.GIF", "a.gif"}));
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTRY_COMPARE(listed(dialog), QStringList{"b.bmp"});
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), QStringLiteral("All Files (*.*)"));
+    QTRY_COMPARE(listed(dialog), AllFiles);
+}
+
+void TestPlatformFileDialog::oddPatternsStillFilter()
+{
+    QFileDialog dialog;
+    configureOpenDialog(dialog, {"Open", "Odd|my file(1).txt; *.BMP", {}});
+    dialog.setDirectory(dir.path());
+    dialog.show();
+    QTRY_COMPARE(listed(dialog), (QStringList{"b.bmp", "my file(1).txt"}));
+}
+
+void TestPlatformFileDialog::returnsChosenPathOrCancel()
+{
+    const QString previous = dir.filePath("a.gif");
+    QString title, folder;
+    QStringList preselected;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        title = dialog->windowTitle();
+        folder = dialog->directory().absolutePath();
+        preselected = dialog->selectedFiles();
+        dialog->selectFile("notes");
+        static_cast<QDialog *>(dialog)->accept(); // as the Open button does
+    });
+    const OpenResult chosen = showOpenDialog(nullptr, {"Pick a picture", Classic, previous});
+    QCOMPARE(title, QStringLiteral("Pick a picture"));
+    QCOMPARE(folder, QDir(dir.path()).absolutePath());
+    QCOMPARE(preselected, QStringList{previous});
+    QVERIFY(!chosen.cancelled);
+    QCOMPARE(chosen.fileName, dir.filePath("notes"));
+
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    const OpenResult cancelled = showOpenDialog(nullptr, {"Open", Classic, previous});
+    QVERIFY(cancelled.cancelled);
+    QVERIFY(cancelled.fileName.isEmpty());
+}
+
+void TestPlatformFileDialog::ownerDestroyedWhileOpen()
+{
+    // Another window's handler may unload the owner while the dialog waits.
+    auto *owner = new QWidget;
+    QTimer::singleShot(0, [owner] { delete owner; });
+    QVERIFY(showOpenDialog(owner, {"Open", Classic, {}}).cancelled);
+}
+
+QTEST_MAIN(TestPlatformFileDialog)
+#include "test_platform_filedialog.moc"

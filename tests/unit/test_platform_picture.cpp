@@ -1,0 +1,262 @@
+#include "platform/picture.h"
+#include "platform/vberror.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zentyr;
+
+namespace {
+
+QByteArray raw(std::initializer_list<int> bytes)
+{
+    QByteArray out;
+    for (int b : bytes)
+        out += char(b);
+    return out;
+}
+QByteArray le16(quint16 v) { return raw({v & 0xff, v >> 8}); }
+QByteArray le32(quint32 v) { return le16(quint16(v)) + le16(quint16(v >> 16)); }
+
+// 37x23, red left of x=20, blue from there; every sample encodes this.
+constexpr int W = 37, H = 23, Split = 20;
+
+QByteArray encode(const char *format)
+{
+    QImage img(W, H, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    for (int y = 0; y < H; ++y)
+        for (int x = Split; x < W; ++x)
+            img.setPixel(x, y, qRgb(0, 0, 255));
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, format);
+    return bytes;
+}
+
+// Qt writes no GIF: two colours, the code table cleared every two pixels so all codes stay 3 bits.
+QByteArray gif(quint16 w, quint16 h, qsizetype pixels)
+{
+    QByteArray lzw;
+    quint32 acc = 0;
+    int bits = 0;
+    const auto put = [&](int code) {
+        acc |= quint32(code) << bits;
+        for (bits += 3; bits >= 8; bits -= 8, acc >>= 8)
+            lzw += char(acc & 0xff);
+    };
+    for (qsizetype i = 0; i < pixels; ++i) {
+        if (i % 2 == 0)
+            put(4);
+        put(i % w < Split ? 0 : 1);
+    }
+    put(5);
+    if (bits)
+        lzw += char(acc);
+    QByteArray g = "GIF89a" + le16(w) + le16(h) + QByteArray::fromHex("800000" "ff0000" "0000ff" "2c") + le32(0)
+        + le16(w) + le16(h) + QByteArray(1, 0) + QByteArray(1, 2);
+    for (qsizetype at = 0; at < lzw.size(); at += 255)
+        g += char(qMin<qsizetype>(255, lzw.size() - at)) + lzw.mid(at, 255);
+    return g + QByteArray::fromHex("003b");
+}
+
+QByteArray rleBmp(quint32 w, quint32 h, const QByteArray &rle)
+{
+    return "BM" + le32(62 + rle.size()) + le32(0) + le32(62) + le32(40) + le32(w) + le32(h) + le16(1) + le16(8)
+        + le32(1) + le32(rle.size()) + le32(2835) + le32(2835) + le32(2) + le32(0)
+        + QByteArray::fromHex("0000ff00" "ff000000") + rle;
+}
+
+QByteArray sampleRleBmp()
+{
+    QByteArray rle;
+    for (int y = 0; y < H; ++y)
+        rle += raw({Split, 0, W - Split, 1, 0, y == H - 1 ? 1 : 0});
+    return rleBmp(W, H, rle);
+}
+
+// Progressive, with its last scan repeated thousands of times: valid, but seconds of decoding.
+QByteArray manyScans()
+{
+    QImage img(1000, 1000, QImage::Format_RGB32);
+    img.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buf, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(img);
+    const qsizetype lastScan = bytes.lastIndexOf("\xff\xda");
+    return bytes.chopped(2) + bytes.mid(lastScan, bytes.size() - 2 - lastScan).repeated(5000) + "\xff\xd9";
+}
+
+QByteArray patched(QByteArray b, qsizetype at, const QByteArray &with) { return b.replace(at, with.size(), with); }
+
+long peakRssKb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// Runs load and checks it raises number with the loader's own source and wording.
+void expectError(const std::function<void()> &load, int number)
+{
+    static const QMap<int, QString> wording{{7, "Out of memory"}, {53, "File not found"},
+                                            {75, "Path/File access error"}, {481, "Invalid picture"}};
+    try {
+        load();
+        QFAIL("loaded without an error");
+    } catch (const VbError &e) {
+        QCOMPARE(e.number, number);
+        QCOMPARE(e.source, QStringLiteral("Zentyr"));
+        QCOMPARE(e.description, wording.value(number));
+    }
+}
+
+// The picture, or a null one with the error in the test log.
+QImage loadLogged(const std::function<QImage()> &load)
+{
+    try {
+        return load();
+    } catch (const VbError &e) {
+        qWarning("error %d: %s", e.number, qPrintable(e.description));
+        return {};
+    }
+}
+
+} // namespace
+
+class TestPlatformPicture : public QObject {
+    Q_OBJECT
+private slots:
+    void loadsCompletePictures_data();
+    void loadsCompletePictures();
+    void rejectsBadFiles_data();
+    void rejectsBadFiles();
+    void everyTruncationIsInvalid();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestPlatformPicture::loadsCompletePictures_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("tolerance");
+    QTest::newRow("png") << encode("PNG") << 0;
+    QTest::newRow("png, bytes after IEND") << encode("PNG") + "trailer" << 0;
+    QTest::newRow("bmp") << encode("BMP") << 0;
+    QTest::newRow("bmp, run-length") << sampleRleBmp() << 0;
+    QTest::newRow("gif") << gif(W, H, W * H) << 0;
+    QTest::newRow("jpeg") << encode("JPEG") << 40;
+    QTest::newRow("jpeg, padding after EOI") << encode("JPEG") + QByteArray(300, 0) << 40;
+}
+
+void TestPlatformPicture::loadsCompletePictures()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, tolerance);
+    QFile f(dir.filePath("picture"));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
+    f.close();
+    const QImage img = loadLogged([&] { return loadPictureFile(f.fileName()); });
+    QCOMPARE(img.size(), QSize(W, H));
+    const auto near = [tolerance](QRgb a, QRgb b) {
+        return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance
+            && qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+    };
+    for (int y : {0, H / 2, H - 1}) {
+        QVERIFY2(near(img.pixel(3, y), qRgb(255, 0, 0)), qPrintable(QString::number(img.pixel(3, y), 16)));
+        QVERIFY2(near(img.pixel(W - 3, y), qRgb(0, 0, 255)), qPrintable(QString::number(img.pixel(W - 3, y), 16)));
+    }
+}
+
+void TestPlatformPicture::rejectsBadFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("number");
+    const QByteArray png = encode("PNG"), jpeg = encode("JPEG"), bmp = encode("BMP"), gif89 = gif(W, H, W * H);
+    QTest::newRow("missing") << "missing" << QByteArray() << 53;
+    QTest::newRow("missing folder") << "missing folder" << QByteArray() << 53;
+    QTest::newRow("directory") << "directory" << QByteArray() << 75;
+    QTest::newRow("fifo") << "fifo" << QByteArray() << 75;
+    QTest::newRow("/dev/zero") << "/dev/zero" << QByteArray() << 75;
+    QTest::newRow("unreadable") << "unreadable" << png << 75;
+    QTest::newRow("over the size cap") << "sparse" << QByteArray() << 7;
+    QTest::newRow("text") << "file" << QByteArray("Ruler notes\nline two\n") << 481;
+    QTest::newRow("empty") << "file" << QByteArray() << 481;
+    QTest::newRow("truncated png") << "file" << png.left(png.size() / 2) << 481;
+    QTest::newRow("truncated jpeg") << "file" << jpeg.left(jpeg.size() / 2) << 481;
+    QTest::newRow("jpeg without EOI") << "file" << jpeg.chopped(2) << 481;
+    QTest::newRow("truncated gif") << "file" << gif89.chopped(1) << 481;
+    QTest::newRow("truncated bmp") << "file" << bmp.chopped(1) << 481;
+    QTest::newRow("png zero width") << "file" << patched(png, 16, le32(0)) << 481;
+    QTest::newRow("jpeg bad SOI") << "file" << patched(jpeg, 1, "\x01") << 481;
+    QTest::newRow("gif bad block") << "file" << patched(gif89, 19, "\x99") << 481;
+    QTest::newRow("bmp bad header size") << "file" << patched(bmp, 14, le32(7)) << 481;
+    QTest::newRow("jpeg with 5000 scans") << "file" << manyScans() << 481;
+    // A few hundred bytes that promise 60000 x 60000 pixels.
+    QTest::newRow("png bomb") << "file" << patched(png, 16, QByteArray::fromHex("0000ea600000ea60")) << 7;
+    QTest::newRow("gif bomb") << "file" << gif(60000, 60000, 64) << 7;
+    QTest::newRow("bmp bomb") << "file" << rleBmp(60000, 60000, QByteArray::fromHex("0001")) << 7;
+}
+
+void TestPlatformPicture::rejectsBadFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, number);
+    QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace('/', '_'));
+    if (kind == "missing folder") {
+        path = dir.filePath("no such folder/picture.png");
+    } else if (kind == "directory") {
+        QVERIFY(QDir(dir.path()).mkpath(path));
+    } else if (kind == "fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "/dev/zero") {
+        path = kind;
+    } else if (kind != "missing") {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        if (kind == "sparse")
+            QVERIFY(f.resize(PictureFileSizeLimit + 1));
+        f.close();
+        if (kind == "unreadable") {
+            if (geteuid() == 0)
+                QSKIP("root reads a file whatever its mode, so there is no unreadable file to offer");
+            QVERIFY(f.setPermissions({}));
+        }
+    }
+    const long rssBefore = peakRssKb();
+    QElapsedTimer timer;
+    timer.start();
+    expectError([&] { loadPictureFile(path); }, number);
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed()) + " ms"));
+    QVERIFY2(peakRssKb() - rssBefore < 50 * 1024, qPrintable(QString::number(peakRssKb() - rssBefore) + " KB"));
+}
+
+void TestPlatformPicture::everyTruncationIsInvalid()
+{
+    // Decoders happily return the part they got; no prefix of a picture may pass for one.
+    for (const QByteArray &whole : {encode("PNG"), encode("JPEG"), encode("BMP"), sampleRleBmp(), gif(W, H, W * H)}) {
+        QVERIFY(!loadLogged([&] { return loadPictureData(whole); }).isNull());
+        for (qsizetype n = 0; n < whole.size(); ++n) {
+            expectError([&] { loadPictureData(whole.left(n)); }, ErrInvalidPicture);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(QString("prefix of %1 of %2 bytes").arg(n).arg(whole.size())));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPlatformPicture)
+#include "test_platform_picture.moc"
