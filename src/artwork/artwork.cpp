@@ -1,0 +1,175 @@
+#include "artwork/artwork.h"
+#include "artwork/pictures.h"
+
+#include <QCache>
+#include <QCoreApplication>
+#include <QPainter>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+namespace zentyr::artwork {
+
+namespace {
+
+constexpr int PictureCount = 5;
+
+struct FrameInfo {
+    double width, height, unitsPerInch;
+};
+
+constexpr FrameInfo Frames[PictureCount] = {
+    {15187, 1854, 2540}, // inch scale
+    {3600, 414, 600},    // metric scale
+    {1736, 14681, 2540}, // vertical scale
+    {3600, 397, 600},    // ruler strip
+    {29959, 36047, 1440} // steel rule: its drawing space is stretched onto this; the
+                         // height is the stored bottom 0x8CCF read unsigned
+};
+
+int indexOf(Picture p)
+{
+    const int i = static_cast<int>(p);
+    return i >= 0 && i < PictureCount ? i : 0;
+}
+
+// Nearest whole number, halves to the even neighbour.
+int toWhole(double v) { return static_cast<int>(std::lrint(v)); }
+
+// Rendered pixmaps, costed in kilobytes. Large enough for every scale at a
+// few ratios and one steel rule; the least recently used goes first.
+QCache<QString, QPixmap> &pixmapCache()
+{
+    static QCache<QString, QPixmap> cache(160 * 1024);
+    static const bool hooked = [] {
+        // Pixmaps must go before the application object does.
+        qAddPostRoutine([] { pixmapCache().clear(); });
+        return true;
+    }();
+    Q_UNUSED(hooked);
+    return cache;
+}
+
+QPixmap cached(const QString &key, const QSize &deviceSize, qreal dpr,
+               const std::function<void(QPainter &, const QRectF &)> &draw)
+{
+    if (QPixmap *hit = pixmapCache().object(key))
+        return *hit;
+    QPixmap pm(deviceSize);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    {
+        QPainter p(&pm);
+        draw(p, QRectF(QPointF(0, 0), QSizeF(deviceSize) / dpr));
+    }
+    const qsizetype kb = qMax<qsizetype>(1, qsizetype(deviceSize.width()) * deviceSize.height() * 4 / 1024);
+    pixmapCache().insert(key, new QPixmap(pm), kb);
+    return pm;
+}
+
+bool usable(double v) { return std::isfinite(v) && v > 0; }
+
+} // namespace
+
+QSizeF pictureFrame(Picture which)
+{
+    const FrameInfo &f = Frames[indexOf(which)];
+    return {f.width, f.height};
+}
+
+double pictureUnitsPerInch(Picture which) { return Frames[indexOf(which)].unitsPerInch; }
+
+const VectorPicture &picture(Picture which)
+{
+    static std::unique_ptr<VectorPicture> built[PictureCount];
+    std::unique_ptr<VectorPicture> &slot = built[indexOf(which)];
+    if (!slot) {
+        switch (which) {
+        case Picture::InchScale: slot = std::make_unique<VectorPicture>(buildInchScale()); break;
+        case Picture::MetricScale: slot = std::make_unique<VectorPicture>(buildMetricScale()); break;
+        case Picture::VerticalScale: slot = std::make_unique<VectorPicture>(buildVerticalScale()); break;
+        case Picture::RulerStrip: slot = std::make_unique<VectorPicture>(buildRulerStrip()); break;
+        case Picture::SteelRule: slot = std::make_unique<VectorPicture>(buildSteelRule()); break;
+        }
+    }
+    return *slot;
+}
+
+QSizeF extentUnits(Picture picture) { return pictureFrame(picture); }
+
+double unitsPerInch(Picture picture) { return pictureUnitsPerInch(picture); }
+
+QSizeF naturalTwips(Picture picture)
+{
+    const FrameInfo &f = Frames[indexOf(picture)];
+    const double k = 1440.0 / f.unitsPerInch;
+    return QSizeF(toWhole(f.width * k), toWhole(f.height * k));
+}
+
+QSize naturalPixelSize(Picture picture, double twipsPerPixelX, double twipsPerPixelY)
+{
+    if (!usable(twipsPerPixelX) || !usable(twipsPerPixelY))
+        return {};
+    const QSizeF t = naturalTwips(picture);
+    return QSize(toWhole(t.width() / twipsPerPixelX), toWhole(t.height() / twipsPerPixelY));
+}
+
+void paint(Picture which, QPainter &painter, const QRectF &targetPx) { render(picture(which), painter, targetPx); }
+
+QPixmap stretchedPixmap(Picture which, const QSize &sizePx, qreal devicePixelRatio)
+{
+    if (sizePx.isEmpty() || !usable(devicePixelRatio))
+        return {};
+    const QSize device(toWhole(sizePx.width() * devicePixelRatio), toWhole(sizePx.height() * devicePixelRatio));
+    if (device.isEmpty())
+        return {};
+    const QString key = QStringLiteral("pic%1:%2x%3@%4")
+                            .arg(indexOf(which))
+                            .arg(sizePx.width())
+                            .arg(sizePx.height())
+                            .arg(devicePixelRatio, 0, 'g', 17);
+    return cached(key, device, devicePixelRatio,
+                  [which](QPainter &p, const QRectF &target) { paint(which, p, target); });
+}
+
+QPixmap naturalPixmap(Picture which, double twipsPerPixelX, double twipsPerPixelY, qreal devicePixelRatio)
+{
+    return stretchedPixmap(which, naturalPixelSize(which, twipsPerPixelX, twipsPerPixelY), devicePixelRatio);
+}
+
+QRectF rulerStripBoxTwips() { return QRectF(240, 840, 7200, 840); }
+
+QRectF steelRuleBoxTwips() { return QRectF(QPointF(-10320, -31800), naturalTwips(Picture::SteelRule)); }
+
+void paintSteelRule(QPainter &painter, const QRectF &boxPx) { paint(Picture::SteelRule, painter, boxPx); }
+
+void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twipsPerPixelX, double twipsPerPixelY)
+{
+    if (clientPx.isEmpty() || !usable(twipsPerPixelX) || !usable(twipsPerPixelY) || !painter.device())
+        return;
+    const qreal dpr = painter.device()->devicePixelRatioF();
+    const QSize logical(int(std::ceil(clientPx.width() - 1e-9)), int(std::ceil(clientPx.height() - 1e-9)));
+    const QSize device(toWhole(logical.width() * dpr), toWhole(logical.height() * dpr));
+    if (device.isEmpty())
+        return;
+    const QRectF box = steelRuleBoxTwips();
+    const QRectF boxPx(box.x() / twipsPerPixelX, box.y() / twipsPerPixelY, box.width() / twipsPerPixelX,
+                       box.height() / twipsPerPixelY);
+    const QString key = QStringLiteral("slice:%1x%2:%3:%4@%5")
+                            .arg(logical.width())
+                            .arg(logical.height())
+                            .arg(twipsPerPixelX, 0, 'g', 17)
+                            .arg(twipsPerPixelY, 0, 'g', 17)
+                            .arg(dpr, 0, 'g', 17);
+    const QPixmap slice = cached(key, device, dpr, [&boxPx](QPainter &p, const QRectF &target) {
+        p.setClipRect(target);
+        paint(Picture::SteelRule, p, boxPx);
+    });
+    painter.save();
+    painter.setClipRect(clientPx, Qt::IntersectClip);
+    painter.drawPixmap(clientPx.topLeft(), slice);
+    painter.restore();
+}
+
+} // namespace zentyr::artwork

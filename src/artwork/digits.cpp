@@ -1,0 +1,181 @@
+#include "artwork/digits.h"
+
+#include <QString>
+
+#include <array>
+#include <limits>
+
+namespace zentyr::artwork {
+
+namespace {
+
+// Drawn on a grid 18 high with strokes 3 thick and corners cut by 2, so that
+// the digits stay legible when they are only a dozen pixels tall.
+constexpr double GridHeight = 18;
+
+struct GridDigit {
+    double width;
+    std::vector<std::vector<QPointF>> contours; // outline, then counters
+};
+
+std::vector<QPointF> turnedHalf(const std::vector<QPointF> &pts, double width)
+{
+    std::vector<QPointF> out;
+    out.reserve(pts.size());
+    for (const QPointF &p : pts)
+        out.push_back({width - p.x(), GridHeight - p.y()});
+    return out;
+}
+
+std::array<GridDigit, 10> makeGridDigits()
+{
+    std::array<GridDigit, 10> d;
+    d[0] = {10,
+            {{{2, 0}, {8, 0}, {10, 2}, {10, 16}, {8, 18}, {2, 18}, {0, 16}, {0, 2}},
+             {{4, 3}, {6, 3}, {7, 4}, {7, 14}, {6, 15}, {4, 15}, {3, 14}, {3, 4}}}};
+    d[1] = {5.5, {{{2.3, 0}, {5.5, 0}, {5.5, 18}, {2.5, 18}, {2.5, 5.2}, {0, 6.2}, {0, 3}}}};
+    d[2] = {10,
+            {{{0, 2}, {2, 0}, {8, 0}, {10, 2}, {10, 8.4}, {4.3, 15}, {10, 15}, {10, 18}, {0, 18}, {0, 15},
+              {7, 7.2}, {7, 3}, {3, 3}, {3, 5}, {0, 5}}}};
+    d[3] = {10,
+            {{{0, 0}, {8, 0}, {10, 2}, {10, 7.5}, {8.8, 9}, {10, 10.5}, {10, 16}, {8, 18}, {0, 18}, {0, 15},
+              {7, 15}, {7, 10.5}, {3, 10.5}, {3, 7.5}, {7, 7.5}, {7, 3}, {0, 3}}}};
+    // The counter's slanted side runs parallel to the outer diagonal, 3.2 in.
+    d[4] = {11,
+            {{{0, 11.5}, {6, 0}, {9.5, 0}, {9.5, 11.5}, {11, 11.5}, {11, 14.5}, {9.5, 14.5}, {9.5, 18},
+              {6.5, 18}, {6.5, 14.5}, {0, 14.5}},
+             {{3.6, 11.5}, {6.5, 6}, {6.5, 11.5}}}};
+    d[5] = {10,
+            {{{0, 0}, {10, 0}, {10, 3}, {3, 3}, {3, 6.5}, {8, 6.5}, {10, 8.5}, {10, 16}, {8, 18}, {0, 18},
+              {0, 15}, {7, 15}, {7, 9.5}, {0, 9.5}}}};
+    d[6] = {10,
+            {{{2, 0}, {10, 0}, {10, 3}, {3, 3}, {3, 6.5}, {8, 6.5}, {10, 8.5}, {10, 16}, {8, 18}, {2, 18},
+              {0, 16}, {0, 2}},
+             {{3, 9.5}, {7, 9.5}, {7, 15}, {3, 15}}}};
+    d[7] = {10, {{{0, 0}, {10, 0}, {10, 3}, {5.8, 18}, {2.6, 18}, {6.8, 3}, {0, 3}}}};
+    d[8] = {10,
+            {{{2, 0}, {8, 0}, {10, 2}, {10, 7.5}, {8.8, 9}, {10, 10.5}, {10, 16}, {8, 18}, {2, 18}, {0, 16},
+              {0, 10.5}, {1.2, 9}, {0, 7.5}, {0, 2}},
+             {{3, 3}, {7, 3}, {7, 7.5}, {3, 7.5}},
+             {{3, 10.5}, {7, 10.5}, {7, 15}, {3, 15}}}};
+    // A 9 is a 6 turned half a turn.
+    d[9].width = d[6].width;
+    for (const auto &c : d[6].contours)
+        d[9].contours.push_back(turnedHalf(c, d[6].width));
+    return d;
+}
+
+// Relative widths measured from the numerals of the inch scale; the 0 and 1
+// from its two-digit numbers, whose digits stand 74..94 units apart.
+constexpr std::array<double, 10> Aspect = {0.535, 0.312, 0.542, 0.583, 0.626, 0.574, 0.562, 0.571, 0.559, 0.551};
+
+struct UnitDigits {
+    std::array<std::vector<QPolygonF>, 10> contours;
+    std::array<QPolygonF, 10> polygons;
+};
+
+// Joins each counter to the figure at the closest pair of corners. Under the
+// even-odd rule the doubled slit covers nothing, so the counter stays open.
+QPolygonF joinCounters(const std::vector<QPolygonF> &contours)
+{
+    QPolygonF poly = contours.front();
+    for (size_t c = 1; c < contours.size(); ++c) {
+        const QPolygonF &hole = contours[c];
+        qsizetype bestI = 0, bestJ = 0;
+        double best = std::numeric_limits<double>::max();
+        for (qsizetype i = 0; i < poly.size(); ++i)
+            for (qsizetype j = 0; j < hole.size(); ++j) {
+                const QPointF d = poly[i] - hole[j];
+                const double dist = d.x() * d.x() + d.y() * d.y();
+                if (dist < best - 1e-12) {
+                    best = dist;
+                    bestI = i;
+                    bestJ = j;
+                }
+            }
+        QPolygonF joined;
+        joined.reserve(poly.size() + hole.size() + 2);
+        for (qsizetype i = 0; i <= bestI; ++i)
+            joined << poly[i];
+        for (qsizetype k = 0; k <= hole.size(); ++k)
+            joined << hole[(bestJ + k) % hole.size()];
+        for (qsizetype i = bestI; i < poly.size(); ++i)
+            joined << poly[i];
+        poly = joined;
+    }
+    return poly;
+}
+
+const UnitDigits &unitDigits()
+{
+    static const UnitDigits digits = [] {
+        UnitDigits u;
+        const auto grid = makeGridDigits();
+        for (int d = 0; d < 10; ++d) {
+            for (const auto &c : grid[d].contours) {
+                QPolygonF p;
+                for (const QPointF &pt : c)
+                    p << QPointF(pt.x() / grid[d].width, pt.y() / GridHeight);
+                u.contours[d].push_back(p);
+            }
+            u.polygons[d] = joinCounters(u.contours[d]);
+        }
+        return u;
+    }();
+    return digits;
+}
+
+int clampDigit(int digit) { return digit < 0 ? 0 : (digit > 9 ? 9 : digit); }
+
+} // namespace
+
+const std::vector<QPolygonF> &digitContours(int digit) { return unitDigits().contours[clampDigit(digit)]; }
+
+QPolygonF digitPolygon(int digit) { return unitDigits().polygons[clampDigit(digit)]; }
+
+double digitAspect(int digit) { return Aspect[clampDigit(digit)]; }
+
+double numberWidth(int number, double height, double gap, double widthScale)
+{
+    const QString text = QString::number(number < 0 ? 0 : number);
+    double w = gap * (text.size() - 1);
+    for (QChar c : text)
+        w += digitAspect(c.digitValue()) * height * widthScale;
+    return w;
+}
+
+std::vector<PlacedDigit> layoutNumber(int number, const QRectF &box, double widthScale)
+{
+    const QString text = QString::number(number < 0 ? 0 : number);
+    std::vector<PlacedDigit> out;
+    if (text.size() == 1) {
+        out.push_back({text[0].digitValue(), box});
+        return out;
+    }
+    std::vector<double> widths;
+    double total = 0;
+    for (QChar c : text) {
+        widths.push_back(digitAspect(c.digitValue()) * box.height() * widthScale);
+        total += widths.back();
+    }
+    double gap = (box.width() - total) / (text.size() - 1);
+    if (gap < 0) {
+        for (double &w : widths)
+            w *= box.width() / total;
+        gap = 0;
+    }
+    double x = box.left();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out.push_back({text[i].digitValue(), QRectF(x, box.top(), widths[i], box.height())});
+        x += widths[i] + gap;
+    }
+    return out;
+}
+
+QPolygonF placeDigit(const QPolygonF &unitShape, const QRectF &box, const QTransform &turn)
+{
+    const QTransform toBox(box.width(), 0, 0, box.height(), box.x(), box.y());
+    return (toBox * turn).map(unitShape);
+}
+
+} // namespace zentyr::artwork

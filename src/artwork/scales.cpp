@@ -1,0 +1,198 @@
+// The ruler scales: inch, metric, vertical, and the small strip of the
+// information window. All share the palette and the digit shapes.
+
+#include "artwork/digits.h"
+#include "artwork/pictures.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+
+
+namespace zentyr::artwork {
+
+namespace {
+
+const QColor ShadowFill(0xA0, 0xA0, 0xA0);
+const QColor ShadowRim(0x60, 0x60, 0x60);
+const QColor Body(0xFF, 0xA0, 0x40);
+const QColor Band(0xC0, 0x60, 0x00);
+const QColor Ink(0x00, 0x00, 0x00);
+const QColor Word(0xFF, 0xFF, 0x00);
+
+QRectF corners(double x0, double y0, double x1, double y1) { return QRectF(QPointF(x0, y0), QPointF(x1, y1)); }
+
+VectorPicture blankPicture(double width, double height, double unitsPerInch)
+{
+    VectorPicture pic;
+    pic.windowOrigin = {0, 0};
+    pic.windowExtent = {width, height};
+    pic.frame = {width, height};
+    pic.unitsPerInch = unitsPerInch;
+    return pic;
+}
+
+// Position of quarter tick k between the listed major ticks: each division is
+// split evenly, so the small ticks follow the measured majors.
+double quarterPosition(const double *majors, int k)
+{
+    const int n = k / 4;
+    const int r = k % 4;
+    if (r == 0)
+        return majors[n];
+    return majors[n] + (majors[n + 1] - majors[n]) * r / 4.0;
+}
+
+} // namespace
+
+void addNumber(VectorPicture &pic, int number, const QRectF &box, const QColor &color, const QTransform &turn,
+               double widthScale)
+{
+    for (const PlacedDigit &d : layoutNumber(number, box, widthScale))
+        pic.addFilledPolygon(placeDigit(digitPolygon(d.digit), d.box, turn), color);
+}
+
+void addNumberOutline(VectorPicture &pic, int number, const QRectF &box, const QColor &color, double penWidth,
+                      const QTransform &turn, double widthScale)
+{
+    for (const PlacedDigit &d : layoutNumber(number, box, widthScale))
+        for (const QPolygonF &contour : digitContours(d.digit)) {
+            QPolygonF closed = placeDigit(contour, d.box, turn);
+            closed << closed.first();
+            pic.addPolyline(closed, color, penWidth);
+        }
+}
+
+QPainterPath productWordPath(double emHeight, bool centred)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::Bold);
+    font.setPixelSize(qRound(emHeight));
+    font.setKerning(false); // GDI text output does not kern
+    const QFontMetricsF fm(font);
+    const QString word = QStringLiteral("Zentyr");
+    const double x = centred ? -fm.horizontalAdvance(word) / 2 : 0;
+    QPainterPath path;
+    path.addText(QPointF(x, fm.ascent()), font, word);
+    return path;
+}
+
+VectorPicture buildInchScale()
+{
+    VectorPicture pic = blankPicture(15187, 1854, 2540);
+    const double pen = 8;
+    pic.addRect(corners(0, 28, 15175, 199), ShadowFill, ShadowRim, pen);
+    pic.addRect(corners(0, 86, 15175, 1852), Body, Body, pen);
+    pic.addRect(corners(0, 1188, 15175, 1852), Band, Body, pen);
+
+    static constexpr double Majors[13] = {38,    1294,  2557,  3817,  5080,  6332, 7599,
+                                          8855, 10115, 11375, 12634, 13890, 15157};
+    for (int k = 0; k <= 48; ++k) {
+        const double x = quarterPosition(Majors, k);
+        const double bottom = k % 4 == 0 ? 920 : (k % 2 == 0 ? 597 : 320);
+        pic.addLine({x, 86}, {x, bottom}, Ink, pen);
+    }
+
+    struct Box {
+        double from, to;
+    };
+    static constexpr Box Numerals[12] = {{1018, 1124},  {2259, 2446},   {3515, 3716},   {4759, 4975},
+                                         {6051, 6249},  {7289, 7483},   {8542, 8739},   {9827, 10020},
+                                         {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
+    for (int n = 1; n <= 12; ++n)
+        addNumber(pic, n, corners(Numerals[n - 1].from, 789, Numerals[n - 1].to, 1134), Ink);
+
+    pic.addFilledPath(productWordPath(353, false).translated(137, 1366), Word);
+    return pic;
+}
+
+VectorPicture buildMetricScale()
+{
+    VectorPicture pic = blankPicture(3600, 414, 600);
+    const double pen = 6.3;
+    pic.addRect(corners(6.3, 5.1, 3590.9, 18.6), ShadowFill, ShadowRim, pen);
+    pic.addRect(corners(6.3, 18.6, 3590.9, 405.9), Body, Body, pen);
+    pic.addRect(corners(6.3, 261.7, 3590.9, 406.7), Band, Body, pen);
+
+    for (int k = 0; k <= 150; ++k) {
+        const double x = 144.0 + 22.184 * k;
+        pic.addLine({x, 18.6}, {x, k % 5 == 0 ? 180.1 : 68.5}, Ink, pen);
+    }
+    // Labels are a little wider than the inch scale's digits and set closer.
+    const double top = 203.1, height = 237.2 - 203.1, gap = 4, widen = 1.1;
+    for (int j = 0; j <= 30; ++j) {
+        const double x = 144.0 + 22.184 * 5 * j;
+        const int label = 10 * (j + 1);
+        const double w = numberWidth(label, height, gap, widen);
+        addNumber(pic, label, QRectF(x - w / 2, top, w, height), Ink, QTransform(), widen);
+    }
+    return pic;
+}
+
+VectorPicture buildVerticalScale()
+{
+    VectorPicture pic = blankPicture(1736, 14681, 2540);
+    const double pen = 6;
+    pic.addPolygon(QPolygonF({{15, 14640}, {58, 14640}, {53, -3}, {18, 2}}), ShadowFill, ShadowRim, pen);
+    pic.addPolygon(QPolygonF({{65, 14638}, {1736, 14637}, {1738, 3}, {64, 6}}), Body, Body, pen);
+    pic.addPolygon(QPolygonF({{1139, 14648}, {1729, 14646}, {1732, -2}, {1139, 0}}), Band, Body, pen);
+
+    // Counted from the bottom (k = 0) up.
+    static constexpr double Majors[13] = {14603, 13393, 12180, 10967, 9748, 8539, 7321,
+                                          6106,  4894,  3684,  2468,  1260, 37};
+    for (int k = 0; k <= 48; ++k) {
+        const double y = quarterPosition(Majors, k);
+        // The ticks' left ends drift from x 62 at the bottom to 100 at the top.
+        const double left = 62 + 38.0 * k / 48;
+        const double length = k % 4 == 0 ? 780 : (k % 2 == 0 ? 472 : 212);
+        pic.addLine({left, y}, {left + length, y}, Ink, pen);
+    }
+
+    // Numerals are laid out upright and turned a quarter turn anticlockwise:
+    // upright x runs up the scale from the box's bottom, upright y runs right.
+    struct Extent {
+        double top, bottom;
+    };
+    static constexpr Extent Numerals[12] = {{13558, 13663}, {12287, 12465}, {11065, 11258}, {9852, 10058},
+                                            {8624, 8817},   {7434, 7623},   {6225, 6419},   {4991, 5180},
+                                            {3804, 3988},   {2552, 2905},   {1334, 1637},   {111, 488}};
+    // Its digits are a little fuller than the horizontal scale's.
+    const double digitLeft = 734, digitHeight = 325, widen = 1.05;
+    for (int n = 1; n <= 12; ++n) {
+        const Extent e = Numerals[n - 1];
+        const QTransform turn(0, -1, 1, 0, digitLeft, e.bottom);
+        addNumber(pic, n, QRectF(0, 0, e.bottom - e.top, digitHeight), Ink, turn, widen);
+    }
+
+    // Reads upward, centred on (1268, 13838) with the top of its text cell on x 1268.
+    pic.addFilledPath(QTransform(0, -1, 1, 0, 1268, 13838).map(productWordPath(353, true)), Word);
+    return pic;
+}
+
+VectorPicture buildRulerStrip()
+{
+    VectorPicture pic = blankPicture(3600, 397, 600);
+    const double pen = 6.3;
+    const double belowBottom = 397 + 20;
+    pic.addRect(corners(6.3, 6.3, 3590.9, 19.0), ShadowFill, ShadowRim, pen);
+    pic.addRect(corners(7.1, 19.0, 3591.7, belowBottom), Body, Body, pen);
+    pic.addRect(corners(6.3, 261.6, 3590.9, belowBottom), Band, Body, pen);
+
+    double majors[13];
+    for (int n = 0; n <= 12; ++n)
+        majors[n] = 140.0 + 277.1 * n;
+    for (int k = 0; k <= 48; ++k) {
+        const double x = quarterPosition(majors, k);
+        const double bottom = k % 4 == 0 ? 202 : (k % 2 == 0 ? 131.6 : 69);
+        pic.addLine({x, 19.0}, {x, bottom}, Ink, pen);
+    }
+    const double top = 173.6, height = 249.7 - 173.6, gap = 18, clearance = 26;
+    for (int n = 1; n <= 12; ++n) {
+        const double w = numberWidth(n, height, gap);
+        const double right = majors[n] - clearance;
+        addNumber(pic, n, QRectF(right - w, top, w, height), Ink);
+    }
+    return pic;
+}
+
+} // namespace zentyr::artwork

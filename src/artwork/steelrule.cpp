@@ -1,0 +1,96 @@
+// The grey steel rule behind the information window. The whole drawing is
+// about 21 x 25 inches; the window only ever shows a slice of its inch edge.
+// It is drawn in its own space, y upward, stretched unevenly onto the picture.
+
+#include "artwork/digits.h"
+#include "artwork/pictures.h"
+
+namespace zentyr::artwork {
+
+namespace {
+
+const QColor Plate(0xC6, 0xC6, 0xC6);
+const QColor Shade(0xB5, 0xB5, 0xB5);
+const QColor ShadeEdge(0x6D, 0x6D, 0x6D);
+const QColor Light(0xDB, 0xDB, 0xDB);
+const QColor Ink(0x00, 0x00, 0x00);
+
+constexpr double Left = 3691, Right = 29071, Bottom = 8969, Top = 12875;
+constexpr double Hair = 1;
+
+// Long inch tick i, counted from the right. The ticks the window shows stand a
+// few units off the even spacing; they keep their drawn places.
+double inchTick(int i)
+{
+    switch (i) {
+    case 5: return 18397;
+    case 6: return 16412;
+    case 7: return 14429;
+    case 8: return 12448;
+    default: return 28317 - 1983.5 * i;
+    }
+}
+
+// Short inch tick between long ticks i and i + 1.
+double inchHalfTick(int i)
+{
+    switch (i) {
+    case 5: return 17397;
+    case 6: return 15413;
+    case 7: return 13429;
+    default: return (inchTick(i) + inchTick(i + 1)) / 2;
+    }
+}
+
+} // namespace
+
+VectorPicture buildSteelRule()
+{
+    VectorPicture pic;
+    pic.windowOrigin = {3589, 12892};
+    pic.windowExtent = {25589, -3939};
+    pic.frame = {29959, 36047};
+    pic.unitsPerInch = 1440;
+
+    pic.addRect(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
+    pic.addPolygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),
+                   Shade, ShadeEdge, Hair);
+    pic.addPolygon(
+        QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}),
+        Light, Light, Hair);
+
+    for (int c = 0; c <= 30; ++c) {
+        const double x = 4515 + 780.8 * c;
+        pic.addLine({x, Top}, {x, 12367}, Ink, Hair);
+    }
+    for (int c = 0; c <= 30; ++c) {
+        const double x = 4515 + 780.8 * (c + 0.5);
+        pic.addLine({x, Top}, {x, 12621}, Ink, Hair);
+    }
+    for (int i = 0; i <= 12; ++i)
+        pic.addLine({inchTick(i), Bottom}, {inchTick(i), 9473}, Ink, Hair);
+    for (int i = 0; i < 12; ++i)
+        pic.addLine({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
+
+    pic.addPolyline(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), Ink, Hair);
+
+    // Centimetre numerals upright under their ticks: laid out with y downward
+    // from the digits' top at 12285, then flipped into this y-up space.
+    const double cmHeight = 12285 - 11945;
+    for (int c = 0; c <= 30; ++c) {
+        const double x = 4515 + 780.8 * c;
+        const double w = numberWidth(c, cmHeight, 0.2 * cmHeight);
+        addNumberOutline(pic, c, QRectF(x - w / 2, 0, w, cmHeight), Ink, Hair, QTransform(1, 0, 0, -1, 0, 12285));
+    }
+    // Inch numerals turned half a turn, so they read with the rule end for end:
+    // mirrored about the tick and with their tops at 9742, the lower side.
+    const double inHeight = 10117 - 9742;
+    for (int i = 0; i <= 12; ++i) {
+        const double x = inchTick(i);
+        const double w = numberWidth(i, inHeight, 0.2 * inHeight);
+        addNumberOutline(pic, i, QRectF(x - w / 2, 0, w, inHeight), Ink, Hair, QTransform(-1, 0, 0, 1, 2 * x, 9742));
+    }
+    return pic;
+}
+
+} // namespace zentyr::artwork
