@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace zentyr {
 
@@ -66,8 +67,12 @@ void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
         return;
     const QPointF origin(borderPixels(), borderPixels());
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0xC0, 0x60, 0x00), 1.5));
-    p.drawLine(QPointF(outline[1]) - origin + QPointF(0.75, -0.75), QPointF(outline[2]) - origin + QPointF(0.75, -0.75));
+    // A band just inside the edge covers the mask's steps; its inner side is smooth.
+    const QLineF edge(QPointF(outline[1]) - origin, QPointF(outline[2]) - origin);
+    const QLineF normal = edge.normalVector().unitVector();
+    const QPointF inward(std::abs(normal.dx()), std::abs(normal.dy())); // the triangle lies below and right of it
+    p.setPen(QPen(QColor(0xC0, 0x60, 0x00), 2.5));
+    p.drawLine(edge.translated(inward));
 }
 
 void frm45Angle::mnuHide45Angle_Click() { hideRuler(); }
