@@ -436,21 +436,30 @@ struct Desktop::Impl
         p.reset();
     }
 
-    // Anything that inherited this desktop's private runtime dir was started by it.
+    // Anything that inherited this desktop's private runtime dir was started by it. Repeated until
+    // two passes find nothing: a process in the middle of fork or exec can be missed once.
     void sweepLeftovers() const
     {
         if (runtime.isEmpty())
             return;
         const QByteArray needle = "XDG_RUNTIME_DIR=" + QFile::encodeName(runtime) + '\0';
-        const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        for (const QString &name : pids) {
-            bool isPid = false;
-            const pid_t pid = name.toInt(&isPid);
-            if (!isPid || pid == ::getpid())
-                continue;
-            QFile env(QStringLiteral("/proc/%1/environ").arg(pid));
-            if (env.open(QIODevice::ReadOnly) && env.readAll().contains(needle))
-                ::kill(pid, SIGKILL);
+        int quietPasses = 0;
+        for (int pass = 0; pass < 50 && quietPasses < 2; ++pass) {
+            bool found = false;
+            const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+            for (const QString &name : pids) {
+                bool isPid = false;
+                const pid_t pid = name.toInt(&isPid);
+                if (!isPid || pid == ::getpid() || !processAlive(pid))
+                    continue;
+                QFile env(QStringLiteral("/proc/%1/environ").arg(pid));
+                if (env.open(QIODevice::ReadOnly) && env.readAll().contains(needle)) {
+                    ::kill(pid, SIGKILL);
+                    found = true;
+                }
+            }
+            quietPasses = found ? 0 : quietPasses + 1;
+            QThread::msleep(20);
         }
     }
 
@@ -742,7 +751,43 @@ struct Desktop::Impl
             error = QStringLiteral("openbox did not come up:\n%1").arg(tail(wm.get()));
             return false;
         }
+        if (!wmManagesNewWindows()) {
+            error = QStringLiteral("openbox does not manage new windows:\n%1").arg(tail(wm.get()));
+            return false;
+        }
         return true;
+    }
+
+    // openbox announces itself before it has finished starting; a window mapped in between (seen
+    // with trayer's panel under load) is never managed. So map a throw-away window and wait until
+    // openbox has reparented it, mapping it again now and then in case a request got lost.
+    bool wmManagesNewWindows()
+    {
+        const xcb_window_t w = xcb_generate_id(conn);
+        xcb_create_window(conn, XCB_COPY_FROM_PARENT, w, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        const QByteArray name = "zentyr-e2e-wm-probe";
+        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, name.size(),
+                            name.constData());
+        xcb_map_window(conn, w);
+        xcb_flush(conn);
+        QElapsedTimer sinceMap;
+        sinceMap.start();
+        const bool managed = waitUntil(
+            [&] {
+                if (parentOf(w) != root && hasProp(w, "WM_STATE"))
+                    return true;
+                if (sinceMap.elapsed() > 150) {
+                    xcb_map_window(conn, w);
+                    xcb_flush(conn);
+                    sinceMap.restart();
+                }
+                return false;
+            },
+            options.startTimeoutMs, 20);
+        xcb_destroy_window(conn, w);
+        xcb_flush(conn);
+        return managed;
     }
 
     bool trayOwned() const
@@ -1373,6 +1418,12 @@ QString Desktop::saveDiagnostics(const QString &name) const
                 f.write((p->commandLine() + QLatin1Char('\n')).toUtf8());
         for (const auto &p : d->programs)
             f.write(QStringLiteral("%1 (pid %2, exit %3)\n").arg(p->commandLine()).arg(p->pid()).arg(p->exitCode()).toUtf8());
+    }
+    if (d->conn) {
+        const RunResult tree = run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+        QFile t(dir + QStringLiteral("/xwininfo-tree.txt"));
+        if (t.open(QIODevice::WriteOnly))
+            t.write(tree.out + tree.err);
     }
     for (const QFileInfo &log : QDir(d->logs).entryInfoList(QDir::Files)) {
         QFile::remove(dir + QLatin1Char('/') + log.fileName());

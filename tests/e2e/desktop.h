@@ -2,8 +2,9 @@
 // the program under test started inside it, and ways to look at and drive it.
 //
 // Queries go straight to the X server over xcb; input goes through xdotool (XTEST).
-// Everything a Desktop starts runs in its own process group with PR_SET_PDEATHSIG,
-// so a crashed or timed-out test process leaves no X server behind.
+// Everything a Desktop starts runs in its own process group with PR_SET_PDEATHSIG, so a
+// crashed or timed-out test process leaves no X server behind; the next Desktop removes the
+// temporary directory such a process left.
 #pragma once
 
 #include <QColor>
@@ -52,7 +53,10 @@ struct RunResult
 
 struct DesktopOptions
 {
-    bool windowManager = true; // openbox --sm-disable with a minimal private config
+    // openbox --sm-disable with a minimal private config (no edge resistance, one desktop, click
+    // focuses and raises, Alt+F4 closes). It counts as up once it has managed a window of ours:
+    // openbox announces itself early and loses windows mapped before it is ready.
+    bool windowManager = true;
     bool trayHost = true;      // trayer docked at the top right, 24 px high
     QSize screen{1280, 800};
     int dpi = 96;
@@ -125,7 +129,8 @@ public:
     QList<qint64> helperPids() const;
 
     // --- processes -----------------------------------------------------------------------
-    // The program under test: the executable named by ZENTYR_BINARY.
+    // The program under test: the executable named by ZENTYR_BINARY (if unset, the start fails
+    // and stderrText() says so).
     Program &startProgram(const QStringList &args = {}, const Env &extraEnv = {});
     Program &startProcess(const QString &executable, const QStringList &args = {}, const Env &extraEnv = {});
     // Runs a command to completion in this desktop's environment; killed after timeoutMs.
@@ -171,6 +176,8 @@ public:
     bool trayHostRunning() const;      // _NET_SYSTEM_TRAY_S<screen> has an owner
     WindowId trayPanel() const;        // trayer's panel window (WM_CLASS "panel", "trayer")
     // Viewable XEmbed client windows inside the panel: the tray icons, left to right.
+    // Seen with Qt 6.4: left press gives Trigger, click(1, 2) Trigger then DoubleClick, right press
+    // opens the context menu and gives Context; the right release leaves the menu open.
     QList<WindowId> trayIconWindows() const;
     // First tray icon once it sits inside the panel with a stable size >= 2x2; 0 on timeout.
     WindowId waitForTrayIcon(int timeoutMs = 10000) const;

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -78,7 +79,10 @@ int childMain(int argc, char **argv)
 {
     QApplication app(argc, argv);
     Probe probe;
-    probe.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    if (app.arguments().contains(QStringLiteral("--decorated")))
+        probe.setWindowFlags(Qt::Window);
+    else
+        probe.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     probe.setWindowRole(QStringLiteral("probe"));
     probe.setWindowTitle(QStringLiteral("Probe"));
     QPalette pal = probe.palette();
@@ -466,17 +470,59 @@ private slots:
             return countColor(shot, ig, kTrayColor, 8) > ig.width() * ig.height() / 2;
         }, 5000), qPrintable(rectText(ig)));
 
-        QVERIFY(desk->clickAt(ig.center(), 1));
-        QVERIFY2(waitForOutput(QStringLiteral("tray %1").arg(int(QSystemTrayIcon::Trigger))), qPrintable(childLog()));
-        QVERIFY(desk->clickAt(ig.center(), 3));
+        // Left press (not release) gives Trigger.
+        const auto activations = [&](QSystemTrayIcon::ActivationReason r) {
+            return int(child->stdoutText().count(QStringLiteral("\ntray %1\n").arg(int(r))));
+        };
+        QVERIFY(desk->mouseMove(ig.center()));
+        QVERIFY(desk->mouseDown(1));
+        QVERIFY2(waitUntil([&] { return activations(QSystemTrayIcon::Trigger) == 1; }, 5000), qPrintable(childLog()));
+        QVERIFY(desk->mouseUp(1));
+        // A double-click gives Trigger, then DoubleClick.
+        QVERIFY(desk->click(1, 2));
+        QVERIFY2(waitUntil([&] { return activations(QSystemTrayIcon::DoubleClick) == 1; }, 5000), qPrintable(childLog()));
+        QCOMPARE(activations(QSystemTrayIcon::Trigger), 2);
+        // Right press opens the menu (and gives Context); the release leaves it open.
+        QVERIFY(desk->mouseDown(3));
         const WindowId menu = desk->waitForPopupMenu(5000, selfInstance());
         QVERIFY2(menu, qPrintable(childLog()));
+        QVERIFY(waitUntil([&] { return activations(QSystemTrayIcon::Context) == 1; }, 5000));
+        QVERIFY(desk->mouseUp(3));
+        QTest::qWait(300);
+        QCOMPARE(desk->popupMenus(selfInstance()), QList<WindowId>{menu});
+        qInfo("tray menu at %s", qPrintable(rectText(desk->geometry(menu))));
         desk->saveArtifact(desk->screenshot(), QStringLiteral("tray-menu"));
         const int triggeredBefore = triggeredCount();
         QVERIFY(desk->chooseMenuItemByKeys(1));
         QVERIFY2(waitUntil([&] { return triggeredCount() > triggeredBefore; }, 5000), qPrintable(childLog()));
         QCOMPARE(lastTriggered(), QStringLiteral("Beta"));
         QVERIFY(desk->waitForNoPopupMenu(3000, QString()));
+    }
+
+    void decoratedWindowAndStacking()
+    {
+        QVERIFY2(ensureProbe(), qPrintable(childLog()));
+        Program &plain = desk->startProcess(selfExe(), {QStringLiteral("--child"), QStringLiteral("--decorated")});
+        const WindowId w = desk->waitForWindow(QStringLiteral("probe"), 15000, plain.pid());
+        QVERIFY2(w && w != probe, qPrintable(plain.stderrText()));
+        QCOMPARE(desk->findWindows(QStringLiteral("probe")).size(), 2);
+        const QRect g = desk->waitForStableGeometry(w);
+        const QRect frame = desk->frameGeometry(w);
+        qInfo("decorated client %s in frame %s", qPrintable(rectText(g)), qPrintable(rectText(frame)));
+        QVERIFY2(frame.contains(g) && frame.height() > g.height() + 10, qPrintable(rectText(frame)));
+        QCOMPARE(g.size(), kProbeRect.size());
+        QVERIFY(!desk->netWmState(w).contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
+        // The stays-on-top probe stays above the newer normal window.
+        QVERIFY(desk->isAbove(probe, w));
+        QVERIFY(!desk->isAbove(w, probe));
+        // openbox focuses new windows; its Alt+F4 closes politely, so the last window closing quits.
+        QVERIFY2(waitUntil([&] { return desk->activeWindow() == w && desk->focusedWindow() == w; }, 5000),
+                 qPrintable(desk->describeWindows()));
+        QVERIFY(desk->key(QStringLiteral("alt+F4")));
+        QVERIFY(desk->waitForNoWindow(QStringLiteral("probe"), 5000, plain.pid()));
+        QVERIFY(plain.waitForExit(5000));
+        QCOMPARE(plain.exitCode(), 0);
+        QCOMPARE(desk->findWindows(QStringLiteral("probe")), QList<WindowId>{probe});
     }
 
     void bareServer()
@@ -505,6 +551,13 @@ private slots:
         QVERIFY(bare.drag(kProbeRect.topLeft() + QPoint(30, 30), kProbeRect.topLeft() + QPoint(130, 80)));
         QVERIFY(waitUntil([&] { return c.stdoutText().contains(QStringLiteral("systemmove false")); }, 5000));
         QCOMPARE(bare.geometry(w), kProbeRect);
+        // Without a WM the newest window is on top.
+        Program &second = bare.startProcess(selfExe(), {QStringLiteral("--child")});
+        const WindowId w2 = bare.waitForWindow(QStringLiteral("probe"), 15000, second.pid());
+        QVERIFY(w2 && w2 != w);
+        QCOMPARE(bare.topLevelWindows(), (QList<WindowId>{w, w2}));
+        QVERIFY(bare.isAbove(w2, w));
+        QVERIFY(!bare.isAbove(w, w2));
     }
 
     void trayIconTiming()
@@ -579,7 +632,13 @@ private slots:
     void killedTestLeavesNothing()
     {
         // What a CTest timeout does: SIGKILL the test process, so no destructor runs.
+        // A private TMPDIR, so no desktop of a parallel test cleans up before the one here does.
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
         QProcess holder;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), tmp.path());
+        holder.setProcessEnvironment(env);
         holder.start(selfExe(), {QStringLiteral("--hold-desktop")});
         QVERIFY(holder.waitForStarted(5000));
         QVERIFY(waitUntil([&] { return holder.canReadLine() || holder.waitForReadyRead(10); }, 20000));
@@ -594,11 +653,19 @@ private slots:
                  qPrintable(left.join(QLatin1String(", "))));
         // Its temporary directory goes when the next desktop starts.
         const QString runtime = line.section(QLatin1Char(' '), 2, 2);
+        QVERIFY2(runtime.startsWith(tmp.path()), qPrintable(runtime));
         QVERIFY(QFileInfo::exists(runtime));
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
         {
             Desktop next({false, false});
             QVERIFY2(next.ok(), qPrintable(next.error()));
+            QVERIFY(next.runtimeDir().startsWith(tmp.path()));
         }
+        if (oldTmp.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", oldTmp);
         QVERIFY(!QFileInfo::exists(runtime));
     }
 
