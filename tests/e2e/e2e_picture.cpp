@@ -133,17 +133,22 @@ private slots:
         QVERIFY(colorsClose(colorAt(screen, a.topLeft() + QPoint(430, 300)), QColor(0xFF, 0x80, 0x00), 2));
         const QColor outside = colorAt(screen, a.topLeft() + QPoint(30, 30));
         QVERIFY2(!colorsClose(outside, QColor(0xFF, 0x80, 0x00), 30), qPrintable(outside.name()));
-        const QPoint hole = a.topLeft() + QPoint(60, 60);
-        const QPoint onRulerBelow = hole;
-        Q_UNUSED(onRulerBelow);
-        d.mouseMove(hole);
+        // The window system's own answer to "which window is under this point".
+        auto windowUnder = [&](QPoint p) {
+            d.mouseMove(p);
+            const RunResult r = d.run("/usr/bin/xdotool", {"getmouselocation", "--shell"});
+            for (const QByteArray &line : r.out.split('\n'))
+                if (line.startsWith("WINDOW="))
+                    return line.mid(7).toULongLong();
+            return 0ull;
+        };
+        const auto inside = windowUnder(a.topLeft() + QPoint(430, 300));
+        const auto hole = windowUnder(a.topLeft() + QPoint(60, 60));
+        QVERIFY(inside != 0);
+        QVERIFY2(hole != inside, "the cut-away part still takes the mouse");
         d.click(3);
-        const WindowId menu = d.waitForPopupMenu(2000);
-        // Whatever lies below answers (the desktop does not), never the angle ruler's menu.
-        if (menu) {
-            d.saveArtifact(d.screenshot(), "click-through");
-            d.key("Escape");
-        }
+        QTest::qWait(500);
+        QVERIFY(d.popupMenus().isEmpty()); // the desktop below has no menu, and the angle ruler did not answer
         const QRect ag = d.geometry(angle);
         QCOMPARE(ag.topLeft(), a.topLeft());
 

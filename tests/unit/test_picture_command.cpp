@@ -62,6 +62,15 @@ private slots:
         write("truncated.jpg", jpg.left(jpg.size() / 2));
         const QByteArray png = encoded(Qt::red, "PNG", QSize(400, 300));
         write("truncated.png", png.left(png.size() - 30));
+        const QByteArray gif = QByteArray::fromHex("47494638396101000100800000ffffff0000002c00000000010001000002024401003b");
+        write("truncated.gif", gif.left(gif.size() - 1));
+        // A one-pixel frame on a 60000 x 60000 screen: far too large to hold.
+        QByteArray bomb = gif;
+        bomb[6] = bomb[8] = char(0x60);
+        bomb[7] = bomb[9] = char(0xEA);
+        write("bomb.gif", bomb);
+        const QByteArray bmp = encoded(Qt::blue, "BMP", QSize(100, 100));
+        write("truncated.bmp", bmp.left(bmp.size() / 2));
         QDir(dir.path()).mkdir("folder");
         ::mkfifo(QFile::encodeName(file("fifo")).constData(), 0600);
         // A file far over the size limit that costs nothing on disk.
@@ -152,6 +161,9 @@ private slots:
         QTest::newRow("text") << "notes" << 481;
         QTest::newRow("truncated jpeg") << "truncated.jpg" << 481;
         QTest::newRow("truncated png") << "truncated.png" << 481;
+        QTest::newRow("truncated gif") << "truncated.gif" << 481;
+        QTest::newRow("truncated bmp") << "truncated.bmp" << 481;
+        QTest::newRow("decompression bomb") << "bomb.gif" << 7;
         QTest::newRow("huge file") << "huge.bmp" << 7;
     }
 
@@ -181,6 +193,18 @@ private slots:
         QCOMPARE(fake->pointerDuringBox, QList<int>{11});
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(shownColor(r), QColor(Qt::blue));
+    }
+
+    void emptyFileNameLoadsNothing()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        choose(file("blue.bmp"));
+        r.mnuPicture_Click();
+        choose(QString());
+        r.mnuPicture_Click();
+        QVERIFY(fake->boxes.isEmpty());
+        QCOMPARE(shownColor(r), QColor(Qt::blue));
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     void hideAndReopenForgetsThePicture()
