@@ -66,6 +66,7 @@ void RulerImage::mouseMoveEvent(QMouseEvent *e)
 frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035))
 {
     setShowInTaskbar(false);
+    setScale(artwork::Picture::InchScale);
     client()->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25));
 
     Image1 = new RulerImage(this);
@@ -139,13 +140,6 @@ void frmRuler::Form_Resize()
     ApplyLayout();
 }
 
-void frmRuler::paintClient(QPainter &p, const QRect &clientRect)
-{
-    p.fillRect(clientRect, backColor());
-    const qreal dpr = p.device()->devicePixelRatioF();
-    const QPixmap scale = artwork::naturalPixmap(artwork::Picture::InchScale, twipsPerPixelX(), twipsPerPixelY(), dpr);
-    p.drawPixmap(QPointF(0, 0), scale);
-}
 
 void frmRuler::Image1_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
 

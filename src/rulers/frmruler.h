@@ -70,7 +70,6 @@ public:
     // The window's control collection, in its fixed order.
     std::vector<LayoutControl *> controls() const;
 
-    void paintClient(QPainter &p, const QRect &clientRect) override;
 
     static const char *const PictureFilter;
 

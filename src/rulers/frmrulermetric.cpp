@@ -13,6 +13,7 @@ namespace zentyr {
 frmRulerMetric::frmRulerMetric() : RulerForm(QStringLiteral("frmRulerMetric"), QSizeF(10260, 1050))
 {
     setShowInTaskbar(false);
+    setScale(artwork::Picture::MetricScale);
     setBackColor(QColor(0xFF, 0x80, 0x00));
 
     Label1 = new Label(client(), QStringLiteral("Label1"));
@@ -32,12 +33,6 @@ frmRulerMetric::frmRulerMetric() : RulerForm(QStringLiteral("frmRulerMetric"), Q
 
 void frmRulerMetric::Form_Load() { loadPlacement(12000, 1100); }
 
-void frmRulerMetric::paintClient(QPainter &p, const QRect &clientRect)
-{
-    p.fillRect(clientRect, backColor());
-    p.drawPixmap(QPointF(0, 0), artwork::naturalPixmap(artwork::Picture::MetricScale, twipsPerPixelX(),
-                                                       twipsPerPixelY(), p.device()->devicePixelRatioF()));
-}
 
 void frmRulerMetric::mnuHideMetricRuler_Click() { hideRuler(); }
 void frmRulerMetric::mnuRegularRuler_Click() { showForm<frmRuler>(); }

@@ -18,7 +18,6 @@ public:
     void mnuNormalSize_Click();
     void mnuHelp_Click();
 
-    void paintClient(QPainter &p, const QRect &clientRect) override;
 
 protected:
     void Form_Load() override;

@@ -12,6 +12,7 @@ namespace zentyr {
 frmVRuler::frmVRuler() : RulerForm(QStringLiteral("frmVRuler"), QSizeF(1140, 8880))
 {
     setShowInTaskbar(false);
+    setScale(artwork::Picture::VerticalScale);
     setBackColor(QColor(0xFF, 0x80, 0x00));
     mnuHideVRuler = addMenuItem("mnuHideVRuler", QStringLiteral("Hide Vertical Ruler"), [this] { mnuHideVRuler_Click(); });
     mnuRegularRuler = addMenuItem("mnuRegularRuler", QStringLiteral("Standard Ruler"), [this] { mnuRegularRuler_Click(); });
@@ -21,12 +22,6 @@ frmVRuler::frmVRuler() : RulerForm(QStringLiteral("frmVRuler"), QSizeF(1140, 888
 
 void frmVRuler::Form_Load() { loadPlacement(1200, 12000); }
 
-void frmVRuler::paintClient(QPainter &p, const QRect &clientRect)
-{
-    p.fillRect(clientRect, backColor());
-    p.drawPixmap(QPointF(0, 0), artwork::naturalPixmap(artwork::Picture::VerticalScale, twipsPerPixelX(),
-                                                       twipsPerPixelY(), p.device()->devicePixelRatioF()));
-}
 
 void frmVRuler::mnuHideVRuler_Click() { hideRuler(); }
 void frmVRuler::mnuRegularRuler_Click() { showForm<frmRuler>(); }

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPainter>
 #include <QScreen>
 
 namespace zentyr {
@@ -51,6 +52,14 @@ void RulerForm::normalSize(float width, float height, bool centre)
     const float sh = static_cast<float>(pixelsToTwipsY(screen->geometry().height()));
     setLeft(centredTwips(sw, Width()));
     setTop(centredTwips(sh, Height()));
+}
+
+void RulerForm::paintClient(QPainter &p, const QRect &clientRect)
+{
+    p.fillRect(clientRect, backColor());
+    // From the cache: a paint never reruns the vector steps.
+    p.drawPixmap(QPointF(0, 0), artwork::naturalPixmap(m_scale, twipsPerPixelX(), twipsPerPixelY(),
+                                                       p.device()->devicePixelRatioF()));
 }
 
 void rulerMouseDown(QMenu *menu, int button)

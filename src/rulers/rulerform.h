@@ -1,4 +1,5 @@
 #pragma once
+#include "artwork/artwork.h"
 #include "platform/form.h"
 
 #include <functional>
@@ -24,12 +25,19 @@ public:
     void normalSize(float width, float height, bool centre);
     void hideRuler() { Unload(); }
 
+    // The background colour, then the scale at its natural size from the top-left corner.
+    void paintClient(QPainter &p, const QRect &clientRect) override;
+
 protected:
+    void setScale(artwork::Picture scale) { m_scale = scale; }
     QAction *addMenuItem(const char *name, const QString &caption, std::function<void()> command);
     QAction *addMenuSeparator(const char *name);
 
     void Form_MouseDown(int button, int shift, float x, float y) override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
+
+private:
+    artwork::Picture m_scale = artwork::Picture::InchScale;
 };
 
 // The rulers' shared mouse rules, for the window and for controls with handlers of their own.

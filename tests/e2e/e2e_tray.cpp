@@ -18,6 +18,16 @@ class TrayE2E : public QObject {
 
     static QPoint centre(Desktop &d, WindowId w) { return d.geometry(w).center(); }
 
+    // Right-clicks the icon and leaves the pointer off the menu, so that keys choose.
+    static bool openTrayMenu(Desktop &d, WindowId icon)
+    {
+        d.mouseMove(centre(d, icon));
+        d.click(3);
+        const bool open = d.waitForPopupMenu(3000);
+        d.mouseMove(QPoint(600, 700));
+        return open;
+    }
+
 private slots:
     void iconPixelsAndTip()
     {
@@ -89,10 +99,7 @@ private slots:
         Program *app = nullptr;
         const WindowId icon = startInTray(d, &app);
         QVERIFY(icon);
-        d.mouseMove(centre(d, icon));
-        d.click(3);
-        QVERIFY(d.waitForPopupMenu(3000));
-        d.mouseMove(QPoint(600, 700));
+        QVERIFY(openTrayMenu(d, icon));
         QVERIFY(d.chooseMenuItemByKeys(0)); // About Zentyr
         const WindowId info = d.waitForWindow("frmSplash", 3000);
         QVERIFY(info);
@@ -117,10 +124,7 @@ private slots:
         Program *app = nullptr;
         const WindowId icon = startInTray(d, &app);
         QVERIFY(icon);
-        d.mouseMove(centre(d, icon));
-        d.click(3);
-        QVERIFY(d.waitForPopupMenu(3000));
-        d.mouseMove(QPoint(600, 700));
+        QVERIFY(openTrayMenu(d, icon));
         QVERIFY(d.chooseMenuItemByKeys(4)); // Exit Zentyr, after the separator
         QVERIFY(app->waitForExit(3000));
         QCOMPARE(app->exitCode(), 0);
