@@ -5,6 +5,7 @@
 #include "artwork/artwork.h"
 #include "platform/msgbox.h"
 #include "platform/services.h"
+#include "platform/trace.h"
 #include "platform/twips.h"
 #include "platform/vberror.h"
 #include "platform/windowsystem.h"
@@ -44,6 +45,7 @@ frmRightClick::frmRightClick() : Form(QStringLiteral("frmRightClick"), Border::N
 
     // Enabled in the design: it runs from the moment the form is loaded.
     Timer1.setInterval(1000);
+    Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &frmRightClick::Timer1_Timer);
     Timer1.start();
 }
@@ -88,6 +90,7 @@ void frmRightClick::registerTrayIcon()
     nid.hIcon = iconHandle(windowIcon());
     assignFixedString(nid.szTip, QByteArray("Zentyr by Orvane") + '\0');
     services().shellNotifyIcon(NIM_ADD, nid);
+    traceEvent("tray icon added");
     if (!services().notificationAreaAvailable())
         noNotificationArea();
 }
@@ -125,8 +128,10 @@ void frmRightClick::Form_MouseMove(int, int, float x, float)
 
 void frmRightClick::Timer1_Timer()
 {
-    if (commandLine() != QLatin1String("hideruler"))
+    if (commandLine() != QLatin1String("hideruler")) {
         showForm<frmRuler>();
+        traceEvent("standard ruler shown");
+    }
     // Later ticks would do nothing; a stopped timer does not wake the machine.
     Timer1.stop();
 }

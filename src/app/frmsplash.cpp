@@ -5,6 +5,7 @@
 #include "artwork/artwork.h"
 #include "platform/msgbox.h"
 #include "platform/services.h"
+#include "platform/trace.h"
 #include "platform/twips.h"
 #include "version.h"
 
@@ -108,6 +109,7 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     connect(cmdOptions, &QPushButton::clicked, this, &frmSplash::cmdOptions_Click);
 
     Timer1.setInterval(2000);
+    Timer1.setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early or late
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     setShowInTaskbar(false);
@@ -152,5 +154,16 @@ void frmSplash::cmdOptions_Click() { services().msgBox(optionsText(), vbOKOnly, 
 
 // Keys are previewed and none is acted on: Escape must not close the window.
 void frmSplash::keyPressEvent(QKeyEvent *e) { e->accept(); }
+
+void frmSplash::paintEvent(QPaintEvent *e)
+{
+    Form::paintEvent(e);
+    // Reported from the event loop, once the children are painted and the window flushed.
+    static bool traced = false;
+    if (!traced && traceEnabled()) {
+        traced = true;
+        QTimer::singleShot(0, [] { traceEvent("splash first paint"); });
+    }
+}
 
 } // namespace zentyr

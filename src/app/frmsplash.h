@@ -30,6 +30,7 @@ protected:
     void Form_Load() override;
     void Form_Unload() override;
     void keyPressEvent(QKeyEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
 };
 
 } // namespace zentyr

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace zentyr {
+
+// With ZENTYR_TRACE=1 in the environment, writes "zentyr: trace: <event> at <ms> ms (monotonic <ms>)"
+// to standard error: milliseconds since the process started, and the CLOCK_MONOTONIC reading for a
+// launcher that timed the start itself. Off by default; costs one check when off.
+bool traceEnabled();
+void traceEvent(const char *event);
+
+} // namespace zentyr
