@@ -170,6 +170,40 @@ private slots:
         d.drag(a.topLeft() + QPoint(400, 300), a.topLeft() + QPoint(350, 250), 1, 12, 40);
         QVERIFY(waitUntil([&] { return d.geometry(angle).topLeft() != a.topLeft(); }, 3000));
     }
+    void everyRulerDragsWithoutWindowManager()
+    {
+        DesktopOptions o;
+        o.windowManager = false;
+        Desktop d(o);
+        QVERIFY2(d.ok(), qPrintable(d.error()));
+        d.startProgram();
+        const WindowId ruler = d.waitForWindow("frmRuler", 10000);
+        QVERIFY(ruler);
+        // Without a window manager nothing restacks on a click: open the rulers in an order
+        // that leaves the standard ruler's left end free, then drag each by a free spot.
+        struct Case {
+            const char *role;
+            int item;
+            QPoint grab; // from the window's top-left
+        };
+        const Case cases[] = {{"frm45Angle", 3, QPoint(400, 200)}, {"frmVRuler", 2, QPoint(40, 200)},
+                              {"frmRulerMetric", 1, QPoint(700, 20)}};
+        for (const Case &c : cases) {
+            openMenuAndChoose(d, ruler, QPoint(20, 20), c.item);
+            const WindowId w = d.waitForWindow(c.role, 3000);
+            QVERIFY2(w, c.role);
+            const QRect before = d.waitForStableGeometry(w);
+            const QPoint from = before.topLeft() + c.grab;
+            QVERIFY(d.drag(from, from + QPoint(-60, -40), 1, 12, 40));
+            QRect after;
+            QVERIFY2(waitUntil([&] {
+                after = d.geometry(w);
+                return qAbs(after.left() - (before.left() - 60)) <= 3 && qAbs(after.top() - (before.top() - 40)) <= 3;
+            }, 3000), c.role);
+            QCOMPARE(after.size(), before.size());
+        }
+        d.saveArtifact(d.screenshot(), "dragged-without-window-manager");
+    }
 };
 
 QTEST_MAIN(PictureE2E)
