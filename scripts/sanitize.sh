@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ and runs
+# Builds the program and its fast tests with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ and runs
 # the fast tests (the offscreen unit tests and the short endurance run). Any report fails the run.
 # Extra arguments go to ctest.
 set -euo pipefail
