@@ -60,10 +60,15 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     // Back to front: the steel rule, the ruler strip, then labels and buttons.
     Image1 = new ImageControl(c, QStringLiteral("Image1"));
     setGeometryTwips(Image1, -10320, -31800, 29955, 36046);
-    Image1->setPainter([](QPainter &p, const QRect &r) { artwork::paintSteelRule(p, r); });
+    // Both drawings come from the artwork cache: a repaint does not rerun their vector steps.
+    Image1->setPainter([this](QPainter &p, const QRect &) {
+        artwork::paintSteelRuleSlice(p, QRectF(-Image1->pos(), client()->size()), twipsPerPixelX(), twipsPerPixelY());
+    });
     Image3 = new ImageControl(c, QStringLiteral("Image3"));
     setGeometryTwips(Image3, 240, 840, 7200, 840);
-    Image3->setPainter([](QPainter &p, const QRect &r) { artwork::paint(artwork::Picture::RulerStrip, p, r); });
+    Image3->setPainter([](QPainter &p, const QRect &r) {
+        p.drawPixmap(r, artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
+    });
 
     lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,
                                     classicFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
