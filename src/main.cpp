@@ -1,7 +1,7 @@
 #include "app/app.h"
 #include "app/forms.h"
 #include "app/frmsplash.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 
 #include <QApplication>
 

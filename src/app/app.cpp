@@ -1,6 +1,6 @@
 #include "app/app.h"
-#include "platform/msgbox.h"
-#include "platform/services.h"
+#include "platform/forms/msgbox.h"
+#include "platform/system/services.h"
 
 namespace zentyr {
 

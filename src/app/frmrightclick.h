@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/form.h"
-#include "platform/notifyicon.h"
+#include "platform/forms/form.h"
+#include "platform/system/notifyicon.h"
 
 #include <QTimer>
 

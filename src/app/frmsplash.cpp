@@ -3,10 +3,10 @@
 #include "app/frmrightclick.h"
 #include "app/forms.h"
 #include "artwork/artwork.h"
-#include "platform/msgbox.h"
-#include "platform/services.h"
-#include "platform/trace.h"
-#include "platform/twips.h"
+#include "platform/forms/msgbox.h"
+#include "platform/system/services.h"
+#include "platform/system/trace.h"
+#include "platform/forms/twips.h"
 #include "version.h"
 
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/form.h"
 
 #include <QTimer>
 

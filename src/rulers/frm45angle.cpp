@@ -1,8 +1,8 @@
 #include "rulers/frm45angle.h"
 #include "app/module1.h"
-#include "platform/controls.h"
-#include "platform/region.h"
-#include "platform/twips.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/region.h"
+#include "platform/forms/twips.h"
 
 #include <QPainter>
 #include <cmath>

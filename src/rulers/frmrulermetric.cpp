@@ -2,8 +2,8 @@
 #include "app/forms.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
-#include "platform/controls.h"
-#include "platform/twips.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/twips.h"
 #include "rulers/frmruler.h"
 
 #include <QPainter>

@@ -2,7 +2,7 @@
 #include "app/forms.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
-#include "platform/twips.h"
+#include "platform/forms/twips.h"
 #include "rulers/frmruler.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "rulers/layoutcontrols.h"
-#include "platform/controls.h"
-#include "platform/twips.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/twips.h"
 
 #include <cmath>
 

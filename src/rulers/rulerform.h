@@ -1,6 +1,6 @@
 #pragma once
 #include "artwork/artwork.h"
-#include "platform/form.h"
+#include "platform/forms/form.h"
 
 #include <functional>
 

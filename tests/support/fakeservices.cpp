@@ -1,5 +1,5 @@
 #include "fakeservices.h"
-#include "platform/windowsystem.h"
+#include "platform/system/windowsystem.h"
 
 namespace zentyr::test {
 

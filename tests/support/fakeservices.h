@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/services.h"
-#include "platform/vberror.h"
+#include "platform/system/services.h"
+#include "platform/forms/vberror.h"
 
 #include <QList>
 #include <QPointer>

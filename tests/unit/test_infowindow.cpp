@@ -2,8 +2,8 @@
 #include "app/module1.h"
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "platform/msgbox.h"
-#include "platform/twips.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/twips.h"
 
 #include <QtTest>
 

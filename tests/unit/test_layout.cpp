@@ -1,7 +1,7 @@
 // Proportional layout: the records, their application, and the standard ruler using them.
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "platform/controls.h"
+#include "platform/forms/controls.h"
 #include "rulers/layout.h"
 
 #include <QtTest>

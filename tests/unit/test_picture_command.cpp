@@ -1,7 +1,7 @@
 // "Display Picture" on the standard ruler, with the dialog faked and real files read.
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "platform/windowsystem.h"
+#include "platform/system/windowsystem.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // The previous-instance test with real processes: this executable started again
 // in child mode takes the answer and prints it, then waits to be killed.
-#include "platform/instance.h"
+#include "platform/system/instance.h"
 
 #include <QCoreApplication>
 #include <QDir>

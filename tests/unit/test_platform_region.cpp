@@ -1,5 +1,5 @@
 // The angle ruler's outline: its points in pixels and the region they make.
-#include "platform/region.h"
+#include "platform/forms/region.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
 // The ruler window family: single instances, placement, size commands, mouse rules, menus.
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "platform/controls.h"
-#include "platform/placement.h"
-#include "platform/twips.h"
-#include "platform/windowsystem.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/placement.h"
+#include "platform/forms/twips.h"
+#include "platform/system/windowsystem.h"
 
 #include <QScreen>
 #include <QtTest>

@@ -2,7 +2,7 @@
 #include "app/app.h"
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "platform/twips.h"
+#include "platform/forms/twips.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

@@ -1,9 +1,9 @@
 // The tray controller: its record, its notifications and its menu.
 #include "app/app.h"
 #include "appfixture.h"
-#include "platform/windowsystem.h"
+#include "platform/system/windowsystem.h"
 #include "fakeservices.h"
-#include "platform/twips.h"
+#include "platform/forms/twips.h"
 
 #include <QtTest>
 

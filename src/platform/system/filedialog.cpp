@@ -1,4 +1,4 @@
-#include "platform/filedialog.h"
+#include "platform/system/filedialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/instance.h"
+#include "platform/system/instance.h"
 
 #include <QByteArray>
 #include <QDir>

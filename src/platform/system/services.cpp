@@ -1,9 +1,9 @@
-#include "platform/services.h"
-#include "platform/filedialog.h"
-#include "platform/form.h"
-#include "platform/instance.h"
-#include "platform/msgbox.h"
-#include "platform/windowsystem.h"
+#include "platform/system/services.h"
+#include "platform/system/filedialog.h"
+#include "platform/forms/form.h"
+#include "platform/system/instance.h"
+#include "platform/forms/msgbox.h"
+#include "platform/system/windowsystem.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,5 +1,5 @@
-#include "platform/msgbox.h"
-#include "platform/vberror.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/vberror.h"
 
 namespace zentyr {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/notifyicon.h"
+#include "platform/system/notifyicon.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "platform/notifyicon.h"
+#include "platform/system/notifyicon.h"
 
 #include <algorithm>
 

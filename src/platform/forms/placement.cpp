@@ -1,5 +1,5 @@
-#include "platform/placement.h"
-#include "platform/twips.h"
+#include "platform/forms/placement.h"
+#include "platform/forms/twips.h"
 
 #include <algorithm>
 

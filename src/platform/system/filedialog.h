@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/services.h"
+#include "platform/system/services.h"
 
 #include <QList>
 #include <QString>

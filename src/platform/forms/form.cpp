@@ -1,7 +1,7 @@
-#include "platform/form.h"
-#include "platform/placement.h"
-#include "platform/twips.h"
-#include "platform/windowsystem.h"
+#include "platform/forms/form.h"
+#include "platform/forms/placement.h"
+#include "platform/forms/twips.h"
+#include "platform/system/windowsystem.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
-#include "platform/windowsystem.h"
-#include "platform/services.h"
+#include "platform/system/windowsystem.h"
+#include "platform/system/services.h"
 
 #include <QApplication>
 #include <QCursor>

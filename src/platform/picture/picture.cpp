@@ -1,5 +1,5 @@
-#include "platform/picture.h"
-#include "platform/vberror.h"
+#include "platform/picture/picture.h"
+#include "platform/forms/vberror.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "platform/region.h"
-#include "platform/twips.h"
+#include "platform/forms/region.h"
+#include "platform/forms/twips.h"
 
 namespace zentyr {
 

@@ -1,5 +1,5 @@
-#include "platform/controls.h"
-#include "platform/twips.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/twips.h"
 
 #include <QMouseEvent>
 #include <QPainter>
