@@ -1,6 +1,4 @@
 #pragma once
-#include "platform/system/services.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,6 +7,17 @@ class QFileDialog;
 class QWidget;
 
 namespace zentyr {
+
+struct OpenRequest {
+    QString title;      // "Open"
+    QString filter;     // "Description|pattern|Description|pattern..."
+    QString fileName;   // filled in again from the last use
+};
+
+struct OpenResult {
+    bool cancelled = true;
+    QString fileName;
+};
 
 // One entry of an Open dialog's file-type list: the text shown and the pattern it filters by
 // ("*.gif", several joined by ';').
