@@ -1,6 +1,6 @@
 // libFuzzer target: the picture loader behind "Display Picture", fed from memory.
 #include "platform/picture/picture.h"
-#include "platform/forms/vberror.h"
+#include "platform/system/vberror.h"
 
 #include <QCoreApplication>
 

@@ -3,24 +3,19 @@
 #include "app/forms.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/trace.h"
-#include "platform/forms/twips.h"
-#include "platform/forms/vberror.h"
+#include "platform/system/vberror.h"
 #include "platform/system/windowsystem.h"
 #include "rulers/frmruler.h"
 #include "rulers/frmvruler.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <cstdio>
 
 namespace zentyr {
-
-int trayMessageFromX(float xTwips, double twipsPerPixel)
-{
-    return roundHalfEven(xTwips / twipsPerPixel);
-}
 
 frmRightClick::frmRightClick() : Form(QStringLiteral("frmRightClick"), Border::None, QSizeF(4680, 3195))
 {
@@ -53,6 +48,7 @@ frmRightClick::frmRightClick() : Form(QStringLiteral("frmRightClick"), Border::N
 frmRightClick::~frmRightClick()
 {
     services().shellNotifyIcon(NIM_DELETE, nid);
+    setLastWindowHook(false);
 }
 
 void frmRightClick::Form_Load()
@@ -87,7 +83,8 @@ void frmRightClick::registerTrayIcon()
     nid.uCallbackMessage = 512;
     if (windowIcon().isNull())
         throw VbError(ErrObjectNotSet, QStringLiteral("Zentyr"), QStringLiteral("Object variable or With block variable not set"));
-    nid.hIcon = iconHandle(windowIcon());
+    // Qt's icons have no handles of their own: the record names the window that carries the icon.
+    nid.hIcon = nid.hWnd;
     assignFixedString(nid.szTip, QByteArray("Zentyr by Orvane") + '\0');
     services().shellNotifyIcon(NIM_ADD, nid);
     traceEvent("tray icon added");
@@ -112,9 +109,9 @@ void frmRightClick::noNotificationArea()
     setLastWindowHook(true);
 }
 
-void frmRightClick::Form_MouseMove(int, int, float x, float)
+void frmRightClick::trayMessage(int number)
 {
-    switch (trayMessageFromX(x, twipsPerPixelX())) {
+    switch (number) {
     case 515: // left double-click
         showForm<frmRuler>();
         break;
@@ -124,6 +121,27 @@ void frmRightClick::Form_MouseMove(int, int, float x, float)
     default:
         break;
     }
+}
+
+static bool g_endWithLastWindow = false;
+
+static void lastWindowCheck(Form *)
+{
+    if (!g_endWithLastWindow)
+        return;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        auto *f = qobject_cast<Form *>(w);
+        if (f && f->isVisible() && !f->isUnloading())
+            return;
+    }
+    std::fprintf(stderr, "zentyr: the last window was closed and there is no notification area; ending.\n");
+    services().endProgram();
+}
+
+void frmRightClick::setLastWindowHook(bool on)
+{
+    g_endWithLastWindow = on;
+    Form::setUnloadHook(on ? &lastWindowCheck : nullptr);
 }
 
 void frmRightClick::Timer1_Timer()

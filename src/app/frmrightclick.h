@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/forms/form.h"
 #include "platform/system/notifyicon.h"
+#include "platform/system/tray.h"
 
 #include <QTimer>
 
@@ -9,11 +10,8 @@ class QAction;
 
 namespace zentyr {
 
-// The mouse message a tray notification carries in its x coordinate (twips).
-int trayMessageFromX(float xTwips, double twipsPerPixel);
-
-// The hidden tray controller: owns the tray icon and the tray menu.
-class frmRightClick : public Form {
+// The hidden tray controller: owns the tray icon and the tray menu, and ends the program.
+class frmRightClick : public Form, public TrayMessageReceiver {
     Q_OBJECT
 public:
     frmRightClick();
@@ -34,10 +32,14 @@ public:
     // Fills the record and adds the icon.
     void registerTrayIcon();
     bool trayMissing() const { return m_trayMissing; }
+    // A mouse message over the tray icon: 515 left double-click, 517 right release; others do nothing.
+    void trayMessage(int number) override;
+
+    // Without a notification area: end the program when no window of ours is left on screen.
+    static void setLastWindowHook(bool on);
 
 protected:
     void Form_Load() override;
-    void Form_MouseMove(int button, int shift, float x, float y) override;
 
 private:
     void noNotificationArea();

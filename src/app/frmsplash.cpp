@@ -3,7 +3,7 @@
 #include "app/frmrightclick.h"
 #include "app/forms.h"
 #include "artwork/artwork.h"
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/trace.h"
 #include "platform/forms/twips.h"

@@ -1,6 +1,8 @@
 #include "rulers/rulerform.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
+#include "platform/system/drag.h"
+#include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
 
 #include <QGuiApplication>
@@ -72,7 +74,9 @@ bool rulerMouseMove(QWidget *window, int button)
 {
     if (button != 1)
         return false;
-    beginWindowDrag(window);
+    // The window manager's move where there is one; else the window follows the mouse itself.
+    if (!ownDragActive() && !services().startSystemMove(window))
+        beginOwnDrag(window);
     return true;
 }
 

@@ -1,5 +1,5 @@
 #include "platform/picture/picture.h"
-#include "platform/forms/vberror.h"
+#include "platform/system/vberror.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
-#include "platform/system/windowsystem.h"
+#include "platform/system/drag.h"
 
 #include <QScreen>
 #include <QtTest>

@@ -216,8 +216,7 @@ private:
     static void setLastWindowHookOff();
 };
 
-#include "app/module1.h"
-void StartupTest::setLastWindowHookOff() { setLastWindowHook(false); }
+void StartupTest::setLastWindowHookOff() { frmRightClick::setLastWindowHook(false); }
 
 QTEST_MAIN(StartupTest)
 #include "test_startup.moc"

@@ -1,24 +1,22 @@
 // The tray controller: its record, its notifications and its menu.
 #include "app/app.h"
 #include "appfixture.h"
-#include "platform/system/windowsystem.h"
 #include "fakeservices.h"
-#include "platform/forms/twips.h"
+#include "platform/system/tray.h"
 
 #include <QtTest>
 
 using namespace zentyr;
 using namespace zentyr::test;
 
+Q_DECLARE_METATYPE(zentyr::TrayEvent)
+
 class TrayTest : public QObject {
     Q_OBJECT
     FakeServices *fake = nullptr;
 
-    // What the shell delivers: a mouse move whose x is the message number in pixels.
-    static void notify(frmRightClick &tray, int message)
-    {
-        tray.dispatchMouseMove(Qt::NoButton, Qt::NoModifier, QPointF(message, 0));
-    }
+    // What the tray delivers: the mouse message number.
+    static void notify(frmRightClick &tray, int message) { tray.trayMessage(message); }
 
 private slots:
     void init() { fake = new FakeServices; }
@@ -44,8 +42,9 @@ private slots:
         QCOMPARE(le32(8), 1u);
         QCOMPARE(le32(12), 7u);
         QCOMPARE(le32(16), 512u);
-        QVERIFY(le32(20) != 0);
-        QVERIFY(!iconFromHandle(le32(20)).isNull());
+        // The icon is the one the tray controller's window carries.
+        QCOMPARE(le32(20), quint32(tray.winId()));
+        QVERIFY(!tray.windowIcon().isNull());
         const QByteArray tip = b.mid(24);
         QCOMPARE(tip.size(), 64);
         QCOMPARE(tip, QByteArray("Zentyr by Orvane") + '\0' + QByteArray(64 - 17, ' '));
@@ -62,15 +61,32 @@ private slots:
         QCOMPARE(QByteArray(f.data(), 64), QByteArray(64, ' '));
     }
 
-    void messageNumberFromX()
+    void messageNumbers_data()
     {
-        QCOMPARE(trayMessageFromX(515 * 15.0f, 15), 515);
-        QCOMPARE(trayMessageFromX(517 * 12.0f, 12), 517);
-        QCOMPARE(trayMessageFromX(515 * 15.0f + 7, 15), 515);
-        QCOMPARE(trayMessageFromX(515 * 15.0f + 8, 15), 516);
-        // Halves go to the even neighbour.
-        QCOMPARE(trayMessageFromX(1031, 2), 516);
-        QCOMPARE(trayMessageFromX(1029, 2), 514);
+        QTest::addColumn<TrayEvent>("event");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<int>("number");
+        QTest::newRow("move") << TrayEvent::Move << Qt::NoButton << 512;
+        QTest::newRow("move, left held") << TrayEvent::Move << Qt::LeftButton << 512;
+        QTest::newRow("left press") << TrayEvent::Press << Qt::LeftButton << 513;
+        QTest::newRow("left release") << TrayEvent::Release << Qt::LeftButton << 514;
+        QTest::newRow("left double-click") << TrayEvent::DoubleClick << Qt::LeftButton << 515;
+        QTest::newRow("right press") << TrayEvent::Press << Qt::RightButton << 516;
+        QTest::newRow("right release") << TrayEvent::Release << Qt::RightButton << 517;
+        QTest::newRow("right double-click") << TrayEvent::DoubleClick << Qt::RightButton << 518;
+        QTest::newRow("middle press") << TrayEvent::Press << Qt::MiddleButton << 519;
+        QTest::newRow("middle release") << TrayEvent::Release << Qt::MiddleButton << 520;
+        QTest::newRow("middle double-click") << TrayEvent::DoubleClick << Qt::MiddleButton << 521;
+        QTest::newRow("back button: nothing") << TrayEvent::Press << Qt::BackButton << 0;
+        QTest::newRow("release without a button: nothing") << TrayEvent::Release << Qt::NoButton << 0;
+    }
+
+    void messageNumbers()
+    {
+        QFETCH(TrayEvent, event);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(int, number);
+        QCOMPARE(trayMessageNumber(event, button), number);
     }
 
     void notifications_data()

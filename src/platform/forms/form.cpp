@@ -1,6 +1,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
+#include "platform/system/drag.h"
 #include "platform/system/windowsystem.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,6 @@
 #pragma once
+// The record that describes the tray icon, filled once by the tray controller and handed unchanged
+// to every tray call.
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -7,13 +9,12 @@
 namespace zentyr {
 
 inline constexpr int NIM_ADD = 0;
-inline constexpr int NIM_MODIFY = 1;
 inline constexpr int NIM_DELETE = 2;
 inline constexpr std::uint32_t NIF_MESSAGE = 1;
 inline constexpr std::uint32_t NIF_ICON = 2;
 inline constexpr std::uint32_t NIF_TIP = 4;
 
-// The shell's notify-icon record in its 88-byte single-byte-character form.
+// The notify-icon record in its 88-byte single-byte-character form.
 struct NotifyIconData {
     std::uint32_t cbSize = 0;
     std::uint32_t hWnd = 0;

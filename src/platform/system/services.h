@@ -1,4 +1,7 @@
 #pragma once
+// The system services the program's windows call and a test must replace: message boxes, the Open
+// dialog, the instance test, ending the program, the tray icon and the window system's move.
+// qtservices.cpp holds the real implementation; the tests install a recording fake.
 #include "platform/system/filedialog.h"
 #include "platform/system/notifyicon.h"
 
@@ -8,8 +11,6 @@ class QWidget;
 
 namespace zentyr {
 
-// The system services a test must replace. One real implementation on Qt,
-// one recording fake in the tests.
 class Services {
 public:
     virtual ~Services() = default;
@@ -22,7 +23,8 @@ public:
     virtual bool previousInstance() = 0;
     // Ends the process at once; no window handler runs. Fakes return, so callers return after it.
     virtual void endProgram() = 0;
-    // The notification area, in the shell's terms. Returns whether the call took effect.
+    // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon the record describes; whether it took
+    // effect. The record's window receives the icon's mouse messages as a TrayMessageReceiver.
     virtual bool shellNotifyIcon(int message, const NotifyIconData &data) = 0;
     // Whether a notification area exists at all.
     virtual bool notificationAreaAvailable() = 0;

@@ -1,5 +1,4 @@
-#include "platform/forms/msgbox.h"
-#include "platform/forms/vberror.h"
+#include "platform/system/msgbox.h"
 
 namespace zentyr {
 

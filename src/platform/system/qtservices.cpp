@@ -1,0 +1,71 @@
+#include "platform/system/drag.h"
+#include "platform/system/filedialog.h"
+#include "platform/system/instance.h"
+#include "platform/system/msgbox.h"
+#include "platform/system/services.h"
+#include "platform/system/tray.h"
+#include "platform/system/windowsystem.h"
+
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+
+namespace zentyr {
+
+namespace {
+
+class QtServices : public Services {
+public:
+    void msgBox(const QString &text, int style, const QString &title) override
+    {
+        QMessageBox box;
+        box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
+        box.setText(messageBoxDisplayText(text));
+        box.setTextFormat(Qt::PlainText);
+        box.setIcon((style & 0x70) == vbCritical ? QMessageBox::Critical : QMessageBox::NoIcon);
+        box.setStandardButtons(QMessageBox::Ok);
+        // A box over nothing of ours must still come to the front.
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        box.exec();
+    }
+
+    OpenResult showOpen(QWidget *owner, const OpenRequest &request) override
+    {
+        return showOpenDialog(owner, request);
+    }
+
+    bool previousInstance() override { return previousInstanceRunning(); }
+
+    void endProgram() override { endProcessNow(0); }
+
+    bool shellNotifyIcon(int message, const NotifyIconData &data) override
+    {
+        if (message == NIM_ADD)
+            return m_tray.add(data);
+        if (message == NIM_DELETE)
+            return m_tray.remove();
+        return false;
+    }
+
+    bool notificationAreaAvailable() override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+    bool startSystemMove(QWidget *window) override { return startWindowSystemMove(window); }
+
+private:
+    Tray m_tray;
+};
+
+Services *g_installed = nullptr;
+
+} // namespace
+
+Services &services()
+{
+    if (g_installed)
+        return *g_installed;
+    static QtServices *real = new QtServices; // lives until the process ends
+    return *real;
+}
+
+void setServices(Services *s) { g_installed = s; }
+
+} // namespace zentyr
