@@ -38,7 +38,8 @@ frmRightClick::frmRightClick() : Form(QStringLiteral("frmRightClick"), Border::N
     Sep1->setObjectName(QStringLiteral("Sep1"));
     mnuClose = item("mnuClose", QStringLiteral("Exit Zentyr"), &frmRightClick::mnuClose_Click);
 
-    // Enabled in the design: it runs from the moment the form is loaded.
+    // Runs from the moment the tray controller is loaded: the standard ruler follows the tray icon
+    // a second later.
     Timer1.setInterval(1000);
     Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &frmRightClick::Timer1_Timer);
@@ -123,12 +124,8 @@ void frmRightClick::trayMessage(int number)
     }
 }
 
-static bool g_endWithLastWindow = false;
-
-static void lastWindowCheck(Form *)
+static void endWithLastWindow(Form *)
 {
-    if (!g_endWithLastWindow)
-        return;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         auto *f = qobject_cast<Form *>(w);
         if (f && f->isVisible() && !f->isUnloading())
@@ -140,8 +137,7 @@ static void lastWindowCheck(Form *)
 
 void frmRightClick::setLastWindowHook(bool on)
 {
-    g_endWithLastWindow = on;
-    Form::setUnloadHook(on ? &lastWindowCheck : nullptr);
+    Form::setUnloadHook(on ? &endWithLastWindow : nullptr);
 }
 
 void frmRightClick::Timer1_Timer()

@@ -10,8 +10,6 @@ void FakeServices::msgBox(const QString &text, int style, const QString &title)
 {
     boxes.append({text, style, title});
     pointerDuringBox.append(mousePointer());
-    if (onBox)
-        onBox(boxes.back());
 }
 
 OpenResult FakeServices::showOpen(QWidget *, const OpenRequest &request)

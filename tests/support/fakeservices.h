@@ -45,8 +45,6 @@ public:
     bool trayAvailable = true;
     bool systemMoveWorks = true;
     std::deque<OpenResult> openAnswers; // empty: cancel
-    // Runs while a message box is "open".
-    std::function<void(const Box &)> onBox;
     std::function<void()> onEnd;
     // Errors the next notify-icon calls raise, in order.
     std::deque<VbError> notifyErrors;
