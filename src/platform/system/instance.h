@@ -1,4 +1,5 @@
 #pragma once
+// The test for another running copy of the program, per user and desktop session.
 #include <QString>
 
 namespace zentyr {
