@@ -54,7 +54,7 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     setBackColor(QColor(0, 0, 0));
     setWindowIcon(artwork::programIcon());
     setActivateOnShow(true);
-    client()->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25));
+    client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
     QWidget *c = client();
 
     // Back to front: the steel rule, the ruler strip, then labels and buttons.
@@ -71,15 +71,15 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     });
 
     lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,
-                                    classicFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
+                                    designFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
     lblProductName = bannerLabel(c, "lblProductName", QStringLiteral("Zentyr"), 330, 1800, 1755, 510,
-                                 classicFont(QStringLiteral("Arial"), 21.75, true), Qt::AlignHCenter, true);
+                                 designFont(QStringLiteral("Arial"), 21.75, true), Qt::AlignHCenter, true);
     Label6 = bannerLabel(c, "Label6", QStringLiteral("(1999-2002)"), 2160, 2040, 1335, 255, c->font(), Qt::AlignLeft,
                          false);
     lblPlatform = bannerLabel(c, "lblPlatform", QStringLiteral("Windows 95 && 98"), 5400, 2040, 1965, 285,
-                              classicFont(QStringLiteral("Arial"), 12, true), Qt::AlignRight, true);
+                              designFont(QStringLiteral("Arial"), 12, true), Qt::AlignRight, true);
     lblVersion = bannerLabel(c, "lblVersion", QStringLiteral("Version"), 6600, 2400, 720, 240,
-                             classicFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
+                             designFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
 
     Label2 = helpLabel(c, "Label2",
                        QStringLiteral(" Zentyr is a resizable drag and drop horizontal and or vertical ruler for your "
@@ -147,13 +147,13 @@ void frmSplash::Form_Load()
 
 void frmSplash::Timer1_Timer()
 {
-    Unload();
+    unload();
     loadForm<frmRightClick>().setEnabled(true);
 }
 
 void frmSplash::Form_Unload() { Timer1.stop(); }
 
-void frmSplash::cmdOK_Click() { Unload(); }
+void frmSplash::cmdOK_Click() { unload(); }
 
 void frmSplash::cmdOptions_Click() { services().msgBox(optionsText(), vbOKOnly, QString()); }
 

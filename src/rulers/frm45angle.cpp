@@ -22,14 +22,14 @@ frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 
 
     Label2 = new Label(client(), QStringLiteral("Label2"));
     setGeometryTwips(Label2, 960, 6120, 1095, 255);
-    Label2->setFont(classicFont(QStringLiteral("Arial"), 10.5, true));
+    Label2->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
     Label2->setForeColor(QColor(0xFF, 0xFF, 0x00));
     Label2->setTransparent(true);
     Label2->setCaption(QStringLiteral("Zentyr"));
 
     Label1 = new Label(client(), QStringLiteral("Label1"));
     setGeometryTwips(Label1, 2280, 6120, 3735, 255);
-    Label1->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    Label1->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     Label1->setForeColor(QColor(0, 0, 0));
     Label1->setTransparent(true);
     Label1->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));

@@ -67,7 +67,7 @@ frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035)
 {
     setShowInTaskbar(false);
     setScale(artwork::Picture::InchScale);
-    client()->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25));
+    client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
 
     Image1 = new RulerImage(this);
     setGeometryTwips(Image1, 0, 0, 975, 615);
@@ -109,19 +109,19 @@ std::vector<LayoutControl *> frmRuler::controls() const
 
 void frmRuler::RecordLayout()
 {
-    zentyr::RecordLayout(records, controls(), [this] { return ScaleWidth(); }, [this] { return ScaleHeight(); });
+    zentyr::RecordLayout(records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
 }
 
 void frmRuler::ApplyLayout()
 {
-    zentyr::ApplyLayout(records, controls(), [this] { return ScaleWidth(); }, [this] { return ScaleHeight(); });
+    zentyr::ApplyLayout(records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
 }
 
 // Recorded while Image1 covers the client area, so a chosen picture keeps covering
 // the ruler "instead of the default graphic".
 void frmRuler::Form_Initialize()
 {
-    setGeometryTwips(Image1, 0, 0, ScaleWidth(), ScaleHeight());
+    setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
     RecordLayout();
 }
 
@@ -136,7 +136,7 @@ void frmRuler::Form_Resize()
 {
     if (!Image1)
         return; // the frame's first sizing, before the controls exist
-    setGeometryTwips(Image1, 0, 0, ScaleWidth(), ScaleHeight());
+    setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
     ApplyLayout();
 }
 

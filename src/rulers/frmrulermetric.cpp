@@ -18,7 +18,7 @@ frmRulerMetric::frmRulerMetric() : RulerForm(QStringLiteral("frmRulerMetric"), Q
 
     Label1 = new Label(client(), QStringLiteral("Label1"));
     setGeometryTwips(Label1, 0, 720, 1095, 255);
-    Label1->setFont(classicFont(QStringLiteral("Arial"), 10.5, true));
+    Label1->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
     Label1->setForeColor(QColor(0xFF, 0xFF, 0x00));
     Label1->setTransparent(true);
     Label1->setAlignment(Qt::AlignHCenter);
