@@ -3,6 +3,7 @@
 #include "app/frmrightclick.h"
 #include "app/forms.h"
 #include "artwork/artwork.h"
+#include "artwork/palette.h"
 #include "platform/forms/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/trace.h"
@@ -16,7 +17,6 @@ namespace zentyr {
 
 namespace {
 const QColor White(0xFF, 0xFF, 0xFF);
-const QColor HelpBack(0xFF, 0xC0, 0x80);
 
 Label *makeLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h)
 {
@@ -42,7 +42,7 @@ Label *helpLabel(QWidget *parent, const char *name, const QString &caption, floa
                  Qt::Alignment align)
 {
     Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
-    lbl->setBackColor(HelpBack);
+    lbl->setBackColor(artwork::palette::HelpBack);
     lbl->setForeColor(QColor(0, 0, 0)); // the button-text colour
     lbl->setAlignment(align);
     return lbl;
@@ -59,13 +59,13 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
 
     // Back to front: the steel rule, the ruler strip, then labels and buttons.
     Image1 = new ImageControl(c, QStringLiteral("Image1"));
-    setGeometryTwips(Image1, -10320, -31800, 29955, 36046);
+    setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
     // Both drawings come from the artwork cache: a repaint does not rerun their vector steps.
     Image1->setPainter([this](QPainter &p, const QRect &) {
         artwork::paintSteelRuleSlice(p, QRectF(-Image1->pos(), client()->size()), twipsPerPixelX(), twipsPerPixelY());
     });
     Image3 = new ImageControl(c, QStringLiteral("Image3"));
-    setGeometryTwips(Image3, 240, 840, 7200, 840);
+    setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
     Image3->setPainter([](QPainter &p, const QRect &r) {
         p.drawPixmap(r, artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
     });
@@ -148,6 +148,8 @@ void frmSplash::Form_Load()
 void frmSplash::Timer1_Timer()
 {
     unload();
+    // Enabling the hidden tray controller refers to it and so loads it: its load
+    // handler adds the tray icon. It is never shown.
     loadForm<frmRightClick>().setEnabled(true);
 }
 

@@ -1,5 +1,6 @@
 #include "rulers/frm45angle.h"
 #include "app/module1.h"
+#include "artwork/palette.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/region.h"
 #include "platform/forms/twips.h"
@@ -18,12 +19,12 @@ const std::vector<std::vector<QPointF>> &angleVertexTable()
 
 frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 7125))
 {
-    setBackColor(QColor(0xFF, 0x80, 0x00));
+    setBackColor(artwork::palette::RulerWindow);
 
     Label2 = new Label(client(), QStringLiteral("Label2"));
     setGeometryTwips(Label2, 960, 6120, 1095, 255);
     Label2->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
-    Label2->setForeColor(QColor(0xFF, 0xFF, 0x00));
+    Label2->setForeColor(artwork::palette::ProductWord);
     Label2->setTransparent(true);
     Label2->setCaption(QStringLiteral("Zentyr"));
 
@@ -71,7 +72,7 @@ void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
     const QLineF edge(QPointF(outline[1]) - origin, QPointF(outline[2]) - origin);
     const QLineF normal = edge.normalVector().unitVector();
     const QPointF inward(std::abs(normal.dx()), std::abs(normal.dy())); // the triangle lies below and right of it
-    p.setPen(QPen(QColor(0xC0, 0x60, 0x00), 2.5));
+    p.setPen(QPen(artwork::palette::LowerBand, 2.5));
     p.drawLine(edge.translated(inward));
 }
 

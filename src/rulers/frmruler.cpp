@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
+#include "artwork/palette.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/msgbox.h"
 #include "platform/picture/picture.h"
@@ -23,8 +24,6 @@ namespace zentyr {
 
 const char *const frmRuler::PictureFilter =
     "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
-
-// ---- Image1 ----
 
 RulerImage::RulerImage(frmRuler *form) : QWidget(form->client()), m_form(form)
 {
@@ -61,8 +60,6 @@ void RulerImage::mouseMoveEvent(QMouseEvent *e)
                              static_cast<float>(e->position().y() * twipsPerPixelY()));
 }
 
-// ---- frmRuler ----
-
 frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035))
 {
     setShowInTaskbar(false);
@@ -75,7 +72,7 @@ frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035)
     lblTip = new Label(client(), QStringLiteral("lblTip"));
     setGeometryTwips(lblTip, 1080, 720, 2535, 255);
     lblTip->setFont(client()->font());
-    lblTip->setBackColor(QColor(0xFF, 0xC0, 0x80));
+    lblTip->setBackColor(artwork::palette::HelpBack);
     lblTip->setForeColor(QColor(0, 0, 0));
     lblTip->setAlignment(Qt::AlignHCenter);
     lblTip->setCaption(QStringLiteral("Right click ruler for options"));
@@ -139,7 +136,6 @@ void frmRuler::Form_Resize()
     setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
     ApplyLayout();
 }
-
 
 void frmRuler::Image1_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
 
