@@ -24,9 +24,9 @@ private:
     Form *m_form;
 };
 
-// A top-level window in twips: its left, top, width and height are the outer edge
-// in twips, the client area lies inside a frame that we draw ourselves, and a form
-// is loaded once (load handler), shown modeless and destroyed by unload().
+// A top-level window measured in twips at its outer edge, with its client area
+// inside a frame that we draw ourselves; it is loaded once (its load handler
+// runs), shown modeless and destroyed by unload().
 class Form : public QWidget {
     Q_OBJECT
 public:
@@ -61,7 +61,7 @@ public:
     void unload();
     bool isUnloading() const { return m_unloading; }
 
-    // Whether Show gives the window the focus.
+    // Whether showModeless() gives the window the focus.
     void setActivateOnShow(bool on) { m_activateOnShow = on; }
     // Whether the window gets a taskbar button.
     void setShowInTaskbar(bool on) { m_showInTaskbar = on; }
