@@ -111,7 +111,7 @@ int main(int argc, char *argv[])
     t.start();
     for (int i = 0; i < steps; ++i) {
         const int phase = i % 200; // 6000 to 12000 twips and back, 60 twips (4 px) a step
-        ruler->setWidth(6000 + 60 * (phase < 100 ? phase : 200 - phase));
+        ruler->setWidthTwips(6000 + 60 * (phase < 100 ? phase : 200 - phase));
         ruler->repaint();
     }
     const double total = double(t.nsecsElapsed()) / 1e6;

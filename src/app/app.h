@@ -10,7 +10,7 @@ QString commandLine();
 void setCommandLine(const QString &line);
 QString joinArguments(const QStringList &argsWithoutProgram);
 
-// The design's guard: true when another copy runs; it then shows the box and
+// The previous-instance guard: true when another copy runs; it then shows the box and
 // ends the program (a test's services return, so callers return too).
 bool previousInstanceGuard(const std::function<void()> &beforeEnd = {});
 

@@ -6,7 +6,7 @@
 namespace zentyr {
 
 // One instance per form kind: a reference to a form that is not loaded creates
-// and loads it; Unload destroys it, and the next reference starts from the design.
+// and loads it; unload() destroys it, and the next reference starts from the design values.
 template <class F>
 QPointer<F> &formSlot()
 {
@@ -39,7 +39,7 @@ template <class F>
 F &showForm()
 {
     F &f = loadForm<F>();
-    f.Show();
+    f.showModeless();
     return f;
 }
 
@@ -47,7 +47,7 @@ template <class F>
 void unloadForm()
 {
     if (F *f = loadedForm<F>())
-        f->Unload();
+        f->unload();
 }
 
 } // namespace zentyr

@@ -3,6 +3,7 @@
 #include "app/frmrightclick.h"
 #include "app/forms.h"
 #include "artwork/artwork.h"
+#include "artwork/palette.h"
 #include "platform/system/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/trace.h"
@@ -16,7 +17,6 @@ namespace zentyr {
 
 namespace {
 const QColor White(0xFF, 0xFF, 0xFF);
-const QColor HelpBack(0xFF, 0xC0, 0x80);
 
 Label *makeLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h)
 {
@@ -42,7 +42,7 @@ Label *helpLabel(QWidget *parent, const char *name, const QString &caption, floa
                  Qt::Alignment align)
 {
     Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
-    lbl->setBackColor(HelpBack);
+    lbl->setBackColor(artwork::palette::HelpBack);
     lbl->setForeColor(QColor(0, 0, 0)); // the button-text colour
     lbl->setAlignment(align);
     return lbl;
@@ -54,32 +54,32 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     setBackColor(QColor(0, 0, 0));
     setWindowIcon(artwork::programIcon());
     setActivateOnShow(true);
-    client()->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25));
+    client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
     QWidget *c = client();
 
     // Back to front: the steel rule, the ruler strip, then labels and buttons.
     Image1 = new ImageControl(c, QStringLiteral("Image1"));
-    setGeometryTwips(Image1, -10320, -31800, 29955, 36046);
+    setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
     // Both drawings come from the artwork cache: a repaint does not rerun their vector steps.
     Image1->setPainter([this](QPainter &p, const QRect &) {
         artwork::paintSteelRuleSlice(p, QRectF(-Image1->pos(), client()->size()), twipsPerPixelX(), twipsPerPixelY());
     });
     Image3 = new ImageControl(c, QStringLiteral("Image3"));
-    setGeometryTwips(Image3, 240, 840, 7200, 840);
+    setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
     Image3->setPainter([](QPainter &p, const QRect &r) {
         p.drawPixmap(r, artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
     });
 
     lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,
-                                    classicFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
+                                    designFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
     lblProductName = bannerLabel(c, "lblProductName", QStringLiteral("Zentyr"), 330, 1800, 1755, 510,
-                                 classicFont(QStringLiteral("Arial"), 21.75, true), Qt::AlignHCenter, true);
+                                 designFont(QStringLiteral("Arial"), 21.75, true), Qt::AlignHCenter, true);
     Label6 = bannerLabel(c, "Label6", QStringLiteral("(1999-2002)"), 2160, 2040, 1335, 255, c->font(), Qt::AlignLeft,
                          false);
     lblPlatform = bannerLabel(c, "lblPlatform", QStringLiteral("Windows 95 && 98"), 5400, 2040, 1965, 285,
-                              classicFont(QStringLiteral("Arial"), 12, true), Qt::AlignRight, true);
+                              designFont(QStringLiteral("Arial"), 12, true), Qt::AlignRight, true);
     lblVersion = bannerLabel(c, "lblVersion", QStringLiteral("Version"), 6600, 2400, 720, 240,
-                             classicFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
+                             designFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
 
     Label2 = helpLabel(c, "Label2",
                        QStringLiteral(" Zentyr is a resizable drag and drop horizontal and or vertical ruler for your "
@@ -147,13 +147,15 @@ void frmSplash::Form_Load()
 
 void frmSplash::Timer1_Timer()
 {
-    Unload();
+    unload();
+    // Enabling the hidden tray controller refers to it and so loads it: its load
+    // handler adds the tray icon. It is never shown.
     loadForm<frmRightClick>().setEnabled(true);
 }
 
 void frmSplash::Form_Unload() { Timer1.stop(); }
 
-void frmSplash::cmdOK_Click() { Unload(); }
+void frmSplash::cmdOK_Click() { unload(); }
 
 void frmSplash::cmdOptions_Click() { services().msgBox(optionsText(), vbOKOnly, QString()); }
 

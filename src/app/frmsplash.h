@@ -12,10 +12,20 @@ class frmSplash : public Form {
 public:
     frmSplash();
 
-    Label *lblCompanyProduct, *lblProductName, *Label6, *lblPlatform, *lblVersion;
-    Label *Label2, *Label4, *Label8, *Label9, *Label5, *Label7;
-    ImageControl *Image1, *Image3;
-    CommandButton *cmdOK, *cmdOptions;
+    // The banner: company, product name, years, platform and version.
+    Label *lblCompanyProduct, *lblProductName, *lblPlatform, *lblVersion;
+    Label *Label6; // the years "(1999-2002)"
+    // The help texts, seen only in the information role (the taller window).
+    Label *Label2; // what Zentyr is
+    Label *Label4; // what it is for
+    Label *Label8; // where it runs and how to reach its menus
+    Label *Label9; // a picture of the user's own on the standard ruler
+    Label *Label5; // the support e-mail address
+    Label *Label7; // what the e-mail is for
+    ImageControl *Image1; // the steel-rule drawing behind the banner, at natural size
+    ImageControl *Image3; // the ruler strip under the company name, stretched
+    CommandButton *cmdOK;      // unloads the window; shown only in the information role
+    CommandButton *cmdOptions; // explains how to start without the ruler
     QTimer Timer1; // the hand-over timer
 
     void cmdOK_Click();

@@ -7,8 +7,8 @@ namespace zentyr {
 void ShowInfoScreen()
 {
     frmSplash &f = loadForm<frmSplash>();
-    f.setHeight(7500);
-    f.Show();
+    f.setHeightTwips(7500);
+    f.showModeless();
     f.cmdOK->setVisible(true);
     f.Timer1.stop();
 }

@@ -72,13 +72,13 @@ bool usable(double v) { return std::isfinite(v) && v > 0; }
 
 } // namespace
 
-QSizeF pictureFrame(Picture which)
+QSizeF extentUnits(Picture which)
 {
     const FrameInfo &f = Frames[indexOf(which)];
     return {f.width, f.height};
 }
 
-double pictureUnitsPerInch(Picture which) { return Frames[indexOf(which)].unitsPerInch; }
+double unitsPerInch(Picture which) { return Frames[indexOf(which)].unitsPerInch; }
 
 const VectorPicture &picture(Picture which)
 {
@@ -95,10 +95,6 @@ const VectorPicture &picture(Picture which)
     }
     return *slot;
 }
-
-QSizeF extentUnits(Picture picture) { return pictureFrame(picture); }
-
-double unitsPerInch(Picture picture) { return pictureUnitsPerInch(picture); }
 
 QSizeF naturalTwips(Picture picture)
 {
@@ -140,9 +136,7 @@ QPixmap naturalPixmap(Picture which, double twipsPerPixelX, double twipsPerPixel
 
 QRectF rulerStripBoxTwips() { return QRectF(240, 840, 7200, 840); }
 
-QRectF steelRuleBoxTwips() { return QRectF(QPointF(-10320, -31800), naturalTwips(Picture::SteelRule)); }
-
-void paintSteelRule(QPainter &painter, const QRectF &boxPx) { paint(Picture::SteelRule, painter, boxPx); }
+QRectF steelRuleBoxTwips() { return QRectF(-10320, -31800, 29955, 36046); }
 
 void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twipsPerPixelX, double twipsPerPixelY)
 {
@@ -153,9 +147,10 @@ void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twips
     const QSize device(toWhole(logical.width() * dpr), toWhole(logical.height() * dpr));
     if (device.isEmpty())
         return;
-    const QRectF box = steelRuleBoxTwips();
-    const QRectF boxPx(box.x() / twipsPerPixelX, box.y() / twipsPerPixelY, box.width() / twipsPerPixelX,
-                       box.height() / twipsPerPixelY);
+    // Natural size from the box's top left corner: the drawing is not stretched to its box.
+    const QRectF drawn(steelRuleBoxTwips().topLeft(), naturalTwips(Picture::SteelRule));
+    const QRectF boxPx(drawn.x() / twipsPerPixelX, drawn.y() / twipsPerPixelY, drawn.width() / twipsPerPixelX,
+                       drawn.height() / twipsPerPixelY);
     const QString key = QStringLiteral("slice:%1x%2:%3:%4@%5")
                             .arg(logical.width())
                             .arg(logical.height())

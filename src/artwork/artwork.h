@@ -46,15 +46,12 @@ QPixmap naturalPixmap(Picture picture, double twipsPerPixelX, double twipsPerPix
 // The picture stretched to sizePx logical pixels, cached like naturalPixmap().
 QPixmap stretchedPixmap(Picture picture, const QSize &sizePx, qreal devicePixelRatio);
 
-// Where the information window puts its two drawings, in twips from the top
-// left of its client area. The strip is stretched over its box; the steel rule
-// is shown at natural size, so its box is the natural size.
+// The information window's image boxes for its two drawings, in twips from the
+// top left of its client area. The strip is stretched over its box; the steel
+// rule is drawn at its natural size (29959 x 36047) from its box's top left
+// corner, so the box (29955 x 36046) cuts a few twips off its right and bottom.
 QRectF rulerStripBoxTwips();
 QRectF steelRuleBoxTwips();
-
-// The steel rule drawn at boxPx (its whole image box, mostly outside the
-// window); the painter's clip decides what shows.
-void paintSteelRule(QPainter &painter, const QRectF &boxPx);
 
 // What the information window shows of the steel rule: its box placed relative
 // to clientPx's top left, clipped to clientPx. Cached per client size, factors

@@ -12,10 +12,6 @@ namespace zentyr::artwork {
 // Needs a QGuiApplication: the product word is set in a font.
 const VectorPicture &picture(Picture which);
 
-// Frame size and units per inch without building the picture.
-QSizeF pictureFrame(Picture which);
-double pictureUnitsPerInch(Picture which);
-
 VectorPicture buildInchScale();
 VectorPicture buildMetricScale();
 VectorPicture buildVerticalScale();

@@ -49,8 +49,8 @@ VectorPicture buildSteelRule()
     VectorPicture pic;
     pic.windowOrigin = {3589, 12892};
     pic.windowExtent = {25589, -3939};
-    pic.frame = {29959, 36047};
-    pic.unitsPerInch = 1440;
+    pic.frame = extentUnits(Picture::SteelRule);
+    pic.unitsPerInch = unitsPerInch(Picture::SteelRule);
 
     pic.addRect(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
     pic.addPolygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),

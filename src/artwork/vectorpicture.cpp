@@ -109,7 +109,7 @@ public:
     }
 
 private:
-    // Like a GDI pen: never thinner than one pixel; whole pixels when aligned.
+    // Never thinner than one pixel, so hairlines show at any scale; whole pixels when aligned.
     double strokeWidth(double width, double scale) const
     {
         const double w = width * scale;

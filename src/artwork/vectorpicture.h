@@ -34,7 +34,7 @@ struct Shape {
 };
 
 struct VectorPicture {
-    // The drawing space: origin and extent, as a metafile's window. A negative
+    // The drawing space: origin and extent of the logical window. A negative
     // height makes y grow upward.
     QPointF windowOrigin;
     QSizeF windowExtent;

@@ -1,5 +1,6 @@
 #include "rulers/frm45angle.h"
 #include "app/module1.h"
+#include "artwork/palette.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/region.h"
 #include "platform/forms/twips.h"
@@ -18,18 +19,18 @@ const std::vector<std::vector<QPointF>> &angleVertexTable()
 
 frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 7125))
 {
-    setBackColor(QColor(0xFF, 0x80, 0x00));
+    setBackColor(artwork::palette::RulerWindow);
 
     Label2 = new Label(client(), QStringLiteral("Label2"));
     setGeometryTwips(Label2, 960, 6120, 1095, 255);
-    Label2->setFont(classicFont(QStringLiteral("Arial"), 10.5, true));
-    Label2->setForeColor(QColor(0xFF, 0xFF, 0x00));
+    Label2->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
+    Label2->setForeColor(artwork::palette::ProductWord);
     Label2->setTransparent(true);
     Label2->setCaption(QStringLiteral("Zentyr"));
 
     Label1 = new Label(client(), QStringLiteral("Label1"));
     setGeometryTwips(Label1, 2280, 6120, 3735, 255);
-    Label1->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    Label1->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     Label1->setForeColor(QColor(0, 0, 0));
     Label1->setTransparent(true);
     Label1->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));
@@ -71,7 +72,7 @@ void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
     const QLineF edge(QPointF(outline[1]) - origin, QPointF(outline[2]) - origin);
     const QLineF normal = edge.normalVector().unitVector();
     const QPointF inward(std::abs(normal.dx()), std::abs(normal.dy())); // the triangle lies below and right of it
-    p.setPen(QPen(QColor(0xC0, 0x60, 0x00), 2.5));
+    p.setPen(QPen(artwork::palette::LowerBand, 2.5));
     p.drawLine(edge.translated(inward));
 }
 

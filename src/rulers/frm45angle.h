@@ -7,9 +7,10 @@ namespace zentyr {
 
 class Label;
 
-// The outline in 1/96 inch, as the design tables it.
+// The outline: polygons in 1/96 inch from the outer top left corner.
 const std::vector<std::vector<QPointF>> &angleVertexTable();
 
+// The angle ruler: an ordinary (not topmost) window cut to a right triangle by its region.
 class frm45Angle : public RulerForm {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
+#include "artwork/palette.h"
 #include "platform/forms/controls.h"
 #include "platform/system/msgbox.h"
 #include "platform/picture/picture.h"
@@ -23,8 +24,6 @@ namespace zentyr {
 
 const char *const frmRuler::PictureFilter =
     "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
-
-// ---- Image1 ----
 
 RulerImage::RulerImage(frmRuler *form) : QWidget(form->client()), m_form(form)
 {
@@ -61,13 +60,11 @@ void RulerImage::mouseMoveEvent(QMouseEvent *e)
                              static_cast<float>(e->position().y() * twipsPerPixelY()));
 }
 
-// ---- frmRuler ----
-
 frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035))
 {
     setShowInTaskbar(false);
     setScale(artwork::Picture::InchScale);
-    client()->setFont(classicFont(QStringLiteral("MS Sans Serif"), 8.25));
+    client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
 
     Image1 = new RulerImage(this);
     setGeometryTwips(Image1, 0, 0, 975, 615);
@@ -75,7 +72,7 @@ frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035)
     lblTip = new Label(client(), QStringLiteral("lblTip"));
     setGeometryTwips(lblTip, 1080, 720, 2535, 255);
     lblTip->setFont(client()->font());
-    lblTip->setBackColor(QColor(0xFF, 0xC0, 0x80));
+    lblTip->setBackColor(artwork::palette::HelpBack);
     lblTip->setForeColor(QColor(0, 0, 0));
     lblTip->setAlignment(Qt::AlignHCenter);
     lblTip->setCaption(QStringLiteral("Right click ruler for options"));
@@ -109,19 +106,19 @@ std::vector<LayoutControl *> frmRuler::controls() const
 
 void frmRuler::RecordLayout()
 {
-    zentyr::RecordLayout(records, controls(), [this] { return ScaleWidth(); }, [this] { return ScaleHeight(); });
+    zentyr::RecordLayout(records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
 }
 
 void frmRuler::ApplyLayout()
 {
-    zentyr::ApplyLayout(records, controls(), [this] { return ScaleWidth(); }, [this] { return ScaleHeight(); });
+    zentyr::ApplyLayout(records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
 }
 
 // Recorded while Image1 covers the client area, so a chosen picture keeps covering
 // the ruler "instead of the default graphic".
 void frmRuler::Form_Initialize()
 {
-    setGeometryTwips(Image1, 0, 0, ScaleWidth(), ScaleHeight());
+    setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
     RecordLayout();
 }
 
@@ -136,10 +133,9 @@ void frmRuler::Form_Resize()
 {
     if (!Image1)
         return; // the frame's first sizing, before the controls exist
-    setGeometryTwips(Image1, 0, 0, ScaleWidth(), ScaleHeight());
+    setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
     ApplyLayout();
 }
-
 
 void frmRuler::Image1_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
 

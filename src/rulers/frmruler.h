@@ -20,7 +20,6 @@ public:
     RulerImage(frmRuler *form);
     void setPicture(const QImage &picture);
     bool hasPicture() const { return !m_picture.isNull(); }
-    QSize pictureSize() const { return m_picture.size(); }
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -40,6 +39,8 @@ struct CommonDialog {
     QString FileName;
 };
 
+// The standard ruler: the inch scale under a picture surface that a picture of the
+// user's own can cover, with a tip label and the proportional layout on resize.
 class frmRuler : public RulerForm {
     Q_OBJECT
 public:
@@ -69,7 +70,6 @@ public:
     void ApplyLayout();
     // The window's control collection, in its fixed order.
     std::vector<LayoutControl *> controls() const;
-
 
     static const char *const PictureFilter;
 

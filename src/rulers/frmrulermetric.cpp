@@ -2,11 +2,9 @@
 #include "app/forms.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
+#include "artwork/palette.h"
 #include "platform/forms/controls.h"
-#include "platform/forms/twips.h"
 #include "rulers/frmruler.h"
-
-#include <QPainter>
 
 namespace zentyr {
 
@@ -14,12 +12,12 @@ frmRulerMetric::frmRulerMetric() : RulerForm(QStringLiteral("frmRulerMetric"), Q
 {
     setShowInTaskbar(false);
     setScale(artwork::Picture::MetricScale);
-    setBackColor(QColor(0xFF, 0x80, 0x00));
+    setBackColor(artwork::palette::RulerWindow);
 
     Label1 = new Label(client(), QStringLiteral("Label1"));
     setGeometryTwips(Label1, 0, 720, 1095, 255);
-    Label1->setFont(classicFont(QStringLiteral("Arial"), 10.5, true));
-    Label1->setForeColor(QColor(0xFF, 0xFF, 0x00));
+    Label1->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
+    Label1->setForeColor(artwork::palette::ProductWord);
     Label1->setTransparent(true);
     Label1->setAlignment(Qt::AlignHCenter);
     Label1->setCaption(QStringLiteral("Zentyr"));
@@ -32,7 +30,6 @@ frmRulerMetric::frmRulerMetric() : RulerForm(QStringLiteral("frmRulerMetric"), Q
 }
 
 void frmRulerMetric::Form_Load() { loadPlacement(12000, 1100); }
-
 
 void frmRulerMetric::mnuHideMetricRuler_Click() { hideRuler(); }
 void frmRulerMetric::mnuRegularRuler_Click() { showForm<frmRuler>(); }

@@ -5,6 +5,7 @@ namespace zentyr {
 
 class Label;
 
+// The metric ruler: the metric scale with the product name, topmost and draggable.
 class frmRulerMetric : public RulerForm {
     Q_OBJECT
 public:
@@ -17,7 +18,6 @@ public:
     void mnuRegularRuler_Click();
     void mnuNormalSize_Click();
     void mnuHelp_Click();
-
 
 protected:
     void Form_Load() override;

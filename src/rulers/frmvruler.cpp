@@ -2,10 +2,8 @@
 #include "app/forms.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
-#include "platform/forms/twips.h"
+#include "artwork/palette.h"
 #include "rulers/frmruler.h"
-
-#include <QPainter>
 
 namespace zentyr {
 
@@ -13,7 +11,7 @@ frmVRuler::frmVRuler() : RulerForm(QStringLiteral("frmVRuler"), QSizeF(1140, 888
 {
     setShowInTaskbar(false);
     setScale(artwork::Picture::VerticalScale);
-    setBackColor(QColor(0xFF, 0x80, 0x00));
+    setBackColor(artwork::palette::RulerWindow);
     mnuHideVRuler = addMenuItem("mnuHideVRuler", QStringLiteral("Hide Vertical Ruler"), [this] { mnuHideVRuler_Click(); });
     mnuRegularRuler = addMenuItem("mnuRegularRuler", QStringLiteral("Standard Ruler"), [this] { mnuRegularRuler_Click(); });
     mnuNormalSize = addMenuItem("mnuNormalSize", QStringLiteral("Normal Size"), [this] { mnuNormalSize_Click(); });
@@ -21,7 +19,6 @@ frmVRuler::frmVRuler() : RulerForm(QStringLiteral("frmVRuler"), QSizeF(1140, 888
 }
 
 void frmVRuler::Form_Load() { loadPlacement(1200, 12000); }
-
 
 void frmVRuler::mnuHideVRuler_Click() { hideRuler(); }
 void frmVRuler::mnuRegularRuler_Click() { showForm<frmRuler>(); }

@@ -3,6 +3,7 @@
 
 namespace zentyr {
 
+// The vertical ruler: the upright inch scale, topmost and draggable.
 class frmVRuler : public RulerForm {
     Q_OBJECT
 public:
@@ -14,7 +15,6 @@ public:
     void mnuRegularRuler_Click();
     void mnuNormalSize_Click();
     void mnuHelp_Click();
-
 
 protected:
     void Form_Load() override;

@@ -36,15 +36,15 @@ QAction *RulerForm::addMenuSeparator(const char *name)
 
 void RulerForm::loadPlacement(float loadWidth, float loadHeight)
 {
-    placeTopmost(this, loadPlacementPixels(Left(), Top(), Width(), Height()));
-    setWidth(loadWidth);
-    setHeight(loadHeight);
+    placeTopmost(this, loadPlacementPixels(leftTwips(), topTwips(), widthTwips(), heightTwips()));
+    setWidthTwips(loadWidth);
+    setHeightTwips(loadHeight);
 }
 
 void RulerForm::normalSize(float width, float height, bool centre)
 {
-    setWidth(width);
-    setHeight(height);
+    setWidthTwips(width);
+    setHeightTwips(height);
     if (!centre)
         return;
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -52,8 +52,8 @@ void RulerForm::normalSize(float width, float height, bool centre)
         return;
     const float sw = static_cast<float>(pixelsToTwipsX(screen->geometry().width()));
     const float sh = static_cast<float>(pixelsToTwipsY(screen->geometry().height()));
-    setLeft(centredTwips(sw, Width()));
-    setTop(centredTwips(sh, Height()));
+    setLeftTwips(centredTwips(sw, widthTwips()));
+    setTopTwips(centredTwips(sh, heightTwips()));
 }
 
 void RulerForm::paintClient(QPainter &p, const QRect &clientRect)

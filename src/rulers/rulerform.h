@@ -23,7 +23,7 @@ public:
     void loadPlacement(float loadWidth, float loadHeight);
     // Width, then height; centring reads both back.
     void normalSize(float width, float height, bool centre);
-    void hideRuler() { Unload(); }
+    void hideRuler() { unload(); }
 
     // The background colour, then the scale at its natural size from the top-left corner.
     void paintClient(QPainter &p, const QRect &clientRect) override;

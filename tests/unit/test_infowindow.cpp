@@ -29,8 +29,8 @@ private slots:
         // Fixed dialog frame: 3 px a side around the 7650 x 3765 client.
         QCOMPARE(f.client()->size(), QSize(510, 251));
         QCOMPARE(f.size(), QSize(516, 257));
-        QCOMPARE(f.Height(), 3855.0f);
-        QCOMPARE(f.ScaleHeight(), 3765.0f);
+        QCOMPARE(f.heightTwips(), 3855.0f);
+        QCOMPARE(f.scaleHeightTwips(), 3765.0f);
         // Centred on the screen.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QVERIFY(qAbs(f.geometry().center().x() - screen.center().x()) <= 1);
@@ -39,6 +39,9 @@ private slots:
         QCOMPARE(f.backColor(), QColor(0, 0, 0));
         QCOMPARE(f.cmdOptions->geometry(), QRect(8, 216, 113, 25));
         QCOMPARE(f.Label8->geometry(), QRect(16, 336, 473, 49));
+        // The image boxes: the ruler strip stretched under the banner, the steel rule far up and left.
+        QCOMPARE(f.Image3->geometry(), QRect(16, 56, 480, 56));
+        QCOMPARE(f.Image1->geometry(), QRect(-688, -2120, 1997, 2403));
     }
 
     void captions()
@@ -101,7 +104,7 @@ private slots:
         ShowInfoScreen();
         frmSplash *f = loadedForm<frmSplash>();
         QVERIFY(f && f->isVisible());
-        QCOMPARE(f->Height(), 7500.0f);
+        QCOMPARE(f->heightTwips(), 7500.0f);
         QCOMPARE(f->height(), 500);
         QCOMPARE(f->width(), 516);
         QVERIFY(f->cmdOK->isVisible());

@@ -157,33 +157,33 @@ private slots:
     {
         FakeServices fake;
         frmRuler &r = showForm<frmRuler>();
-        const float w0 = r.ScaleWidth();
+        const float w0 = r.scaleWidthTwips();
         const double font0 = r.lblTip->fontSize();
         const QRect tip0 = r.lblTip->geometry();
         QCOMPARE(r.Image1->geometry(), r.client()->rect());
-        r.setWidth(r.Width() / 2);
+        r.setWidthTwips(r.widthTwips() / 2);
         QVERIFY(r.lblTip->fontSize() < font0 * 0.6);
         QVERIFY(r.lblTip->width() < tip0.width() * 0.6);
         QCOMPARE(r.lblTip->y(), tip0.y());
         QCOMPARE(r.Image1->geometry(), r.client()->rect());
         // Taller: positions follow, fonts do not.
         const double fontHalf = r.lblTip->fontSize();
-        r.setHeight(r.Height() * 2);
+        r.setHeightTwips(r.heightTwips() * 2);
         QCOMPARE(r.lblTip->fontSize(), fontHalf);
         QVERIFY(r.lblTip->y() > tip0.y() * 1.8);
         QCOMPARE(r.Image1->geometry(), r.client()->rect());
         // Back to the load size: back to where it was.
-        r.setWidth(11500);
-        r.setHeight(1100);
-        QVERIFY(qAbs(r.ScaleWidth() - w0) < 1);
+        r.setWidthTwips(11500);
+        r.setHeightTwips(1100);
+        QVERIFY(qAbs(r.scaleWidthTwips() - w0) < 1);
         QVERIFY(qAbs(r.lblTip->fontSize() - font0) < 0.05);
         QVERIFY(qAbs(r.lblTip->x() - tip0.x()) <= 1);
         QVERIFY(qAbs(r.lblTip->width() - tip0.width()) <= 1);
         // A client of zero height collapses the controls; the records bring them back.
-        r.setHeight(120);
+        r.setHeightTwips(120);
         QCOMPARE(r.client()->height(), 0);
         QCOMPARE(r.lblTip->height(), 0);
-        r.setHeight(1100);
+        r.setHeightTwips(1100);
         QCOMPARE(r.lblTip->geometry(), tip0);
         resetForms();
     }

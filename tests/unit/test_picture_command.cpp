@@ -143,7 +143,7 @@ private slots:
                      && qAbs(shown.blue() - color.blue()) < 8,
                  qPrintable(shown.name()));
         // Stretched over Image1, and following a resize.
-        r.setWidth(6000);
+        r.setWidthTwips(6000);
         QCOMPARE(r.Image1->geometry(), r.client()->rect());
         const QImage shot = r.Image1->grab().toImage();
         QCOMPARE(shot.pixelColor(1, 1), shot.pixelColor(shot.width() - 2, shot.height() - 2));

@@ -2,7 +2,6 @@
 #include "appfixture.h"
 #include "fakeservices.h"
 #include "platform/forms/controls.h"
-#include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
 #include "platform/system/drag.h"
 
@@ -24,21 +23,6 @@ private slots:
     {
         resetForms();
         delete fake;
-    }
-
-    void loadPlacementArithmetic()
-    {
-        // The fixed divisor 12 keeps a window in place at 12 twips per pixel...
-        QCOMPARE(loadPlacementPixels(300 * 12, 452 * 12, 1000 * 12, 96 * 12), QRect(300, 452, 1000, 96));
-        // ...and sends it to 1.25 times its distance at 15.
-        QCOMPARE(loadPlacementPixels(240 * 15, 362 * 15, 800 * 15, 77 * 15), QRect(300, 452, 1000, 96));
-        // Halves go to the even neighbour: 5430 / 12 = 452.5, 5442 / 12 = 453.5.
-        QCOMPARE(loadPlacementPixels(6, 5430, 18, 5442), QRect(0, 452, 2, 454));
-        QCOMPARE(roundHalfEven(2.5), 2);
-        QCOMPARE(roundHalfEven(3.5), 4);
-        QCOMPARE(roundHalfEven(-2.5), -2);
-        QCOMPARE(roundHalfEven(-3.5), -4);
-        QCOMPARE(roundHalfEven(766.67), 767);
     }
 
     void standardRulerLoad()
@@ -64,7 +48,7 @@ private slots:
     {
         frmRuler &r = showForm<frmRuler>();
         r.move(r.pos() + QPoint(13, 7));
-        r.setWidth(9000);
+        r.setWidthTwips(9000);
         const QRect g = r.geometry();
         frmRulerMetric &m = showForm<frmRulerMetric>();
         m.mnuRegularRuler_Click();
@@ -86,7 +70,7 @@ private slots:
         frmRuler &r = showForm<frmRuler>();
         r.Image1_MouseMove(0, 0, 10, 10);
         QVERIFY(!r.lblTip->isVisible());
-        r.setWidth(6000);
+        r.setWidthTwips(6000);
         r.mnuHideRuler_Click();
         QVERIFY(!loadedForm<frmRuler>());
         flushDeletes();
@@ -98,11 +82,11 @@ private slots:
     void normalSize()
     {
         frmRuler &r = showForm<frmRuler>();
-        r.setWidth(5000);
+        r.setWidthTwips(5000);
         r.mnuNormalSize_Click();
         QCOMPARE(r.size(), QSize(800, 73));
-        QCOMPARE(r.Width(), 12000.0f);
-        QCOMPARE(r.Height(), 1095.0f);
+        QCOMPARE(r.widthTwips(), 12000.0f);
+        QCOMPARE(r.heightTwips(), 1095.0f);
         const float sw = screen().width() * 15.0f, sh = screen().height() * 15.0f;
         QCOMPARE(r.x(), roundHalfEven((sw - 12000.0f) / 2 / 15));
         QCOMPARE(r.y(), roundHalfEven((sh - 1095.0f) / 2 / 15));
@@ -111,7 +95,7 @@ private slots:
         frmRulerMetric &m = showForm<frmRulerMetric>();
         QCOMPARE(m.size(), QSize(800, 73));
         m.move(40, 50);
-        m.setHeight(3000);
+        m.setHeightTwips(3000);
         m.mnuNormalSize_Click();
         QCOMPARE(m.geometry(), QRect(40, 50, 800, 73));
 
@@ -124,10 +108,8 @@ private slots:
         QCOMPARE(v.x(), roundHalfEven((sw - 1200.0f) / 2 / 15));
         QCOMPARE(v.y(), roundHalfEven((sh - 12000.0f) / 2 / 15));
         if (screen().height() < 800)
-            QVERIFY(v.Top() < 0);
+            QVERIFY(v.topTwips() < 0);
     }
-
-    void centredTwipsUnrounded() { QCOMPARE(centredTwips(19200.0f, 1095.0f), 9052.5f); }
 
     void dragRules_data()
     {

@@ -144,7 +144,7 @@ private slots:
         tray.mnuAbout->trigger();
         frmSplash *info = loadedForm<frmSplash>();
         QVERIFY(info && info->isVisible() && info->cmdOK->isVisible());
-        QCOMPARE(info->Height(), 7500.0f);
+        QCOMPARE(info->heightTwips(), 7500.0f);
         tray.mnuHelp->trigger();
         QCOMPARE(loadedForm<frmSplash>(), info);
         QVERIFY(!info->Timer1.isActive());

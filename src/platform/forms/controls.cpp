@@ -6,11 +6,11 @@
 
 namespace zentyr {
 
-QFont classicFont(const QString &family, double points, bool bold)
+QFont designFont(const QString &family, double points, bool bold)
 {
     QFont f;
     QStringList families{family};
-    // Faces the classic designs name, with look-alikes that a Linux desktop has.
+    // Faces the designs name, with look-alikes that a Linux desktop has.
     if (family == QLatin1String("MS Sans Serif"))
         families << QStringLiteral("Microsoft Sans Serif") << QStringLiteral("Liberation Sans") << QStringLiteral("Arial");
     else if (family == QLatin1String("Arial"))
@@ -38,7 +38,7 @@ QString captionDisplayText(const QString &caption)
     return out;
 }
 
-QRect twipsRectToPixels(float left, float top, float width, float height)
+static QRect twipsRectToPixels(float left, float top, float width, float height)
 {
     return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
 }
@@ -46,6 +46,11 @@ QRect twipsRectToPixels(float left, float top, float width, float height)
 void setGeometryTwips(QWidget *w, float left, float top, float width, float height)
 {
     w->setGeometry(twipsRectToPixels(left, top, width, height));
+}
+
+void setGeometryTwips(QWidget *w, const QRectF &twips)
+{
+    setGeometryTwips(w, float(twips.x()), float(twips.y()), float(twips.width()), float(twips.height()));
 }
 
 Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
@@ -59,7 +64,6 @@ Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
 
 void Label::setCaption(const QString &caption)
 {
-    m_caption = caption;
     setText(captionDisplayText(caption));
     fitToText();
 }

@@ -5,24 +5,24 @@
 
 namespace zentyr {
 
-// A font by its classic name; faces this system lacks fall back to metric-alike ones.
-QFont classicFont(const QString &family, double points, bool bold = false);
+// A font by the name a window design gives; faces this system lacks fall back to
+// metric-compatible ones.
+QFont designFont(const QString &family, double points, bool bold = false);
 
 // The caption as shown: "&&" is one ampersand, a single "&" marks a mnemonic and is not drawn.
 QString captionDisplayText(const QString &caption);
 
 // Child geometry in twips, converted with the screen's twips per pixel.
-QRect twipsRectToPixels(float left, float top, float width, float height);
 void setGeometryTwips(QWidget *w, float left, float top, float width, float height);
+void setGeometryTwips(QWidget *w, const QRectF &twips);
 
-// The classic label: caption with mnemonic ampersands, transparent or filled,
-// optionally sizing itself to its text and keeping the edge its alignment names.
+// A label: caption with mnemonic ampersands, transparent or filled, optionally
+// sizing itself to its text and keeping the edge its alignment names.
 class Label : public QLabel {
     Q_OBJECT
 public:
     Label(QWidget *parent, const QString &name);
     void setCaption(const QString &caption);
-    QString caption() const { return m_caption; }
     void setAutoSize(bool on);
     void setTransparent(bool on);
     void setBackColor(const QColor &c);
@@ -40,7 +40,6 @@ protected:
 
 private:
     void fitToText();
-    QString m_caption;
     bool m_autoSize = false;
 };
 
@@ -59,6 +58,7 @@ private:
     Painter m_painter;
 };
 
+// A push button with a caption; it is never the default button.
 class CommandButton : public QPushButton {
     Q_OBJECT
 public:

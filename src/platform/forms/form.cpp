@@ -22,8 +22,6 @@ int borderPixels(Form::Border border)
     return 0;
 }
 
-// ---- client area ----
-
 FormClient::FormClient(Form *form) : QWidget(form), m_form(form)
 {
     setMouseTracking(true); // moves without a button are events too
@@ -48,8 +46,6 @@ void FormClient::mouseMoveEvent(QMouseEvent *e)
 
 void FormClient::mouseReleaseEvent(QMouseEvent *) {}
 
-// ---- form ----
-
 Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     : QWidget(nullptr), m_border(border), m_backColor(palette().color(QPalette::Button))
 {
@@ -69,23 +65,23 @@ Form::~Form() = default;
 
 int Form::borderPixels() const { return zentyr::borderPixels(m_border); }
 
-float Form::Left() const { return static_cast<float>(pixelsToTwipsX(x())); }
-float Form::Top() const { return static_cast<float>(pixelsToTwipsY(y())); }
-float Form::Width() const { return static_cast<float>(pixelsToTwipsX(width())); }
-float Form::Height() const { return static_cast<float>(pixelsToTwipsY(height())); }
-float Form::ScaleWidth() const { return static_cast<float>(pixelsToTwipsX(m_client->width())); }
-float Form::ScaleHeight() const { return static_cast<float>(pixelsToTwipsY(m_client->height())); }
+float Form::leftTwips() const { return static_cast<float>(pixelsToTwipsX(x())); }
+float Form::topTwips() const { return static_cast<float>(pixelsToTwipsY(y())); }
+float Form::widthTwips() const { return static_cast<float>(pixelsToTwipsX(width())); }
+float Form::heightTwips() const { return static_cast<float>(pixelsToTwipsY(height())); }
+float Form::scaleWidthTwips() const { return static_cast<float>(pixelsToTwipsX(m_client->width())); }
+float Form::scaleHeightTwips() const { return static_cast<float>(pixelsToTwipsY(m_client->height())); }
 
-void Form::setLeft(float twips) { move(twipsToPixelsX(twips), y()); }
-void Form::setTop(float twips) { move(x(), twipsToPixelsY(twips)); }
+void Form::setLeftTwips(float twips) { move(twipsToPixelsX(twips), y()); }
+void Form::setTopTwips(float twips) { move(x(), twipsToPixelsY(twips)); }
 
-void Form::setWidth(float twips)
+void Form::setWidthTwips(float twips)
 {
     resize(std::max(twipsToPixelsX(twips), 2 * borderPixels()), height());
     sizeMaybeChanged();
 }
 
-void Form::setHeight(float twips)
+void Form::setHeightTwips(float twips)
 {
     resize(width(), std::max(twipsToPixelsY(twips), 2 * borderPixels()));
     sizeMaybeChanged();
@@ -103,17 +99,17 @@ void Form::load()
         return;
     m_loaded = true;
     Form_Initialize();
-    // The design centres every form on the screen before its load handler runs.
+    // Every form starts centred on the screen; its load handler reads that position.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect sg = screen->geometry();
         const float sw = static_cast<float>(pixelsToTwipsX(sg.width()));
         const float sh = static_cast<float>(pixelsToTwipsY(sg.height()));
-        move(sg.x() + twipsToPixelsX((sw - Width()) / 2.0f), sg.y() + twipsToPixelsY((sh - Height()) / 2.0f));
+        move(sg.x() + twipsToPixelsX((sw - widthTwips()) / 2.0f), sg.y() + twipsToPixelsY((sh - heightTwips()) / 2.0f));
     }
     Form_Load();
 }
 
-void Form::Show()
+void Form::showModeless()
 {
     if (m_unloading)
         return;
@@ -140,14 +136,13 @@ static Form::UnloadHook g_unloadHook = nullptr;
 
 void Form::setUnloadHook(UnloadHook hook) { g_unloadHook = hook; }
 
-void Form::Unload()
+void Form::unload()
 {
     if (m_unloading)
         return;
     Form_Unload();
     m_unloading = true;
     hide();
-    emit unloaded(this);
     if (g_unloadHook)
         g_unloadHook(this);
     deleteLater(); // handlers of this form may still be on the stack
@@ -205,7 +200,7 @@ void Form::resizeEvent(QResizeEvent *)
     sizeMaybeChanged();
 }
 
-// Classic 3-D frame: light outer-top/left, dark outer-bottom/right, button face inside.
+// A raised 3-D frame: light outer top and left, dark outer bottom and right, button face inside.
 void Form::paintEvent(QPaintEvent *)
 {
     const int b = borderPixels();
@@ -234,25 +229,7 @@ void Form::paintEvent(QPaintEvent *)
 
 Qt::Edges Form::edgesAt(QPoint pos) const
 {
-    if (m_border != Border::Sizable)
-        return {};
-    // Corners take a longer stretch of the border, as the classic frame did.
-    const int b = borderPixels();
-    const int corner = 16;
-    Qt::Edges e;
-    const bool nearLeft = pos.x() < b, nearRight = pos.x() >= width() - b;
-    const bool nearTop = pos.y() < b, nearBottom = pos.y() >= height() - b;
-    if (!(nearLeft || nearRight || nearTop || nearBottom))
-        return {};
-    if (nearLeft || ((nearTop || nearBottom) && pos.x() < corner))
-        e |= Qt::LeftEdge;
-    if (nearRight || ((nearTop || nearBottom) && pos.x() >= width() - corner))
-        e |= Qt::RightEdge;
-    if (nearTop || ((nearLeft || nearRight) && pos.y() < corner))
-        e |= Qt::TopEdge;
-    if (nearBottom || ((nearLeft || nearRight) && pos.y() >= height() - corner))
-        e |= Qt::BottomEdge;
-    return e;
+    return m_border == Border::Sizable ? resizeEdgesAt(size(), borderPixels(), pos) : Qt::Edges();
 }
 
 static Qt::CursorShape cursorFor(Qt::Edges e)

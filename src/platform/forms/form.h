@@ -1,5 +1,4 @@
 #pragma once
-#include <QPointer>
 #include <QWidget>
 
 class QPainter;
@@ -25,9 +24,9 @@ private:
     Form *m_form;
 };
 
-// A top-level window with the classic form model: Left/Top/Width/Height are outer
-// twips, the client area lies inside a frame that we draw ourselves, and loading,
-// showing and unloading follow the classic life cycle.
+// A top-level window measured in twips at its outer edge, with its client area
+// inside a frame that we draw ourselves; it is loaded once (its load handler
+// runs), shown modeless and destroyed by unload().
 class Form : public QWidget {
     Q_OBJECT
 public:
@@ -36,33 +35,33 @@ public:
     Form(const QString &name, Border border, QSizeF designClientTwips);
     ~Form() override;
 
-    // Outer geometry in twips.
-    float Left() const;
-    float Top() const;
-    float Width() const;
-    float Height() const;
-    void setLeft(float twips);
-    void setTop(float twips);
-    void setWidth(float twips);
-    void setHeight(float twips);
+    // Outer geometry in twips; QWidget's x(), y(), width() and height() are pixels.
+    float leftTwips() const;
+    float topTwips() const;
+    float widthTwips() const;
+    float heightTwips() const;
+    void setLeftTwips(float twips);
+    void setTopTwips(float twips);
+    // Each size change runs Form_Resize.
+    void setWidthTwips(float twips);
+    void setHeightTwips(float twips);
     // Client area in twips.
-    float ScaleWidth() const;
-    float ScaleHeight() const;
+    float scaleWidthTwips() const;
+    float scaleHeightTwips() const;
 
     int borderPixels() const;
     QWidget *client() const { return m_client; }
-    QString formName() const { return objectName(); }
 
-    // Runs Form_Initialize, the design's centring and Form_Load, once.
+    // Runs Form_Initialize, the centring on the screen and Form_Load, once.
     void load();
-    bool isLoaded() const { return m_loaded && !m_unloading; }
-    // Modeless show; an open form is only brought to the front.
-    void Show();
-    // Destroys the form; a later reference loads a fresh one.
-    void Unload();
+    // Shows the form without modality and without an owner; an open form is only
+    // brought to the front.
+    void showModeless();
+    // Runs Form_Unload and destroys the form; a later reference loads a fresh one.
+    void unload();
     bool isUnloading() const { return m_unloading; }
 
-    // Whether Show gives the window the focus.
+    // Whether showModeless() gives the window the focus.
     void setActivateOnShow(bool on) { m_activateOnShow = on; }
     // Whether the window gets a taskbar button.
     void setShowInTaskbar(bool on) { m_showInTaskbar = on; }
@@ -74,7 +73,7 @@ public:
     void dispatchMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF clientPos);
     void dispatchMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF clientPos);
 
-    // The classic button and shift codes.
+    // The handlers' button and shift codes: 1 left, 2 right, 4 middle; 1 Shift, 2 Ctrl, 4 Alt.
     static int buttonCode(Qt::MouseButton b);
     static int buttonsCode(Qt::MouseButtons b);
     static int shiftCode(Qt::KeyboardModifiers m);
@@ -85,9 +84,6 @@ public:
 
     void setBackColor(const QColor &c);
     QColor backColor() const { return m_backColor; }
-
-signals:
-    void unloaded(zentyr::Form *form);
 
 protected:
     virtual void Form_Initialize() {}
@@ -107,7 +103,7 @@ protected:
 private:
     friend class FormClient;
     void sizeMaybeChanged();
-    Qt::Edges edgesAt(QPoint p) const;
+    Qt::Edges edgesAt(QPoint pos) const;
 
     Border m_border;
     FormClient *m_client = nullptr;

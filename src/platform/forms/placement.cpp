@@ -34,4 +34,24 @@ QRect resizedGeometry(const QRect &start, Qt::Edges edges, QPoint delta, QSize m
     return QRect(left, top, right - left, bottom - top);
 }
 
+Qt::Edges resizeEdgesAt(QSize window, int border, QPoint pos)
+{
+    const int corner = 16;
+    const int w = window.width(), h = window.height();
+    const bool nearLeft = pos.x() < border, nearRight = pos.x() >= w - border;
+    const bool nearTop = pos.y() < border, nearBottom = pos.y() >= h - border;
+    if (!(nearLeft || nearRight || nearTop || nearBottom))
+        return {};
+    Qt::Edges e;
+    if (nearLeft || ((nearTop || nearBottom) && pos.x() < corner))
+        e |= Qt::LeftEdge;
+    if (nearRight || ((nearTop || nearBottom) && pos.x() >= w - corner))
+        e |= Qt::RightEdge;
+    if (nearTop || ((nearLeft || nearRight) && pos.y() < corner))
+        e |= Qt::TopEdge;
+    if (nearBottom || ((nearLeft || nearRight) && pos.y() >= h - corner))
+        e |= Qt::BottomEdge;
+    return e;
+}
+
 } // namespace zentyr

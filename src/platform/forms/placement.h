@@ -13,4 +13,9 @@ float centredTwips(float screenTwips, float sizeTwips);
 // never smaller than minimum (the opposite edges stay put).
 QRect resizedGeometry(const QRect &start, Qt::Edges edges, QPoint delta, QSize minimum);
 
+// The edges a press at pos (window pixels) resizes in a sizable frame of border
+// pixels: none inside the client area; near a corner (16 pixels along the
+// border) both of its edges, so corners are easy to hit.
+Qt::Edges resizeEdgesAt(QSize window, int border, QPoint pos);
+
 } // namespace zentyr

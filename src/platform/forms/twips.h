@@ -3,7 +3,7 @@
 
 namespace zentyr {
 
-// Nearest integer, halves to the even neighbour, as the classic runtime converts.
+// Nearest integer, halves to the even neighbour: how every float becomes pixels.
 int roundHalfEven(double value);
 
 // The screen's own twips per pixel: 1440 / logical DPI (15 on a 96-dpi screen).
