@@ -7,13 +7,12 @@
 // temporary directory such a process left.
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QList>
 #include <QMap>
 #include <QPoint>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -26,7 +25,7 @@ namespace e2e {
 
 using WindowId = quint32;
 
-// Extra environment for a started process. A null QString value removes the variable.
+// Extra environment for a started process.
 using Env = QMap<QString, QString>;
 
 // Polls `condition` (processing Qt events in between) until it is true or `timeoutMs` passed.
@@ -34,12 +33,10 @@ using Env = QMap<QString, QString>;
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs, int pollMs = 50);
 
 // Pixel helpers. Tolerance is the largest allowed difference of any of R, G, B (alpha ignored).
-QColor colorAt(const QImage &image, int x, int y);
+QColor colorAt(const QImage &image, int x, int y); // invalid outside the image
 QColor colorAt(const QImage &image, QPoint p);
 bool colorsClose(const QColor &a, const QColor &b, int tolerance = 0);
 int countColor(const QImage &image, const QRect &area, const QColor &color, int tolerance = 0);
-// Smallest rectangle inside `area` holding every pixel of `color`; null QRect when there is none.
-QRect boundingBoxOfColor(const QImage &image, const QRect &area, const QColor &color, int tolerance = 0);
 
 struct RunResult
 {
@@ -51,16 +48,14 @@ struct RunResult
     bool ok() const { return started && !timedOut && exitCode == 0; }
 };
 
+// The desktop is a 1280x800 screen at 96 dpi.
 struct DesktopOptions
 {
     // openbox --sm-disable with a minimal private config (no edge resistance, one desktop, click
     // focuses and raises, Alt+F4 closes). It counts as up once it has managed a window of ours:
     // openbox announces itself early and loses windows mapped before it is ready.
     bool windowManager = true;
-    bool trayHost = true;      // trayer docked at the top right, 24 px high
-    QSize screen{1280, 800};
-    int dpi = 96;
-    int startTimeoutMs = 20000; // for each of Xvfb, openbox and trayer
+    bool trayHost = true; // trayer docked at the top right, 24 px high
 };
 
 // A process started by a Desktop. Owned by the Desktop, which kills it when it goes away.
@@ -73,37 +68,21 @@ public:
     Program &operator=(const Program &) = delete;
 
     qint64 pid() const;
-    QString commandLine() const;
     bool isRunning() const;
     // True once the process has exited (at once if it already has).
     bool waitForExit(int timeoutMs);
     // Exit code of a normal exit; -1 while running, when it never started or when a signal ended it.
     int exitCode() const;
-    bool crashed() const; // ended by a signal
-    void terminate();     // SIGTERM to its process group
-    void kill();          // SIGKILL to its process group, then reaps it
+    void terminate(); // SIGTERM to its process group
     QString stdoutText() const;
     QString stderrText() const;
-    QString stdoutPath() const;
-    QString stderrPath() const;
 
 private:
     friend class Desktop;
     Program();
+    void kill(); // SIGKILL to its process group, then reaps it
     struct Impl;
     std::unique_ptr<Impl> d;
-};
-
-// Raw contents of a window property.
-struct XProperty
-{
-    bool exists = false;
-    QString type; // atom name of the property's type, e.g. "ATOM", "UTF8_STRING", "CARDINAL"
-    int format = 0; // 8, 16 or 32
-    QByteArray data;
-    QStringList strings() const; // format 8, NUL-separated list
-    QString text() const;        // first of strings()
-    QList<quint32> values() const; // format 32 items (CARDINAL, WINDOW, ATOM ...)
 };
 
 class Desktop
@@ -119,16 +98,10 @@ public:
     QString error() const;
 
     QString display() const; // ":N"
-    int displayNumber() const;
     QSize screenSize() const;
-    QString homeDir() const;
-    QString runtimeDir() const;
-    // Environment for processes started here, with `extra` applied.
-    QProcessEnvironment environment(const Env &extra = {}) const;
-    // PIDs of Xvfb, openbox and trayer (those that were started).
-    QList<qint64> helperPids() const;
+    QString homeDir() const; // HOME of started processes, inside this desktop's temporary directory
 
-    // --- processes -----------------------------------------------------------------------
+    // --- processes (desktop_process.cpp) --------------------------------------------------
     // The program under test: the executable named by ZENTYR_BINARY (if unset, the start fails
     // and stderrText() says so).
     Program &startProgram(const QStringList &args = {}, const Env &extraEnv = {});
@@ -136,7 +109,7 @@ public:
     // Runs a command to completion in this desktop's environment; killed after timeoutMs.
     RunResult run(const QString &command, const QStringList &args = {}, int timeoutMs = 10000) const;
 
-    // --- windows -------------------------------------------------------------------------
+    // --- windows (desktop_x11.cpp) -------------------------------------------------------
     // Viewable (mapped, with mapped ancestors) windows whose WM_WINDOW_ROLE is `role`,
     // optionally only those whose _NET_WM_PID is `pid`.
     QList<WindowId> findWindows(const QString &role, qint64 pid = 0) const;
@@ -148,8 +121,6 @@ public:
     // Whether `upper` is stacked above `lower` among topLevelWindows().
     bool isAbove(WindowId upper, WindowId lower) const;
 
-    bool exists(WindowId w) const;
-    bool isViewable(WindowId w) const;
     bool isOverrideRedirect(WindowId w) const;
     // The client window itself in root coordinates (not the WM frame); null QRect if it is gone.
     QRect geometry(WindowId w) const;
@@ -157,25 +128,16 @@ public:
     QRect frameGeometry(WindowId w) const;
     // Geometry once it has stayed the same for stableMs; the last value seen on timeout.
     QRect waitForStableGeometry(WindowId w, int stableMs = 300, int timeoutMs = 5000) const;
-    XProperty property(WindowId w, const QString &name) const;
     QStringList netWmState(WindowId w) const;  // atom names, e.g. "_NET_WM_STATE_ABOVE"
     QStringList windowTypes(WindowId w) const; // _NET_WM_WINDOW_TYPE atom names
-    QString windowRole(WindowId w) const;
-    QStringList wmClass(WindowId w) const;     // {instance, class}
     QString windowTitle(WindowId w) const;     // _NET_WM_NAME, else WM_NAME
     qint64 windowPid(WindowId w) const;        // _NET_WM_PID, 0 if unset
-    WindowId activeWindow() const;             // _NET_ACTIVE_WINDOW on the root, 0 if none
     // The window holding X input focus, moved up to its top-level client; 0 if none.
     WindowId focusedWindow() const;
     // One line per top-level window, for failure messages.
     QString describeWindows() const;
 
-    // --- window manager and tray ---------------------------------------------------------
-    bool windowManagerRunning() const; // a valid _NET_SUPPORTING_WM_CHECK chain
-    QString windowManagerName() const;
-    bool trayHostRunning() const;      // _NET_SYSTEM_TRAY_S<screen> has an owner
-    WindowId trayPanel() const;        // trayer's panel window (WM_CLASS "panel", "trayer")
-    // Viewable XEmbed client windows inside the panel: the tray icons, left to right.
+    // Viewable XEmbed client windows inside trayer's panel: the tray icons, left to right.
     // Seen with Qt 6.4: left press gives Trigger, click(1, 2) Trigger then DoubleClick, right press
     // opens the context menu and gives Context; the right release leaves the menu open.
     QList<WindowId> trayIconWindows() const;
@@ -189,15 +151,8 @@ public:
     QList<WindowId> popupMenus(const QString &instance = QStringLiteral("zentyr")) const;
     WindowId waitForPopupMenu(int timeoutMs = 5000, const QString &instance = QStringLiteral("zentyr")) const;
     bool waitForNoPopupMenu(int timeoutMs = 5000, const QString &instance = QStringLiteral("zentyr")) const;
-    // Triggers the index-th keyboard-selectable item (visible, enabled, not a separator) of the
-    // open QMenu: Down index+1 times, then Return. Seen with Qt 6.4 (Fusion): with no current item
-    // the first Down selects the first selectable item, Up the last; Down skips separators and
-    // disabled items and wraps around; Home/End do nothing; Return with no current item does
-    // nothing. The item under the pointer is current, so if the pointer is on the topmost menu it
-    // is first moved 10 px off it (which clears the current item).
-    bool chooseMenuItemByKeys(int index);
 
-    // --- input (xdotool) -----------------------------------------------------------------
+    // --- input through xdotool (desktop_input.cpp) ---------------------------------------
     // Qt turns a press of the same button within 400 ms of the previous one into a double-click,
     // so mouseDown(), click() and drag() first wait until 500 ms have passed since the last press
     // of that button. click(b, 2) is the way to double-click.
@@ -213,14 +168,18 @@ public:
     bool drag(QPoint from, QPoint to, int button = 1, int steps = 10, int stepDelayMs = 40);
     // xdotool key names, space separated for a sequence: "Escape", "ctrl+q", "Down Down Return".
     bool key(const QString &keys, int delayMs = 40);
-    bool keyDown(const QString &key);
-    bool keyUp(const QString &key);
     bool type(const QString &text, int delayMs = 30);
-    QPoint cursorPos() const;
+    // Triggers the index-th keyboard-selectable item (visible, enabled, not a separator) of the
+    // open QMenu: Down index+1 times, then Return. Seen with Qt 6.4 (Fusion): with no current item
+    // the first Down selects the first selectable item, Up the last; Down skips separators and
+    // disabled items and wraps around; Home/End do nothing; Return with no current item does
+    // nothing. The item under the pointer is current, so if the pointer is on the topmost menu it
+    // is first moved 10 px off it (which clears the current item).
+    bool chooseMenuItemByKeys(int index);
 
-    // --- screenshots ---------------------------------------------------------------------
-    QImage screenshot() const;               // the whole root window, Format_RGB32
-    QImage grabWindow(WindowId w) const;     // screenshot() cropped to geometry(w) on screen
+    // --- screenshots and artifacts (desktop_pixels.cpp) ----------------------------------
+    QImage screenshot() const;           // the whole root window, Format_RGB32
+    QImage grabWindow(WindowId w) const; // screenshot() cropped to geometry(w) on screen
     // Writes a PNG to $ZENTYR_E2E_ARTIFACTS/<test executable>/<name>.png; returns the path or "".
     QString saveArtifact(const QImage &image, const QString &name) const;
     // Screenshot, window list and every log of this desktop into artifacts; returns the folder.

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QThread>
@@ -22,7 +21,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 using namespace e2e;
 
@@ -98,8 +96,7 @@ int childMain(int argc, char **argv)
     menu.addAction(QStringLiteral("Gamma"))->setEnabled(false);
     menu.addAction(QStringLiteral("Delta"));
     QObject::connect(&menu, &QMenu::triggered, [](QAction *a) { say(QStringLiteral("triggered %1").arg(a->text())); });
-    QObject::connect(&menu, &QMenu::aboutToShow, [] { say(QStringLiteral("menu shown")); });
-    QObject::connect(&menu, &QMenu::aboutToHide, [] { say(QStringLiteral("menu hidden")); });
+    QObject::connect(&menu, &QMenu::hovered, [](QAction *a) { say(QStringLiteral("hovered %1").arg(a->text())); });
 
     QPixmap icon(22, 22);
     icon.fill(kTrayColor);
@@ -111,17 +108,14 @@ int childMain(int argc, char **argv)
     if (withTray)
         tray.show();
 
-    // Reports when the program's own view of the tray icon geometry becomes valid.
-    QElapsedTimer clock;
-    clock.start();
+    // Reports the program's own view of the tray icon geometry when it changes.
     QTimer geometryWatch;
     QRect lastTrayGeometry;
     QObject::connect(&geometryWatch, &QTimer::timeout, [&] {
         const QRect g = tray.geometry();
         if (g != lastTrayGeometry) {
             lastTrayGeometry = g;
-            say(QStringLiteral("traygeometry %1ms %2,%3 %4x%5").arg(clock.elapsed()).arg(g.x()).arg(g.y())
-                    .arg(g.width()).arg(g.height()));
+            say(QStringLiteral("traygeometry %1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()));
         }
     });
     if (withTray)
@@ -137,13 +131,15 @@ int holdDesktopMain(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     Desktop desk;
-    say(desk.ok() ? QStringLiteral("display %1 %2").arg(desk.displayNumber()).arg(desk.runtimeDir())
+    say(desk.ok() ? QStringLiteral("display %1 %2").arg(desk.display().mid(1), desk.homeDir())
                   : QStringLiteral("error ") + desk.error());
     QThread::sleep(120);
     return 0;
 }
 
 // ---- test helpers ---------------------------------------------------------------------
+
+int displayNumber(const Desktop &d) { return d.display().mid(1).toInt(); }
 
 QString selfExe() { return QCoreApplication::applicationFilePath(); }
 QString selfInstance() { return QFileInfo(selfExe()).fileName(); }
@@ -218,7 +214,7 @@ class HarnessTest : public QObject
     // Starts the stand-in program unless it is already showing, so each test also runs alone.
     bool ensureProbe()
     {
-        if (child && child->isRunning() && probe && desk->isViewable(probe))
+        if (child && child->isRunning() && desk->findWindows(QStringLiteral("probe"), child->pid()).contains(probe))
             return true;
         child = &desk->startProcess(selfExe(), {QStringLiteral("--child"), QStringLiteral("--tray")});
         probe = desk->waitForWindow(QStringLiteral("probe"), 15000);
@@ -252,31 +248,7 @@ private slots:
         bool baseOk = false;
         const int base = qEnvironmentVariableIntValue("ZENTYR_E2E_DISPLAY_BASE", &baseOk);
         if (baseOk)
-            QVERIFY2(desk->displayNumber() >= base && desk->displayNumber() <= base + 9, qPrintable(desk->display()));
-        QVERIFY(desk->windowManagerRunning());
-        QCOMPARE(desk->windowManagerName(), QStringLiteral("Openbox"));
-        QVERIFY(desk->trayHostRunning());
-        const WindowId panel = desk->trayPanel();
-        QVERIFY(panel != 0);
-        QVERIFY(desk->isViewable(panel));
-        const QRect pg = desk->geometry(panel);
-        QVERIFY2(pg.top() == 0 && pg.height() == 24 && pg.right() == 1279, qPrintable(rectText(pg)));
-        QCOMPARE(desk->screenSize(), QSize(1280, 800));
-
-        // Environment handed to programs.
-        const QProcessEnvironment env = desk->environment({{QStringLiteral("EXTRA"), QStringLiteral("1")},
-                                                           {QStringLiteral("LC_ALL"), QString()}});
-        QCOMPARE(env.value(QStringLiteral("DISPLAY")), desk->display());
-        QCOMPARE(env.value(QStringLiteral("QT_QPA_PLATFORM")), QStringLiteral("xcb"));
-        QCOMPARE(env.value(QStringLiteral("XDG_RUNTIME_DIR")), desk->runtimeDir());
-        QCOMPARE(env.value(QStringLiteral("HOME")), desk->homeDir());
-        QCOMPARE(env.value(QStringLiteral("EXTRA")), QStringLiteral("1"));
-        QVERIFY(!env.contains(QStringLiteral("LC_ALL")));
-        QVERIFY(!env.contains(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")));
-        QCOMPARE(desk->environment().value(QStringLiteral("LC_ALL")), QStringLiteral("C.UTF-8"));
-        struct stat st {};
-        QCOMPARE(::stat(qPrintable(desk->runtimeDir()), &st), 0);
-        QCOMPARE(int(st.st_mode & 0777), 0700);
+            QVERIFY2(displayNumber(*desk) >= base && displayNumber(*desk) <= base + 9, qPrintable(desk->display()));
 
         // Screenshots: the xcb grab matches ImageMagick's import of the same root window.
         const QImage shot = desk->screenshot();
@@ -305,7 +277,6 @@ private slots:
         QVERIFY(sh.waitForExit(5000));
         QVERIFY(!sh.isRunning());
         QCOMPARE(sh.exitCode(), 3);
-        QVERIFY(!sh.crashed());
         QCOMPARE(sh.stdoutText(), QStringLiteral("out:x1\n"));
         QCOMPARE(sh.stderrText(), QStringLiteral("err:%1\n").arg(desk->display()));
 
@@ -313,9 +284,9 @@ private slots:
         QVERIFY(sleeper.isRunning());
         QVERIFY(!sleeper.waitForExit(100));
         QCOMPARE(sleeper.exitCode(), -1);
-        sleeper.kill();
-        QVERIFY(!sleeper.isRunning());
-        QVERIFY(sleeper.crashed());
+        sleeper.terminate();
+        QVERIFY(sleeper.waitForExit(5000));
+        QCOMPARE(sleeper.exitCode(), -1); // ended by a signal
         QVERIFY(!alive(sleeper.pid()));
 
         Program &missing = desk->startProcess(QStringLiteral("/nonexistent/zentyr"));
@@ -323,10 +294,15 @@ private slots:
         QCOMPARE(missing.exitCode(), -1);
         QVERIFY(missing.stderrText().contains(QStringLiteral("failed to start")));
 
-        const RunResult r = desk->run(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("echo $DISPLAY; exit 4")});
+        // Nothing of the caller's session leaks in; the runtime directory is private.
+        const RunResult r = desk->run(QStringLiteral("sh"),
+                                      {QStringLiteral("-c"), QStringLiteral("echo $DISPLAY $QT_QPA_PLATFORM $HOME $LC_ALL "
+                                                                            "${DBUS_SESSION_BUS_ADDRESS:-nobus} "
+                                                                            "$(stat -c %a \"$XDG_RUNTIME_DIR\"); exit 4")});
         QVERIFY(r.started && !r.timedOut);
         QCOMPARE(r.exitCode, 4);
-        QCOMPARE(r.out.trimmed(), desk->display().toUtf8());
+        QCOMPARE(QString::fromUtf8(r.out.trimmed()),
+                 QStringLiteral("%1 xcb %2 C.UTF-8 nobus 700").arg(desk->display(), desk->homeDir()));
         const RunResult slow = desk->run(QStringLiteral("sleep"), {QStringLiteral("30")}, 300);
         QVERIFY(slow.timedOut);
         QVERIFY(!slow.ok());
@@ -350,29 +326,23 @@ private slots:
         QCOMPARE(desk->findWindows(QStringLiteral("probe"), child->pid()), QList<WindowId>{probe});
         QVERIFY(desk->findWindows(QStringLiteral("probe"), child->pid() + 100000).isEmpty());
         QCOMPARE(desk->windowPid(probe), child->pid());
-        QCOMPARE(desk->windowRole(probe), QStringLiteral("probe"));
         QCOMPARE(desk->windowTitle(probe), QStringLiteral("Probe"));
-        QCOMPARE(desk->wmClass(probe).value(0), selfInstance());
         QVERIFY(!desk->isOverrideRedirect(probe));
         QVERIFY(desk->topLevelWindows().contains(probe));
         QVERIFY2(desk->netWmState(probe).contains(QStringLiteral("_NET_WM_STATE_ABOVE")),
                  qPrintable(desk->netWmState(probe).join(',')));
-        QVERIFY(desk->property(probe, QStringLiteral("_NET_WM_STATE")).type == QStringLiteral("ATOM"));
-        QVERIFY(!desk->property(probe, QStringLiteral("_NO_SUCH_PROPERTY")).exists);
 
-        // The probe's colour fills exactly its rectangle on screen.
+        // The probe's colour fills exactly its rectangle on screen, and nothing else.
+        const int area = g.width() * g.height();
         QImage shot;
         QVERIFY(waitUntil([&] {
             shot = desk->screenshot();
-            return boundingBoxOfColor(shot, shot.rect(), kProbeColor, 2) == g;
+            return countColor(shot, g, kProbeColor, 2) == area && countColor(shot, shot.rect(), kProbeColor, 2) == area;
         }, 5000));
         QVERIFY(colorsClose(colorAt(shot, g.center()), kProbeColor, 2));
-        QCOMPARE(countColor(shot, g, kProbeColor, 2), g.width() * g.height());
         const QImage grab = desk->grabWindow(probe);
         QCOMPARE(grab.size(), g.size());
-        QCOMPARE(countColor(grab, grab.rect(), kProbeColor, 2), g.width() * g.height());
-        QVERIFY(!colorsClose(colorAt(shot, g.right() + 2, g.center().y()), kProbeColor, 2));
-        QVERIFY(!colorAt(shot, -1, 0).isValid());
+        QCOMPARE(countColor(grab, grab.rect(), kProbeColor, 2), area);
         desk->saveArtifact(grab, QStringLiteral("probe"));
     }
 
@@ -382,9 +352,7 @@ private slots:
         const QRect g = desk->geometry(probe);
         QVERIFY(desk->clickAt(g.center()));
         QVERIFY(waitForOutput(QStringLiteral("press 1")));
-        QVERIFY2(waitUntil([&] { return desk->activeWindow() == probe && desk->focusedWindow() == probe; }, 5000),
-                 qPrintable(childLog()));
-        QCOMPARE(desk->cursorPos(), g.center());
+        QVERIFY2(waitUntil([&] { return desk->focusedWindow() == probe; }, 5000), qPrintable(childLog()));
         QVERIFY(desk->type(QStringLiteral("ab")));
         QVERIFY(desk->key(QStringLiteral("c shift+d")));
         QVERIFY2(waitForOutput(QStringLiteral("typed abcD")), qPrintable(childLog()));
@@ -423,10 +391,11 @@ private slots:
         QVERIFY2(mg.topLeft() == at && mg.height() > 4 * 15, qPrintable(rectText(mg)));
         if (hoverFirst) {
             // Beta is the second row, a little below the middle of the menu.
+            const qsizetype seen = child->stdoutText().size();
             QVERIFY(desk->mouseMove(mg.center().x(), mg.top() + mg.height() * 2 / 5));
             QVERIFY(desk->mouseMove(mg.center().x() + 5, mg.top() + mg.height() * 2 / 5));
-            QTest::qWait(200);
-            QVERIFY(mg.contains(desk->cursorPos()));
+            QVERIFY2(waitUntil([&] { return child->stdoutText().mid(seen).contains(QStringLiteral("hovered Beta\n")); },
+                               3000), qPrintable(childLog()));
         }
         QVERIFY(desk->chooseMenuItemByKeys(index));
         QVERIFY2(waitUntil([&] { return triggeredCount() > triggeredBefore; }, 5000), qPrintable(childLog()));
@@ -449,7 +418,7 @@ private slots:
             return near(after, before.translated(delta), 3);
         }, 5000);
         QVERIFY2(moved, qPrintable(rectText(before) + " -> " + rectText(after) + childLog()));
-        QVERIFY(desk->isViewable(probe));
+        QCOMPARE(desk->findWindows(QStringLiteral("probe")), QList<WindowId>{probe});
     }
 
     void trayIcon()
@@ -461,9 +430,14 @@ private slots:
         QVERIFY2(icon, qPrintable(childLog()));
         const QRect ig = desk->geometry(icon);
         qInfo("tray icon %s found after %lld ms more", qPrintable(rectText(ig)), t.elapsed());
-        QVERIFY(desk->geometry(desk->trayPanel()).contains(ig));
         QCOMPARE(desk->trayIconWindows(), QList<WindowId>{icon});
-        QCOMPARE(desk->wmClass(icon).value(0), selfInstance());
+        // The program's own view of the icon agrees with X.
+        const auto lastTrayGeometry = [&] {
+            const QStringList seen =
+                child->stdoutText().split(QLatin1Char('\n')).filter(QStringLiteral("traygeometry "));
+            return seen.isEmpty() ? QString() : seen.last().section(QLatin1Char(' '), 1);
+        };
+        QVERIFY2(waitUntil([&] { return lastTrayGeometry() == rectText(ig); }, 5000), qPrintable(childLog()));
         QImage shot;
         QVERIFY2(waitUntil([&] {
             shot = desk->screenshot();
@@ -516,8 +490,7 @@ private slots:
         QVERIFY(desk->isAbove(probe, w));
         QVERIFY(!desk->isAbove(w, probe));
         // openbox focuses new windows; its Alt+F4 closes politely, so the last window closing quits.
-        QVERIFY2(waitUntil([&] { return desk->activeWindow() == w && desk->focusedWindow() == w; }, 5000),
-                 qPrintable(desk->describeWindows()));
+        QVERIFY2(waitUntil([&] { return desk->focusedWindow() == w; }, 5000), qPrintable(desk->describeWindows()));
         QVERIFY(desk->key(QStringLiteral("alt+F4")));
         QVERIFY(desk->waitForNoWindow(QStringLiteral("probe"), 5000, plain.pid()));
         QVERIFY(plain.waitForExit(5000));
@@ -527,24 +500,14 @@ private slots:
 
     void bareServer()
     {
-        DesktopOptions o;
-        o.windowManager = false;
-        o.trayHost = false;
-        o.screen = QSize(640, 480);
-        Desktop bare(o);
+        Desktop bare({false, false});
         QVERIFY2(bare.ok(), qPrintable(bare.error()));
-        QVERIFY(!bare.windowManagerRunning());
-        QVERIFY(!bare.trayHostRunning());
-        QCOMPARE(bare.trayPanel(), WindowId(0));
-        QCOMPARE(bare.screenSize(), QSize(640, 480));
-        QCOMPARE(bare.screenshot().size(), QSize(640, 480));
         Program &c = bare.startProcess(selfExe(), {QStringLiteral("--child"), QStringLiteral("--tray")});
         const WindowId w = bare.waitForWindow(QStringLiteral("probe"), 15000);
         QVERIFY2(w, qPrintable(c.stderrText()));
-        // No WM: no reparenting, no _NET_WM_STATE, no active window, and Qt sees no tray.
+        // No WM: no reparenting, and Qt sees no tray.
         QCOMPARE(bare.geometry(w), kProbeRect);
         QCOMPARE(bare.frameGeometry(w), kProbeRect);
-        QCOMPARE(bare.activeWindow(), WindowId(0));
         QCOMPARE(bare.topLevelWindows(), QList<WindowId>{w});
         QVERIFY(waitUntil([&] { return c.stdoutText().contains(QStringLiteral("ready tray=no")); }, 5000));
         // Without a WM startSystemMove() fails and the window stays put.
@@ -560,24 +523,6 @@ private slots:
         QVERIFY(!bare.isAbove(w, w2));
     }
 
-    void trayIconTiming()
-    {
-        // How soon a fresh program's icon is embedded and readable, seen from X and from Qt.
-        QElapsedTimer t;
-        t.start();
-        Desktop fresh;
-        QVERIFY2(fresh.ok(), qPrintable(fresh.error()));
-        const qint64 up = t.restart();
-        Program &c = fresh.startProcess(selfExe(), {QStringLiteral("--child"), QStringLiteral("--tray")});
-        const WindowId icon = fresh.waitForTrayIcon(10000);
-        QVERIFY2(icon, qPrintable(fresh.describeWindows()));
-        const qint64 embedded = t.elapsed();
-        QVERIFY(waitUntil([&] { return c.stdoutText().contains(QStringLiteral("traygeometry")); }, 5000));
-        const QString seen = c.stdoutText().split(QLatin1Char('\n')).filter(QStringLiteral("traygeometry")).join(QStringLiteral("; "));
-        qInfo("desktop up in %lld ms; icon %s stable in X %lld ms after start; the program saw: %s", up,
-              qPrintable(rectText(fresh.geometry(icon))), embedded, qPrintable(seen));
-    }
-
     void windowGoesAway()
     {
         QVERIFY2(ensureProbe(), qPrintable(childLog()));
@@ -586,47 +531,41 @@ private slots:
         QVERIFY(waitUntil([&] { return desk->focusedWindow() == probe; }, 5000));
         QVERIFY(desk->key(QStringLiteral("Escape")));
         QVERIFY2(desk->waitForNoWindow(QStringLiteral("probe"), 5000), qPrintable(childLog()));
-        QVERIFY(desk->exists(probe));
-        QVERIFY(!desk->isViewable(probe));
+        QVERIFY(!desk->geometry(probe).isNull()); // unmapped, not destroyed
         QVERIFY(child->isRunning());
-        child->kill();
-        QVERIFY(desk->waitForNoWindow(QStringLiteral("probe"), 5000));
-        QVERIFY(!desk->exists(probe) || !desk->isViewable(probe));
-        QVERIFY(desk->geometry(probe).isNull());
-        QVERIFY(child->crashed());
-        QVERIFY(desk->trayIconWindows().isEmpty());
+        child->terminate();
+        QVERIFY(child->waitForExit(5000));
+        QVERIFY(waitUntil([&] { return desk->geometry(probe).isNull(); }, 5000));
+        QVERIFY(waitUntil([&] { return desk->trayIconWindows().isEmpty(); }, 5000));
     }
 
     void teardownLeavesNothing()
     {
         int display = -1;
-        QList<qint64> pids;
-        QString runtime;
+        qint64 childPid = 0;
+        QString home;
         {
             Desktop other;
             QVERIFY2(other.ok(), qPrintable(other.error()));
-            QVERIFY(other.displayNumber() != desk->displayNumber());
-            display = other.displayNumber();
-            runtime = other.runtimeDir();
-            pids = other.helperPids();
-            QCOMPARE(pids.size(), 3);
+            QVERIFY(other.display() != desk->display());
+            display = displayNumber(other);
+            home = other.homeDir();
             Program &c = other.startProcess(selfExe(), {QStringLiteral("--child")});
             QVERIFY(other.waitForWindow(QStringLiteral("probe"), 15000));
             // Only the other desktop sees its probe.
             QVERIFY(desk->findWindows(QStringLiteral("probe")).isEmpty());
             // A grandchild in its own session escapes process-group kills; the sweep must get it.
             other.startProcess(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("setsid sleep 120 & wait")});
-            pids << c.pid();
+            childPid = c.pid();
             QVERIFY(waitUntil([&] { return processesOnDisplay(display).size() >= 6; }, 5000));
         }
-        for (qint64 pid : pids)
-            QVERIFY2(!alive(pid), qPrintable(QString::number(pid)));
+        QVERIFY(!alive(childPid));
         const QStringList left = processesOnDisplay(display);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1String(", "))));
         const RunResult pgrep = desk->run(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("Xvfb :%1 ").arg(display)});
         QCOMPARE(pgrep.exitCode, 1); // nothing matched
         QVERIFY(!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)));
-        QVERIFY(!QFileInfo::exists(runtime));
+        QVERIFY(!QFileInfo::exists(home));
     }
 
     void killedTestLeavesNothing()
@@ -652,26 +591,26 @@ private slots:
         QVERIFY2(waitUntil([&] { return (left = processesOnDisplay(display)).isEmpty(); }, 5000),
                  qPrintable(left.join(QLatin1String(", "))));
         // Its temporary directory goes when the next desktop starts.
-        const QString runtime = line.section(QLatin1Char(' '), 2, 2);
-        QVERIFY2(runtime.startsWith(tmp.path()), qPrintable(runtime));
-        QVERIFY(QFileInfo::exists(runtime));
+        const QString home = line.section(QLatin1Char(' '), 2, 2);
+        QVERIFY2(home.startsWith(tmp.path()), qPrintable(home));
+        QVERIFY(QFileInfo::exists(home));
         const QByteArray oldTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(tmp.path()));
         {
             Desktop next({false, false});
             QVERIFY2(next.ok(), qPrintable(next.error()));
-            QVERIFY(next.runtimeDir().startsWith(tmp.path()));
+            QVERIFY(next.homeDir().startsWith(tmp.path()));
         }
         if (oldTmp.isNull())
             qunsetenv("TMPDIR");
         else
             qputenv("TMPDIR", oldTmp);
-        QVERIFY(!QFileInfo::exists(runtime));
+        QVERIFY(!QFileInfo::exists(home));
     }
 
     void cleanupTestCase()
     {
-        const int display = desk ? desk->displayNumber() : -1;
+        const int display = desk ? displayNumber(*desk) : -1;
         desk.reset();
         if (display >= 0)
             QVERIFY(processesOnDisplay(display).isEmpty());
