@@ -41,29 +41,6 @@ inline qint64 processField(qint64 pid, const char *name)
     return statusField(QStringLiteral("/proc/%1/status").arg(pid), name);
 }
 
-// The process's start in ms since boot, from field 22 of /proc/<pid>/stat.
-inline double processStartMs(qint64 pid)
-{
-    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray s = f.readAll();
-    const qsizetype close = s.lastIndexOf(')');
-    if (close < 0)
-        return -1;
-    const QList<QByteArray> fields = s.mid(close + 2).split(' ');
-    // fields[0] is field 3 (state); starttime is field 22.
-    if (fields.size() < 20)
-        return -1;
-    return double(fields[19].toULongLong()) * 1e3 / double(sysconf(_SC_CLK_TCK));
-}
-
-inline double msSinceProcessStart()
-{
-    const double start = processStartMs(getpid());
-    return start < 0 ? -1 : clockMs(CLOCK_BOOTTIME) - start;
-}
-
 // Resident kB by mapping (file path, or [heap], [anon], /SYSV... for shared memory), largest first.
 inline QList<QPair<QString, qint64>> residentByMapping(qint64 pid, int top)
 {

@@ -1,6 +1,6 @@
 // The benchmark run: the real program and the baseline, side by side on one virtual desktop
 // (Xvfb 1280x800 at 96 dpi, openbox, trayer). Prints raw figures, then a summary with the goals.
-// Start-up and timer moments come from ZENTYR_TRACE=1's lines and the baseline's own line, and
+// Start-up and timer moments come from the trace lines (ZENTYR_TRACE=1) of both programs, and
 // also from this launcher's monotonic clock at process start.
 // Usage: zentyr_bench [runs]   (default 7; medians over the runs)
 #include "desktop.h"
@@ -142,8 +142,8 @@ int main(int argc, char *argv[])
             }
             Moment m;
             const QString out = b.stdoutText();
-            if (!findMoment(out, QStringLiteral("first paint"), &m)) {
-                std::fprintf(stderr, "bench: the baseline printed no paint: %s\n", qPrintable(out));
+            if (!findMoment(b.stderrText(), QStringLiteral("first paint"), &m)) {
+                std::fprintf(stderr, "bench: the baseline traced no paint: %s\n", qPrintable(b.stderrText()));
                 return 1;
             }
             const QRegularExpressionMatch hwm = QRegularExpression(QStringLiteral("VmHWM ([0-9]+) kB")).match(out);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds Release into build-bench/ and prints the benchmark figures: start-up and memory against a
-# bare Qt window built alongside, the start-up timers, idle context switches and paint times, all
+# Builds Release with the benchmark programs (preset "bench": build-bench/) and prints the benchmark
+# figures: start-up and memory against a bare Qt window built alongside, the start-up timers, idle context switches and paint times, all
 # on a virtual desktop (Xvfb 1280x800 at 96 dpi, openbox, trayer), and the stripped binary's size.
 # Figures only: nothing here fails on a number.
 #   scripts/bench.sh [runs]              benchmarks (default 7 runs, medians)
@@ -8,17 +8,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZENTYR_BENCH=ON >/dev/null
+cmake --preset bench >/dev/null
 rt=$(mktemp -d); chmod 700 "$rt"
 trap 'rm -rf "$rt"' EXIT
 
 if [ "${1:-}" = endurance ]; then
-  cmake --build build-bench --target zentyr_endurance -j2
-  QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$rt" build-bench/bench/zentyr_endurance "${2:-10000}"
+  cmake --build --preset bench --target zentyr_endurance -j2
+  QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$rt" build-bench/tests/zentyr_endurance "${2:-10000}"
   exit
 fi
 
-cmake --build build-bench --target zentyr_bench zentyr zentyr_baseline zentyr_paint_bench -j2
+cmake --build --preset bench -j2
 echo "machine: $(nproc) cores, $(. /etc/os-release; echo "$PRETTY_NAME"), Qt $(dpkg-query -W -f='${Version}' qt6-base-dev), Xvfb $(dpkg-query -W -f='${Version}' xvfb)"
 echo "cpu: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 XDG_RUNTIME_DIR="$rt" build-bench/bench/zentyr_bench "${1:-7}"

@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh run|test|fuzz
 set -euo pipefail
 
-build=(cmake g++ make qt6-base-dev qt6-image-formats-plugins libxcb1-dev fonts-liberation)
+build=(cmake g++ make pkgconf qt6-base-dev qt6-image-formats-plugins libxcb1-dev fonts-liberation)
 desktop=(xvfb x11-utils x11-apps xdotool imagemagick openbox trayer)
 tests=(binutils-mingw-w64-x86-64)
 fuzz=(clang libclang-rt-14-dev)

@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
-# Builds the picture fuzzer with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer)
-# into build-fuzz/ and runs it on the generated seed corpus.
+# Builds the picture fuzzer with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer;
+# preset "fuzz": build-fuzz/) and runs it on the generated seed corpus.
 # Usage: scripts/fuzz.sh [SECONDS] [extra libFuzzer options]   (default 600 s)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh fuzz
 secs="${1:-600}"; shift || true
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DZENTYR_FUZZ=ON -DZENTYR_TESTS=OFF -DZENTYR_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target zentyr_fuzz_picture -j2
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2
 out=build-fuzz/fuzz
 mkdir -p "$out/corpus" "$out/crashes"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"

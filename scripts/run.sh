@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Zentyr in Release and starts it. With no display,
+# Installs what is missing, builds Zentyr in Release (preset "release": build/) and starts it. With no display,
 # runs it in a virtual desktop (Xvfb at 96 dpi, openbox, trayer), saves screenshots,
 # prints their paths and ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh run
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target zentyr -j"$(nproc)"
+cmake --preset release >/dev/null
+cmake --build --preset release --target zentyr -j"$(nproc)"
 
 if [ -n "${DISPLAY:-}" ]; then
   exec build/zentyr "$@"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Zentyr and every test, and runs them all through CTest.
+# Installs what is missing, builds Zentyr and every test (preset "release": build/), and runs them all
+# through CTest. Extra arguments go to ctest, e.g. -L fast or -R e2e.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)"
-cd build
-ctest --output-on-failure -j2 "$@"
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)"
+ctest --preset release "$@"

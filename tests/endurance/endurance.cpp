@@ -6,12 +6,13 @@
 // Usage: zentyr_endurance [cycles]   (default $ZENTYR_ENDURANCE_CYCLES, else 10000); any Qt platform
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "proc.h"
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QWindow>
 
+#include <cstdio>
 #include <cstdlib>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -32,7 +33,18 @@ namespace {
 constexpr int MemoryMark = 100;
 constexpr double AllowedGrowth = 0.02;
 
-qint64 rssKb() { return bench::processField(getpid(), "VmRSS"); }
+// Resident memory in kB, from the "VmRSS:" line of /proc/self/status; -1 if unknown.
+qint64 rssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
 
 // Bytes the allocator has handed out and not had back: growth here is memory kept, not fragmentation.
 qint64 heapInUseKb()
