@@ -6,10 +6,10 @@
 include(GNUInstallDirs)
 
 set(ZENTYR_APP_ID org.zentyr.Zentyr)
-set(ZENTYR_HOMEPAGE "https://github.com/zentyr/zentyr" CACHE STRING "Public home of the project")
+set(ZENTYR_HOMEPAGE "https://zentyr.example.com" CACHE STRING "Public home of the project (its repository)")
 set(ZENTYR_SCREENSHOT_URL "${ZENTYR_HOMEPAGE}/raw/main/docs/screenshots" CACHE STRING
   "Public folder of docs/screenshots, for the AppStream metainfo")
-set(ZENTYR_MAINTAINER "The Zentyr developers <maintainers@zentyr.org>" CACHE STRING
+set(ZENTYR_MAINTAINER "The Zentyr developers <support@zentyr.example.com>" CACHE STRING
   "Maintainer of the Debian package")
 # The date of this release, kept fixed so that rebuilt packages are the same.
 set(ZENTYR_RELEASE_DATE 2026-12-07)
