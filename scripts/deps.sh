@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages a task needs, only those missing.
-# Usage: scripts/deps.sh run|test|fuzz
+# Usage: scripts/deps.sh run|test|fuzz|package
 set -euo pipefail
 
 build=(cmake g++ make pkgconf qt6-base-dev qt6-image-formats-plugins libxcb1-dev fonts-liberation)
 desktop=(xvfb x11-utils x11-apps xdotool imagemagick openbox trayer)
 tests=(binutils-mingw-w64-x86-64)
 fuzz=(clang libclang-rt-14-dev)
+package=(dpkg-dev file appstream desktop-file-utils lintian)
 
 case "${1:-run}" in
   run) want=("${build[@]}" "${desktop[@]}") ;;
   test) want=("${build[@]}" "${desktop[@]}" "${tests[@]}") ;;
   fuzz) want=("${build[@]}" "${fuzz[@]}") ;;
-  *) echo "usage: $0 run|test|fuzz" >&2; exit 2 ;;
+  package) want=("${build[@]}" "${desktop[@]}" "${package[@]}") ;;
+  *) echo "usage: $0 run|test|fuzz|package" >&2; exit 2 ;;
 esac
 
 missing=()

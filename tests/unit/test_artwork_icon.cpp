@@ -239,6 +239,35 @@ void TestArtworkIcon::generatedFiles()
         QVERIFY2(!img.isNull(), qPrintable(png));
         compareWithPublished(img, size, "png");
     }
+    // The theme sizes the build adds: each drawn image grown by a whole factor,
+    // centred on a transparent canvas where the size is no whole multiple.
+    if (!qEnvironmentVariableIsEmpty("ZENTYR_GENERATED_ICONS")) {
+        struct Scaled {
+            int size, source, factor, offset;
+        };
+        const Scaled table[] = {{22, 16, 1, 3},  {24, 16, 1, 4},  {48, 16, 3, 0},
+                                {64, 32, 2, 0},  {128, 32, 4, 0}, {256, 32, 8, 0}};
+        for (const Scaled &t : table) {
+            const QString png = QStringLiteral("%1/icons/hicolor/%2x%2/apps/zentyr.png").arg(dir).arg(t.size);
+            const QImage img = QImage(png).convertToFormat(QImage::Format_ARGB32);
+            QVERIFY2(!img.isNull(), qPrintable(png));
+            QCOMPARE(img.size(), QSize(t.size, t.size));
+            const int inner = t.source * t.factor;
+            for (int y = 0; y < t.size; ++y)
+                for (int x = 0; x < t.size; ++x) {
+                    const int sx = x - t.offset, sy = y - t.offset;
+                    const bool inside = sx >= 0 && sy >= 0 && sx < inner && sy < inner;
+                    const QRgb want = inside ? expected(t.source, sx / t.factor, sy / t.factor) : 0u;
+                    QVERIFY2(img.pixel(x, y) == want,
+                             qPrintable(QStringLiteral("%1 px: pixel (%2, %3) is #%4, want #%5")
+                                            .arg(t.size)
+                                            .arg(x)
+                                            .arg(y)
+                                            .arg(img.pixel(x, y), 8, 16, QChar('0'))
+                                            .arg(want, 8, 16, QChar('0'))));
+                }
+        }
+    }
     // Writing into a place that cannot be a folder fails with a reason.
     QString error;
     QVERIFY(!writeIconFiles(dir + QStringLiteral("/zentyr.ico/sub"), &error));

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Starts the zentyr that the package unpacked under ROOT on a private desktop (Xvfb 1280x800
+# at 96 dpi, openbox, trayer): its splash paints, the tray icon and the standard ruler appear,
+# it stays alive, and "Exit Zentyr" from the tray icon's menu ends it with status 0.
+# Without a notification area, "zentyr hideruler" ends by itself with status 0.
+# Usage: run_package.sh ROOT ARTIFACTS-DIR
+set -euo pipefail
+root=$1 art=$2
+bin="$root/usr/bin/zentyr"
+[ -x "$bin" ] || { echo "FAIL: no $bin" >&2; exit 1; }
+mkdir -p "$art"
+rt=$(mktemp -d); chmod 700 "$rt"
+num=$((200 + RANDOM % 300))
+while [ -e "/tmp/.X11-unix/X$num" ] || [ -e "/tmp/.X$num-lock" ]; do num=$((num + 1)); done
+export DISPLAY=":$num" XDG_RUNTIME_DIR="$rt" QT_QPA_PLATFORM=xcb ZENTYR_TRACE=1
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$rt"; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; import -window root "$art/failure.png" 2>/dev/null || true; exit 1; }
+# Polls a condition every 0.1 s for up to $1 seconds.
+waitfor() { local n=$(($1 * 10)); shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; return 1; }
+traced() { grep -q "trace: $1" "$art/stderr.txt"; }
+menu_open() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    # Qt types its menus as normal windows: a menu is a sizeable override-redirect window, no tooltip
+# (the tray icon's small window is override-redirect too).
+    xwininfo -id "$w" 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} /Override Redirect State: yes/ {o=1}
+      END {exit !(o && w > 40 && h > 40)}' || continue
+    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP || return 0
+  done
+  return 1
+}
+
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
+waitfor 10 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+# No notification area yet: hideruler has nothing to show and ends by itself.
+status=0
+timeout 20 "$bin" hideruler 2>"$art/stderr-notray.txt" || status=$?
+[ "$status" = 0 ] || fail "zentyr hideruler without a tray ended with $status: $(cat "$art/stderr-notray.txt")"
+grep -q 'no notification area' "$art/stderr-notray.txt" || fail "no word about the missing notification area"
+
+openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
+trayer --edge top --align right --widthtype request --height 24 --SetDockType true --SetPartialStrut true \
+  >/dev/null 2>&1 & pids+=($!)
+waitfor 10 xdotool search --classname '^panel$' >/dev/null || fail "trayer did not start"
+
+"$bin" 2>"$art/stderr.txt" & app=$!; pids+=($app)
+waitfor 10 traced 'splash first paint' || fail "no splash"
+import -window root "$art/splash.png"
+waitfor 10 traced 'tray icon added' || fail "no tray icon"
+waitfor 10 traced 'standard ruler shown' || fail "no standard ruler"
+sleep 1
+kill -0 "$app" 2>/dev/null || fail "zentyr ended on its own"
+import -window root "$art/running.png"
+
+# The tray icon: the panel's embedded child window, 2x2 or larger.
+panel=$(xdotool search --classname '^panel$' | head -1)
+icon=$(xwininfo -children -id "$panel" | awk '/^ +0x[0-9a-f]+ .*[0-9]+x[0-9]+\+/ {print $1; exit}')
+[ -n "$icon" ] || fail "no tray icon inside the panel"
+geo=$(xwininfo -id "$icon")
+x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geo"); y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geo")
+w=$(awk '/Width:/ {print $2}' <<<"$geo"); h=$(awk '/Height:/ {print $2}' <<<"$geo")
+xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 3
+# The menu's last item is "Exit Zentyr".
+waitfor 5 menu_open || fail "the tray menu did not open"
+xdotool key Up && xdotool key Return && xdotool keyup Return
+status=0
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "Exit Zentyr did not end the program"
+wait "$app" || status=$?
+[ "$status" = 0 ] || fail "zentyr ended with $status"
+echo "the packaged zentyr started, showed its splash, tray icon and ruler, and ended with status 0"
