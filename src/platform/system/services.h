@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/system/filedialog.h"
 #include "platform/system/notifyicon.h"
 
 #include <QString>
@@ -6,17 +7,6 @@
 class QWidget;
 
 namespace zentyr {
-
-struct OpenRequest {
-    QString title;      // "Open"
-    QString filter;     // "Description|pattern|Description|pattern..."
-    QString fileName;   // filled in again from the last use
-};
-
-struct OpenResult {
-    bool cancelled = true;
-    QString fileName;
-};
 
 // The system services a test must replace. One real implementation on Qt,
 // one recording fake in the tests.
