@@ -61,17 +61,21 @@ PictureResult decode(const QByteArray &bytes, const QString &fileName)
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    // By content first, so a misnamed file still loads; by extension for formats whose
-    // content has no signature.
-    auto reader = openReader(buffer, QByteArray());
-    if (!reader->canRead()) {
-        const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
-        if (suffix.isEmpty())
-            return {{}, PictureError::InvalidPicture};
-        reader = openReader(buffer, suffix);
-        if (!reader->canRead())
-            return {{}, PictureError::InvalidPicture};
+    std::unique_ptr<QImageReader> reader;
+    // Formats without a signature go by the file's extension: a TGA's first bytes look like a
+    // Windows cursor to Qt. The named decoder still checks the content; failing that, and for
+    // the formats walked above, the content decides.
+    const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
+    if (layout.shape == PictureShape::Unknown && !suffix.isEmpty()
+        && QImageReader::supportedImageFormats().contains(suffix)) {
+        auto byName = openReader(buffer, suffix);
+        if (byName->canRead())
+            reader = std::move(byName);
     }
+    if (!reader)
+        reader = openReader(buffer, QByteArray());
+    if (!reader->canRead())
+        return {{}, PictureError::InvalidPicture};
     const QSize declared = reader->size();
     if (declared.isValid()
         && tooLarge(quint64(declared.width()), quint64(declared.height()), shownBytesPerPixel(reader->imageFormat()),
