@@ -63,8 +63,6 @@ void frmRuler::mnuPicture_Click()
         const PictureResult loaded = loadPictureFile(chosen.fileName);
         if (loaded.error != PictureError::None)
             return showPictureError(pictureLoadError(loaded.error));
-        if (!self)
-            return;
         Image1->setPicture(loaded.image);
         doEvents();
     } catch (const std::bad_alloc &) {
