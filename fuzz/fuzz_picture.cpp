@@ -1,6 +1,5 @@
 // libFuzzer target: the picture loader behind "Display Picture", fed from memory.
 #include "platform/picture/picture.h"
-#include "platform/system/vberror.h"
 
 #include <QCoreApplication>
 
@@ -21,8 +20,10 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    try {
-        const QImage image = zentyr::loadPictureData(bytes);
+    const zentyr::PictureResult result = zentyr::loadPictureData(bytes);
+    const QImage &image = result.image;
+    switch (result.error) {
+    case zentyr::PictureError::None: {
         // A returned picture must be a real one within the decoded-size ceiling.
         const qint64 pixels = qint64(image.width()) * image.height();
         if (image.isNull() || pixels * 4 > zentyr::PictureDecodedSizeLimit) {
@@ -30,12 +31,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                          int(image.isNull()));
             std::abort();
         }
-    } catch (const zentyr::VbError &e) {
-        // Only "invalid picture" and "out of memory" are promised for bad bytes.
-        if (e.number != zentyr::ErrInvalidPicture && e.number != zentyr::ErrOutOfMemory) {
-            std::fprintf(stderr, "unexpected error %d\n", e.number);
+        break;
+    }
+    case zentyr::PictureError::InvalidPicture:
+    case zentyr::PictureError::OutOfMemory:
+        if (!image.isNull()) {
+            std::fprintf(stderr, "a picture came back with an error\n");
             std::abort();
         }
+        break;
+    default:
+        // Only "invalid picture" and "out of memory" are promised for bad bytes.
+        std::fprintf(stderr, "unexpected error %d\n", int(result.error));
+        std::abort();
     }
     return 0;
 }

@@ -37,6 +37,9 @@ QByteArray encode(const QImage &img, const char *format, int quality = -1, bool 
     return bytes;
 }
 
+// Where a JPEG's start-of-frame marker stands.
+qsizetype jpegFrame(const QByteArray &jpeg) { return jpeg.indexOf("\xff\xc0"); }
+
 // Qt writes no GIF: two colours, the code table cleared every two pixels so codes stay 3 bits.
 QByteArray gifImageData(quint16 w, quint16 h)
 {
@@ -112,6 +115,7 @@ int main(int argc, char **argv)
     const QByteArray png = encode(sample(12, 8), "png");
     const QByteArray pngAlpha = encode(sample(7, 5, QImage::Format_ARGB32), "png");
     const QByteArray pngIndexed = encode(sample(9, 4, QImage::Format_Indexed8), "png");
+    const QByteArray png16 = encode(sample(6, 5, QImage::Format_RGBA64), "png");
     const QByteArray jpeg = encode(sample(16, 8), "jpeg", 75);
     const QByteArray jpegProgressive = encode(sample(16, 16), "jpeg", 50, true);
     const QByteArray bmp24 = encode(sample(5, 3, QImage::Format_RGB888), "bmp");
@@ -119,13 +123,14 @@ int main(int argc, char **argv)
     const QByteArray bmpRle = rle8Bmp(8, 4);
     const QByteArray gif1 = gif(8, 4, 1);
     const QByteArray gif2 = gif(6, 3, 2);
-    for (const QByteArray *b : {&png, &pngAlpha, &pngIndexed, &jpeg, &jpegProgressive, &bmp24, &bmp8})
+    for (const QByteArray *b : {&png, &pngAlpha, &pngIndexed, &png16, &jpeg, &jpegProgressive, &bmp24, &bmp8})
         if (b->isEmpty())
             return 1;
 
     valid(QStringLiteral("valid.png"), png);
     valid(QStringLiteral("valid-alpha.png"), pngAlpha);
     valid(QStringLiteral("valid-indexed.png"), pngIndexed);
+    valid(QStringLiteral("valid-16bit.png"), png16);
     valid(QStringLiteral("valid.jpg"), jpeg);
     valid(QStringLiteral("valid-progressive.jpg"), jpegProgressive);
     valid(QStringLiteral("valid-24.bmp"), bmp24);
@@ -141,6 +146,7 @@ int main(int argc, char **argv)
     valid(QStringLiteral("broken-half.jpg"), jpeg.left(jpeg.size() / 2));
     valid(QStringLiteral("broken-no-eoi.jpg"), jpeg.left(jpeg.size() - 2));
     valid(QStringLiteral("broken-segment.jpg"), withByte(jpeg, 5, char(0xff)));
+    valid(QStringLiteral("broken-short-scan.jpg"), withByte(withByte(jpeg, jpegFrame(jpeg) + 5, char(0x08)), jpegFrame(jpeg) + 7, char(0x08)));
     valid(QStringLiteral("broken-half-progressive.jpg"), jpegProgressive.left(jpegProgressive.size() * 2 / 3));
     valid(QStringLiteral("broken-half.bmp"), bmp24.left(bmp24.size() / 2));
     valid(QStringLiteral("broken-offset.bmp"), withByte(bmp8, 10, char(0xf0)));

@@ -153,39 +153,4 @@ void frmRuler::mnuNormalSize_Click() { normalSize(12000, 1100, true); }
 void frmRuler::mnuHelp_Click() { ShowInfoScreen(); }
 void frmRuler::mnuAbout_Click() { ShowInfoScreen(); }
 
-void frmRuler::mnuPicture_Click()
-{
-    QPointer<frmRuler> self(this);
-    try {
-        setMousePointer(11);
-        dlgCommonDialog.DialogTitle = QStringLiteral("Open");
-        dlgCommonDialog.CancelError = true;
-        dlgCommonDialog.Filter = QString::fromLatin1(PictureFilter);
-        const OpenResult chosen = services().showOpen(
-            this, OpenRequest{dlgCommonDialog.DialogTitle, dlgCommonDialog.Filter, dlgCommonDialog.FileName});
-        if (chosen.cancelled && dlgCommonDialog.CancelError)
-            throw VbError(ErrDialogCancelled, QStringLiteral("CommonDialog"), QStringLiteral("Cancel was selected."));
-        if (chosen.fileName.isEmpty()) {
-            setMousePointer(0);
-            return;
-        }
-        dlgCommonDialog.FileName = chosen.fileName;
-        const QString file = chosen.fileName;
-        doEvents();
-        const QImage picture = loadPictureFile(file);
-        if (!self)
-            return setMousePointer(0);
-        Image1->setPicture(picture);
-        doEvents();
-        setMousePointer(0);
-    } catch (const VbError &e) {
-        if (e.number == ErrDialogCancelled) {
-            setMousePointer(0);
-            return;
-        }
-        services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QString());
-        setMousePointer(0);
-    }
-}
-
 } // namespace zentyr

@@ -3,10 +3,18 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QListView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
 
 using namespace zentyr;
 
@@ -14,7 +22,7 @@ namespace {
 
 const QString Classic = "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
 const QStringList ClassicLabels{"JPEG Files (*.jpg)", "GIF Files (*.gif)", "BITMAP Files (*.bmp)", "All Files (*.*)"};
-const QStringList AllFiles{"UPPER.GIF", "a.gif", "b.bmp", "c.jpg", "my file(1).txt", "notes", "pic.png"};
+const QStringList AllFiles{"UPPER.GIF", "a.gif", "b.bmp", "c.jpg", "my file(1).txt", "notes", "pic.png", "pngbytes"};
 
 QStringList comboLabels(const QFileDialog &dialog)
 {
@@ -37,6 +45,37 @@ QStringList listed(const QFileDialog &dialog)
     return names;
 }
 
+// Ends the test program if it is still inside its scope after a time limit: a dialog stuck in
+// a blocking read cannot fail a test by itself.
+class Watchdog {
+public:
+    explicit Watchdog(int seconds)
+        : m_thread([this, seconds] {
+              std::unique_lock lock(m_mutex);
+              if (!m_done.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_finished; })) {
+                  std::fprintf(stderr, "FAIL: still listing after %d s\n", seconds);
+                  std::_Exit(1);
+              }
+          })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
+};
+
 } // namespace
 
 class TestPlatformFileDialog : public QObject {
@@ -51,17 +90,26 @@ private slots:
     void oddPatternsStillFilter();
     void returnsChosenPathOrCancel();
     void ownerDestroyedWhileOpen();
+    void listsByNameOnlyAndKeepsNoSettings();
 
 private:
     QTemporaryDir dir;
+    QTemporaryDir home;
 };
 
 void TestPlatformFileDialog::initTestCase()
 {
+    // Where Qt would keep the dialog's settings for the user.
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
     for (const QString &name : AllFiles) {
         QFile f(dir.filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
+    // A PNG signature in a file whose name does not say PNG.
+    QFile png(dir.filePath("pngbytes"));
+    QVERIFY(png.open(QIODevice::WriteOnly) && png.write("\x89PNG\r\n\x1a\n") == 8);
+    png.close();
 }
 
 void TestPlatformFileDialog::parsesFilterLists_data()
@@ -106,7 +154,9 @@ void TestPlatformFileDialog::showsDescriptionsAsLabels()
     configureOpenDialog(dialog, {"Open", filter, {}});
     QCOMPARE(comboLabels(dialog), labels);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Open"));
+#ifndef Q_OS_WIN
     QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+#endif
     QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
     QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
 }
@@ -174,6 +224,36 @@ void TestPlatformFileDialog::ownerDestroyedWhileOpen()
     auto *owner = new QWidget;
     QTimer::singleShot(0, [owner] { delete owner; });
     QVERIFY(showOpenDialog(owner, {"Open", Classic, {}}).cancelled);
+}
+
+void TestPlatformFileDialog::listsByNameOnlyAndKeepsNoSettings()
+{
+    {
+        // As root, reading /proc/kmsg blocks until the kernel logs something.
+        const Watchdog watchdog(20);
+        QFileDialog dialog;
+        configureOpenDialog(dialog, {"Open", Classic, {}});
+        dialog.setViewMode(QFileDialog::Detail);
+        auto *model = dialog.findChild<QFileSystemModel *>();
+        QVERIFY(model);
+        for (const QString &folder : {QStringLiteral("/proc"), dir.path()}) {
+            dialog.setDirectory(folder);
+            dialog.show();
+            QTRY_VERIFY(listed(dialog).contains(folder == dir.path() ? "pngbytes" : "self"));
+            const QModelIndex root = model->index(folder);
+            for (int r = 0; r < model->rowCount(root); ++r) {
+                const QModelIndex file = model->index(r, 0, root);
+                file.data(Qt::DecorationRole);
+                model->type(file);
+            }
+        }
+        // PNG bytes without a .png name: the type comes from the name alone.
+        const QModelIndex pngBytes = model->index(dir.filePath("pngbytes"));
+        QTRY_VERIFY(!model->type(pngBytes).isEmpty());
+        QVERIFY2(!model->type(pngBytes).contains("PNG"), qPrintable(model->type(pngBytes)));
+    }
+    // Every dialog of this test program is gone: none left its state for the next run.
+    QVERIFY(!QFileInfo::exists(home.filePath(".config/QtProject.conf")));
 }
 
 QTEST_MAIN(TestPlatformFileDialog)

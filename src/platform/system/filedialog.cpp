@@ -1,8 +1,13 @@
 #include "platform/system/filedialog.h"
 
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QPointer>
+#include <QSettings>
+
+#include <mutex>
 
 namespace zentyr {
 
@@ -45,6 +50,53 @@ QString qtPattern(const QString &pattern)
     return out;
 }
 
+// Icons and type names from the file name alone. Qt's default provider asks the MIME database,
+// which opens files whose names say nothing; in /proc that read blocks for ever (/proc/kmsg).
+class NameOnlyIconProvider final : public QFileIconProvider {
+public:
+    NameOnlyIconProvider() { setOptions(DontUseCustomDirectoryIcons); }
+
+    QIcon icon(const QFileInfo &info) const override
+    {
+        if (info.isRoot())
+            return QFileIconProvider::icon(Drive);
+        return QFileIconProvider::icon(info.isDir() ? Folder : File);
+    }
+
+    QString type(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return QFileIconProvider::type(info);
+        const QMimeType mime = m_mimeTypes.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeDatabase m_mimeTypes;
+};
+
+QAbstractFileIconProvider *nameOnlyIconProvider()
+{
+    // Shared by every dialog and their file-listing threads; it holds no per-dialog state.
+    static NameOnlyIconProvider provider;
+    return &provider;
+}
+
+// The program keeps no settings between runs, but Qt's file dialog saves its folder, history
+// and layout to the user's QtProject.conf and reads them back. Pointing Qt's per-user settings
+// below /dev/null, where no folder can ever be made, leaves that state in memory for the run.
+// (On Windows these settings live in the registry, which this does not move.)
+void keepNoDialogSettings()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+#ifdef Q_OS_UNIX
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
+#endif
+    });
+}
+
 } // namespace
 
 QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
@@ -68,8 +120,13 @@ QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
 
 void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request)
 {
-    // Qt's own dialog behaves the same on every desktop and can be driven in tests.
+    keepNoDialogSettings();
+#ifndef Q_OS_WIN
+    // Windows' own dialog shows the title and these filters as given; on X11 the "native" one is
+    // whatever the desktop theme plugs in (GTK's, KDE's or none), and Qt's lists folders by name only.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+#endif
+    dialog.setIconProvider(nameOnlyIconProvider());
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -91,6 +148,7 @@ OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request)
 {
     // Other windows' handlers run while the dialog waits; one of them may destroy the owner
     // and with it the dialog, so it is not kept on the stack.
+    keepNoDialogSettings();
     QPointer<QFileDialog> dialog = new QFileDialog(owner);
     configureOpenDialog(*dialog, request);
     dialog->setWindowModality(Qt::ApplicationModal);

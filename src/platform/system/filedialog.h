@@ -1,4 +1,6 @@
 #pragma once
+// The Open dialog: a file-type list in the "Description|pattern|..." form read into Qt's name
+// filters, and a dialog that lists folders by file name only and keeps nothing between runs.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -35,7 +37,10 @@ QList<FileTypeFilter> parseFileFilter(const QString &vbFilter);
 QStringList qtNameFilters(const QList<FileTypeFilter> &filters);
 
 // Makes dialog the Open dialog for request (title, filters with the first selected,
-// the previous file preselected). Used by showOpenDialog.
+// the previous file preselected). Used by showOpenDialog. Its file list takes each file's
+// type from the name alone, since reading files in a folder such as /proc can block for ever.
+// From the first call on, Qt's dialogs store no settings for the user (QtProject.conf): the
+// folder last visited is kept only for the run.
 void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request);
 
 // The modal Open dialog; returns the chosen file's absolute path or cancelled.

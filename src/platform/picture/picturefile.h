@@ -1,0 +1,15 @@
+#pragma once
+// Reading a picture file the user chose: regular files only, never blocking on FIFOs or
+// devices, and never more than PictureFileSizeLimit bytes.
+#include "platform/picture/picture.h"
+
+namespace zentyr {
+
+struct PictureFileBytes {
+    QByteArray bytes;
+    PictureError error = PictureError::None;
+};
+
+PictureFileBytes readPictureFile(const QString &path);
+
+} // namespace zentyr

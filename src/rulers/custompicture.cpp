@@ -1,0 +1,73 @@
+// "Display Picture": the standard ruler shows a picture file of the user's choice.
+#include "platform/forms/msgbox.h"
+#include "platform/system/vberror.h"
+#include "platform/picture/picture.h"
+#include "platform/system/services.h"
+#include "platform/system/windowsystem.h"
+#include "rulers/frmruler.h"
+
+#include <QPointer>
+#include <QScopeGuard>
+
+#include <new>
+
+namespace zentyr {
+
+namespace {
+
+// The error the picture box reports for a loader failure; the program names itself as source.
+VbError pictureLoadError(PictureError error)
+{
+    const QString source = QStringLiteral("Zentyr");
+    switch (error) {
+    case PictureError::FileNotFound:
+        return VbError(ErrFileNotFound, source, QStringLiteral("File not found"));
+    case PictureError::FileAccess:
+        return VbError(ErrPathFileAccess, source, QStringLiteral("Path/File access error"));
+    case PictureError::OutOfMemory:
+        return VbError(ErrOutOfMemory, source, QStringLiteral("Out of memory"));
+    case PictureError::None:
+    case PictureError::InvalidPicture:
+        break;
+    }
+    return VbError(ErrInvalidPicture, source, QStringLiteral("Invalid picture"));
+}
+
+void showPictureError(const VbError &e)
+{
+    services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QString());
+}
+
+} // namespace
+
+void frmRuler::mnuPicture_Click()
+{
+    QPointer<frmRuler> self(this);
+    setMousePointer(11);
+    // The default pointer comes back on every way out, the error box included.
+    const auto restorePointer = qScopeGuard([] { setMousePointer(0); });
+    dlgCommonDialog.DialogTitle = QStringLiteral("Open");
+    dlgCommonDialog.CancelError = true;
+    dlgCommonDialog.Filter = QString::fromLatin1(PictureFilter);
+    const OpenResult chosen = services().showOpen(
+        this, OpenRequest{dlgCommonDialog.DialogTitle, dlgCommonDialog.Filter, dlgCommonDialog.FileName});
+    // Cancel ends the command silently, and so does an empty name. Other windows' handlers
+    // run while the dialog waits and may have unloaded this window.
+    if (chosen.cancelled || chosen.fileName.isEmpty() || !self)
+        return;
+    dlgCommonDialog.FileName = chosen.fileName;
+    doEvents();
+    if (!self)
+        return;
+    try {
+        const PictureResult loaded = loadPictureFile(chosen.fileName);
+        if (loaded.error != PictureError::None)
+            return showPictureError(pictureLoadError(loaded.error));
+        Image1->setPicture(loaded.image);
+        doEvents();
+    } catch (const std::bad_alloc &) {
+        showPictureError(pictureLoadError(PictureError::OutOfMemory));
+    }
+}
+
+} // namespace zentyr
