@@ -11,7 +11,7 @@ package=(dpkg-dev file appstream desktop-file-utils lintian)
 
 case "${1:-run}" in
   run) want=("${build[@]}" "${desktop[@]}") ;;
-  test) want=("${build[@]}" "${desktop[@]}" "${tests[@]}") ;;
+  test) want=("${build[@]}" "${desktop[@]}" "${tests[@]}" "${package[@]}") ;;
   fuzz) want=("${build[@]}" "${fuzz[@]}") ;;
   package) want=("${build[@]}" "${desktop[@]}" "${package[@]}") ;;
   *) echo "usage: $0 run|test|fuzz|package" >&2; exit 2 ;;

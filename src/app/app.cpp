@@ -1,5 +1,5 @@
 #include "app/app.h"
-#include "platform/system/msgbox.h"
+#include "platform/forms/msgbox.h"
 #include "platform/system/services.h"
 
 namespace zentyr {

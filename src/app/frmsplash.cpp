@@ -4,7 +4,7 @@
 #include "app/forms.h"
 #include "artwork/artwork.h"
 #include "artwork/palette.h"
-#include "platform/system/msgbox.h"
+#include "platform/forms/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/trace.h"
 #include "platform/forms/twips.h"

@@ -1,6 +1,6 @@
 // "Display Picture": the standard ruler shows a picture file of the user's choice.
 #include "platform/forms/msgbox.h"
-#include "platform/system/vberror.h"
+#include "platform/forms/vberror.h"
 #include "platform/picture/picture.h"
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"

@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/system/services.h"
-#include "platform/system/vberror.h"
+#include "platform/forms/vberror.h"
 
 #include <QList>
 #include <QPointer>

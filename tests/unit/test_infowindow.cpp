@@ -2,7 +2,7 @@
 #include "app/module1.h"
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "platform/system/msgbox.h"
+#include "platform/forms/msgbox.h"
 #include "platform/forms/twips.h"
 
 #include <QtTest>

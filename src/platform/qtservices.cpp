@@ -1,7 +1,7 @@
 #include "platform/system/drag.h"
 #include "platform/system/filedialog.h"
 #include "platform/system/instance.h"
-#include "platform/system/msgbox.h"
+#include "platform/forms/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/tray.h"
 #include "platform/system/windowsystem.h"

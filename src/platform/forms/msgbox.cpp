@@ -1,4 +1,4 @@
-#include "platform/system/msgbox.h"
+#include "platform/forms/msgbox.h"
 
 namespace zentyr {
 
