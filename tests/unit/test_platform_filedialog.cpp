@@ -20,8 +20,8 @@ using namespace zentyr;
 
 namespace {
 
-const QString Classic = "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
-const QStringList ClassicLabels{"JPEG Files (*.jpg)", "GIF Files (*.gif)", "BITMAP Files (*.bmp)", "All Files (*.*)"};
+const QString PictureFilter = "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
+const QStringList PictureFilterLabels{"JPEG Files (*.jpg)", "GIF Files (*.gif)", "BITMAP Files (*.bmp)", "All Files (*.*)"};
 const QStringList AllFiles{"UPPER.GIF", "a.gif", "b.bmp", "c.jpg", "my file(1).txt", "notes", "pic.png", "pngbytes"};
 
 QStringList comboLabels(const QFileDialog &dialog)
@@ -116,7 +116,7 @@ void TestPlatformFileDialog::parsesFilterLists_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("pairs");
-    QTest::newRow("classic") << Classic
+    QTest::newRow("picture filter") << PictureFilter
                              << QStringList{"JPEG Files (*.jpg)=*.*", "GIF Files (*.gif)=*.gif",
                                             "BITMAP Files (*.bmp)=*.bmp", "All Files (*.*)=*.*"};
     QTest::newRow("empty") << "" << QStringList();
@@ -141,7 +141,7 @@ void TestPlatformFileDialog::showsDescriptionsAsLabels_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("labels");
-    QTest::newRow("classic") << Classic << ClassicLabels;
+    QTest::newRow("picture filter") << PictureFilter << PictureFilterLabels;
     QTest::newRow("no parentheses") << "Pictures|*.jpg;*.png" << QStringList{"Pictures"};
     QTest::newRow("parentheses in pattern") << "Odd (x)|my file(1).txt" << QStringList{"Odd (x)"};
 }
@@ -164,7 +164,7 @@ void TestPlatformFileDialog::showsDescriptionsAsLabels()
 void TestPlatformFileDialog::eachTypeListsItsFiles()
 {
     QFileDialog dialog;
-    configureOpenDialog(dialog, {"Open", Classic, dir.filePath("c.jpg")});
+    configureOpenDialog(dialog, {"Open", PictureFilter, dir.filePath("c.jpg")});
     dialog.show();
     auto *combo = dialog.findChild<QComboBox *>("fileTypeCombo");
     QVERIFY(combo);
@@ -205,7 +205,7 @@ void TestPlatformFileDialog::returnsChosenPathOrCancel()
         dialog->selectFile("notes");
         static_cast<QDialog *>(dialog)->accept(); // as the Open button does
     });
-    const OpenResult chosen = showOpenDialog(nullptr, {"Pick a picture", Classic, previous});
+    const OpenResult chosen = showOpenDialog(nullptr, {"Pick a picture", PictureFilter, previous});
     QCOMPARE(title, QStringLiteral("Pick a picture"));
     QCOMPARE(folder, QDir(dir.path()).absolutePath());
     QCOMPARE(preselected, QStringList{previous});
@@ -213,7 +213,7 @@ void TestPlatformFileDialog::returnsChosenPathOrCancel()
     QCOMPARE(chosen.fileName, dir.filePath("notes"));
 
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-    const OpenResult cancelled = showOpenDialog(nullptr, {"Open", Classic, previous});
+    const OpenResult cancelled = showOpenDialog(nullptr, {"Open", PictureFilter, previous});
     QVERIFY(cancelled.cancelled);
     QVERIFY(cancelled.fileName.isEmpty());
 }
@@ -223,7 +223,7 @@ void TestPlatformFileDialog::ownerDestroyedWhileOpen()
     // Another window's handler may unload the owner while the dialog waits.
     auto *owner = new QWidget;
     QTimer::singleShot(0, [owner] { delete owner; });
-    QVERIFY(showOpenDialog(owner, {"Open", Classic, {}}).cancelled);
+    QVERIFY(showOpenDialog(owner, {"Open", PictureFilter, {}}).cancelled);
 }
 
 void TestPlatformFileDialog::listsByNameOnlyAndKeepsNoSettings()
@@ -232,7 +232,7 @@ void TestPlatformFileDialog::listsByNameOnlyAndKeepsNoSettings()
         // As root, reading /proc/kmsg blocks until the kernel logs something.
         const Watchdog watchdog(20);
         QFileDialog dialog;
-        configureOpenDialog(dialog, {"Open", Classic, {}});
+        configureOpenDialog(dialog, {"Open", PictureFilter, {}});
         dialog.setViewMode(QFileDialog::Detail);
         auto *model = dialog.findChild<QFileSystemModel *>();
         QVERIFY(model);
