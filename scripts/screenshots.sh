@@ -8,23 +8,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshots}")
 scripts/deps.sh run
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target zentyr -j"$(nproc)"
+cmake --preset release >/dev/null
+cmake --build --preset release --target zentyr -j"$(nproc)"
 bin="$PWD/build/zentyr"
 mkdir -p "$out"
 
-work=$(mktemp -d); chmod 700 "$work"
-num=90
-while [ -e "/tmp/.X11-unix/X$num" ] || [ -e "/tmp/.X$num-lock" ]; do num=$((num + 1)); done
-export DISPLAY=":$num" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb ZENTYR_TRACE=1
-unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
+source scripts/lib/desktop.sh
+work=$desktop_dir
+export ZENTYR_TRACE=1
 die() { echo "screenshots: $*" >&2; import -window root "$work/failure.png" 2>/dev/null && cp "$work/failure.png" "$out/.failure.png"; exit 1; }
 
-# Polls a command every 0.1 s for up to $1 seconds.
-waitfor() { local n=$(($1 * 10)); shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; return 1; }
 traced() { grep -q "trace: $1" "$work/stderr.txt"; }
 # Visible windows of the program, by the role its windows carry (frmRuler, frmSplash, ...).
 windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null || true; }
@@ -35,18 +28,7 @@ role_window() {
   done
   return 1
 }
-# Qt types its menus as normal windows: a menu is a sizeable override-redirect window, no tooltip
-# (the tray icon's small window is override-redirect too).
-popup_menu() {
-  local w
-  for w in $(windows); do
-    xwininfo -id "$w" 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} /Override Redirect State: yes/ {o=1}
-      END {exit !(o && w > 40 && h > 40)}' || continue
-    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && continue
-    echo "$w"; return 0
-  done
-  return 1
-}
+popup_menu() { menu_of "$app"; }
 no_popup_menu() { ! popup_menu >/dev/null; }
 no_open_dialog() { ! xdotool search --onlyvisible --name '^Open$' >/dev/null; }
 # "X Y W H" of a window on the screen.
@@ -90,16 +72,11 @@ choose() {
   xdotool key --delay 60 "${keys[@]}" Return
 }
 start() {
-  "$bin" "$@" 2>"$work/stderr.txt" & app=$!; pids+=($app)
+  "$bin" "$@" 2>"$work/stderr.txt" & app=$!; desktop_pids+=($app)
 }
 stop() { kill "$app" 2>/dev/null || true; wait "$app" 2>/dev/null || true; }
 
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-waitfor 10 xdpyinfo >/dev/null 2>&1 || die "Xvfb did not start"
-openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true --SetPartialStrut true \
-  >/dev/null 2>&1 & pids+=($!)
-waitfor 10 xdotool search --classname '^panel$' >/dev/null || die "trayer did not start"
+desktop_start wm tray || die "no private desktop"
 # A plain backdrop, so the crops show the windows rather than a black void.
 convert -size 8x8 xc:'#4a6f8a' "$work/backdrop.png"
 display -window root "$work/backdrop.png" 2>/dev/null || true

@@ -10,32 +10,13 @@ root=$1 art=$2
 bin="$root/usr/bin/zentyr"
 [ -x "$bin" ] || { echo "FAIL: no $bin" >&2; exit 1; }
 mkdir -p "$art"
-rt=$(mktemp -d); chmod 700 "$rt"
-num=$((200 + RANDOM % 300))
-while [ -e "/tmp/.X11-unix/X$num" ] || [ -e "/tmp/.X$num-lock" ]; do num=$((num + 1)); done
-export DISPLAY=":$num" XDG_RUNTIME_DIR="$rt" QT_QPA_PLATFORM=xcb ZENTYR_TRACE=1
-unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$rt"; }
-trap cleanup EXIT
+source "$(dirname "$0")/../../scripts/lib/desktop.sh"
+export ZENTYR_TRACE=1
 fail() { echo "FAIL: $*" >&2; import -window root "$art/failure.png" 2>/dev/null || true; exit 1; }
-# Polls a condition every 0.1 s for up to $1 seconds.
-waitfor() { local n=$(($1 * 10)); shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; return 1; }
 traced() { grep -q "trace: $1" "$art/stderr.txt"; }
-menu_open() {
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-    # Qt types its menus as normal windows: a menu is a sizeable override-redirect window, no tooltip
-# (the tray icon's small window is override-redirect too).
-    xwininfo -id "$w" 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} /Override Redirect State: yes/ {o=1}
-      END {exit !(o && w > 40 && h > 40)}' || continue
-    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP || return 0
-  done
-  return 1
-}
+menu_open() { menu_of "$app" >/dev/null; }
 
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-waitfor 10 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+desktop_start || fail "Xvfb did not start"
 
 # No notification area yet: hideruler has nothing to show and ends by itself.
 status=0
@@ -43,12 +24,9 @@ timeout 20 "$bin" hideruler 2>"$art/stderr-notray.txt" || status=$?
 [ "$status" = 0 ] || fail "zentyr hideruler without a tray ended with $status: $(cat "$art/stderr-notray.txt")"
 grep -q 'no notification area' "$art/stderr-notray.txt" || fail "no word about the missing notification area"
 
-openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true --SetPartialStrut true \
-  >/dev/null 2>&1 & pids+=($!)
-waitfor 10 xdotool search --classname '^panel$' >/dev/null || fail "trayer did not start"
+desktop_add wm tray || fail "no window manager or tray host"
 
-"$bin" 2>"$art/stderr.txt" & app=$!; pids+=($app)
+"$bin" 2>"$art/stderr.txt" & app=$!; desktop_pids+=($app)
 waitfor 10 traced 'splash first paint' || fail "no splash"
 import -window root "$art/splash.png"
 waitfor 10 traced 'tray icon added' || fail "no tray icon"
