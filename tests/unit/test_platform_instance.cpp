@@ -64,6 +64,13 @@ private slots:
         ::chmod(QFile::encodeName(m_runtime.path()).constData(), 0700);
     }
 
+    void cleanupTestCase()
+    {
+        const QString folder = zentyr::chooseLockFolder(lockFolderCandidates());
+        for (int i = 0; i < 4; ++i)
+            QFile::remove(QStringLiteral("%1/zentyr-x11-%2.lock").arg(folder).arg(m_base + i));
+    }
+
     void displayKey_data()
     {
         QTest::addColumn<QString>("x11");
