@@ -17,15 +17,7 @@ class QtServices : public Services {
 public:
     void msgBox(const QString &text, int style, const QString &title) override
     {
-        QMessageBox box;
-        box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
-        box.setText(messageBoxDisplayText(text));
-        box.setTextFormat(Qt::PlainText);
-        box.setIcon((style & 0x70) == vbCritical ? QMessageBox::Critical : QMessageBox::NoIcon);
-        box.setStandardButtons(QMessageBox::Ok);
-        // A box over nothing of ours must still come to the front.
-        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        box.exec();
+        newMessageBox(text, style, title)->exec();
     }
 
     OpenResult showOpen(QWidget *owner, const OpenRequest &request) override

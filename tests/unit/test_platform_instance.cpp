@@ -1,5 +1,6 @@
-// The previous-instance test with real processes: this executable started again
-// in child mode takes the answer and prints it, then waits to be killed.
+// The previous-instance test: the display key and the lock folder at their seams, then real
+// processes: this executable started again in child mode takes the answer and prints it, then
+// waits to be killed.
 #include "platform/system/instance.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,9 @@ class InstanceTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_runtime;
+    // The lock folder is the user's, not the test's: display numbers of this run only.
+    const int m_base = 20000 + static_cast<int>(::getpid() % 20000) * 4;
+    QString disp(int i) const { return QStringLiteral(":%1").arg(m_base + i); }
 
     QProcess *startChild(const QString &display, const QString &runtime = QString())
     {
@@ -60,26 +64,123 @@ private slots:
         ::chmod(QFile::encodeName(m_runtime.path()).constData(), 0700);
     }
 
+    void cleanupTestCase()
+    {
+        const QString folder = zentyr::chooseLockFolder(lockFolderCandidates());
+        for (int i = 0; i < 4; ++i)
+            QFile::remove(QStringLiteral("%1/zentyr-x11-%2.lock").arg(folder).arg(m_base + i));
+    }
+
+    void displayKey_data()
+    {
+        QTest::addColumn<QString>("x11");
+        QTest::addColumn<QString>("wayland");
+        QTest::addColumn<QString>("key");
+        QTest::newRow(":0") << ":0" << "" << "x11-0";
+        QTest::newRow(":0.0") << ":0.0" << "" << "x11-0";
+        QTest::newRow(":0.1 is the same display") << ":0.1" << "" << "x11-0";
+        QTest::newRow("unix:0") << "unix:0" << "" << "x11-0";
+        QTest::newRow("unix:0.0") << "unix:0.0" << "" << "x11-0";
+        QTest::newRow("unix/:0") << "unix/:0" << "" << "x11-0";
+        QTest::newRow(":12") << ":12" << "" << "x11-12";
+        QTest::newRow("otherhost:0") << "otherhost:0" << "" << "x11-0-otherhost";
+        QTest::newRow("otherhost:0.0") << "otherhost:0.0" << "" << "x11-0-otherhost";
+        QTest::newRow("localhost is tcp") << "localhost:10.0" << "" << "x11-10-localhost";
+        QTest::newRow("not a number") << "../x" << "" << "x11-.._x";
+        QTest::newRow("wayland wins") << ":0" << "/run/user/7/wayland-0" << "wayland-_run_user_7_wayland-0";
+        QTest::newRow("neither") << "" << "" << "offscreen";
+    }
+    void displayKey()
+    {
+        QFETCH(QString, x11);
+        QFETCH(QString, wayland);
+        QFETCH(QString, key);
+        QCOMPARE(zentyr::displayKey(x11, wayland, "offscreen"), key);
+    }
+
+    // One Wayland socket named relative to the runtime folder through a symlink, or by its
+    // absolute path without a runtime folder, gives one lock.
+    void waylandSocketIsResolved()
+    {
+        QTemporaryDir dir;
+        QFile socket(dir.filePath("wayland-0"));
+        QVERIFY(socket.open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(dir.filePath("wayland-0"), dir.filePath("alias")));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+        qputenv("WAYLAND_DISPLAY", "alias");
+        const QString viaAlias = instanceLockPath();
+        QVERIFY(viaAlias.endsWith(".lock"));
+        qputenv("WAYLAND_DISPLAY", QFile::encodeName(dir.filePath("wayland-0")));
+        qunsetenv("XDG_RUNTIME_DIR");
+        QCOMPARE(instanceLockPath(), viaAlias);
+        qunsetenv("WAYLAND_DISPLAY");
+        QVERIFY(instanceLockPath() != viaAlias);
+    }
+
+    // The first folder of ours that nobody else can enter; the others are passed over.
+    void chooseLockFolder()
+    {
+        QTemporaryDir root;
+        const QString good = root.filePath("good"), open = root.filePath("open"), link = root.filePath("link"),
+                      foreign = root.filePath("foreign"), missing = root.filePath("missing"),
+                      made = root.filePath("cache/zentyr");
+        QVERIFY(QDir().mkdir(good) && QDir().mkdir(open) && QDir().mkdir(foreign));
+        ::chmod(QFile::encodeName(good).constData(), 0700);
+        ::chmod(QFile::encodeName(open).constData(), 0755);
+        ::chmod(QFile::encodeName(foreign).constData(), 0700);
+        QVERIFY(QFile::link(good, link));
+        const bool asRoot = ::getuid() == 0;
+        if (asRoot)
+            QCOMPARE(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+
+        using C = LockFolderCandidate;
+        QCOMPARE(zentyr::chooseLockFolder({C{open}, C{link}, C{missing}, C{good}}), good);
+        QCOMPARE(zentyr::chooseLockFolder({C{good, true}, C{open}}), good);
+        // Not created unless allowed; created private when allowed.
+        QCOMPARE(zentyr::chooseLockFolder({C{missing}, C{made, true}}), made);
+        QVERIFY(!QFileInfo::exists(missing));
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(made).constData(), &st), 0);
+        QCOMPARE(static_cast<int>(st.st_mode & 0777), 0700);
+        QCOMPARE(zentyr::chooseLockFolder({C{open, true}, C{link, true}, C{"relative", true}}), QString());
+        if (asRoot) // another user's folder
+            QCOMPARE(zentyr::chooseLockFolder({C{foreign, true}, C{good}}), good);
+        else { // a read-only one of ours
+            ::chmod(QFile::encodeName(foreign).constData(), 0500);
+            QCOMPARE(zentyr::chooseLockFolder({C{foreign, true}, C{good}}), good);
+        }
+    }
+
+    // Without a usable folder the guard lets the program run and says why.
+    void noLockMeansRunning()
+    {
+        QString why;
+        QCOMPARE(takeInstanceLock(QString(), "x11-0", &why), InstanceLock::Unguarded);
+        QVERIFY(!why.isEmpty());
+        QCOMPARE(takeInstanceLock(m_runtime.filePath("gone"), "x11-0", &why), InstanceLock::Unguarded);
+        QVERIFY2(why.contains("gone"), qPrintable(why));
+    }
+
     void secondCopySeesTheFirst_andAKilledCopyNeverBlocks()
     {
-        QProcess *first = startChild(":77");
+        QProcess *first = startChild(disp(0));
         QCOMPARE(answer(first), QString("first"));
-        QProcess *second = startChild(":77");
+        QProcess *second = startChild(disp(0));
         QCOMPARE(answer(second), QString("previous"));
         killHard(second);
 
         // A copy that was killed leaves no stale lock behind.
         killHard(first);
-        QProcess *third = startChild(":77");
+        QProcess *third = startChild(disp(0));
         QCOMPARE(answer(third), QString("first"));
         killHard(third);
     }
 
     void anotherDesktopSessionIsIndependent()
     {
-        QProcess *a = startChild(":77");
+        QProcess *a = startChild(disp(0));
         QCOMPARE(answer(a), QString("first"));
-        QProcess *b = startChild(":78");
+        QProcess *b = startChild(disp(1));
         QCOMPARE(answer(b), QString("first"));
         killHard(a);
         killHard(b);
@@ -91,7 +192,7 @@ private slots:
         ::chmod(QFile::encodeName(open.path()).constData(), 0777);
         // Another user could plant or hold a lock there: the program must look elsewhere.
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(open.path()));
-        qputenv("DISPLAY", ":79");
+        qputenv("DISPLAY", disp(2).toLatin1());
         const QString path = instanceLockPath();
         QVERIFY2(!path.startsWith(open.path()), qPrintable(path));
         QVERIFY(!path.isEmpty());
@@ -101,9 +202,9 @@ private slots:
         QCOMPARE(st.st_uid, ::getuid());
 
         // Two copies with that environment still tell each other apart.
-        QProcess *a = startChild(":79", open.path());
+        QProcess *a = startChild(disp(2), open.path());
         QCOMPARE(answer(a), QString("first"));
-        QProcess *b = startChild(":79", open.path());
+        QProcess *b = startChild(disp(2), open.path());
         QCOMPARE(answer(b), QString("previous"));
         killHard(a);
         killHard(b);
@@ -112,10 +213,10 @@ private slots:
     void answerIsFixedForTheProcess()
     {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
-        qputenv("DISPLAY", ":80");
+        qputenv("DISPLAY", disp(3).toLatin1());
         QCOMPARE(previousInstanceRunning(), false);
         // A copy started later does not change this copy's answer.
-        QProcess *later = startChild(":80");
+        QProcess *later = startChild(disp(3));
         QCOMPARE(answer(later), QString("previous"));
         QCOMPARE(previousInstanceRunning(), false);
         killHard(later);
