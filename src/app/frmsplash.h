@@ -39,6 +39,8 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    // As the splash the window closes only by itself; in the information role as OK does.
+    bool acceptsWindowSystemClose() const override { return !cmdOK->isHidden(); }
     void keyPressEvent(QKeyEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
 };

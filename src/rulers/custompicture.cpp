@@ -60,10 +60,10 @@ void frmRuler::mnuPicture_Click()
     if (!self)
         return;
     try {
-        const PictureResult loaded = loadPictureFile(chosen.fileName);
+        PictureResult loaded = loadPictureFile(chosen.fileName);
         if (loaded.error != PictureError::None)
             return showPictureError(pictureLoadError(loaded.error));
-        Image1->setPicture(loaded.image);
+        Image1->setPicture(std::move(loaded.image));
         doEvents();
     } catch (const std::bad_alloc &) {
         showPictureError(pictureLoadError(PictureError::OutOfMemory));

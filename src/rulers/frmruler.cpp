@@ -31,9 +31,10 @@ RulerImage::RulerImage(frmRuler *form) : QWidget(form->client()), m_form(form)
     setMouseTracking(true);
 }
 
-void RulerImage::setPicture(const QImage &picture)
+void RulerImage::setPicture(QImage picture)
 {
-    m_picture = QPixmap::fromImage(picture);
+    m_picture = QPixmap::fromImage(std::move(picture));
+    picture = QImage();
     update();
 }
 

@@ -18,7 +18,8 @@ class RulerImage : public QWidget {
     Q_OBJECT
 public:
     RulerImage(frmRuler *form);
-    void setPicture(const QImage &picture);
+    // Takes the picture over and lets it go as soon as the pixmap holds it.
+    void setPicture(QImage picture);
     bool hasPicture() const { return !m_picture.isNull(); }
 
 protected:

@@ -155,6 +155,28 @@ private slots:
         QVERIFY(again.Timer1.isActive()); // its load handler enabled it again
     }
 
+    // Opened as help, focus starts on Options (OK is hidden when the window first shows), so Space
+    // does not close it; a close from the window manager unloads it only in this role.
+    void informationRoleFocusAndWindowSystemClose()
+    {
+        ShowInfoScreen();
+        frmSplash *f = loadedForm<frmSplash>();
+        QCOMPARE(f->focusWidget(), f->cmdOptions);
+        const QRect designed = f->geometry();
+        f->move(f->pos() + QPoint(30, 20));
+        QVERIFY(f->close());
+        QVERIFY(!loadedForm<frmSplash>());
+        flushDeletes();
+
+        frmSplash &splash = showForm<frmSplash>();
+        QVERIFY(!splash.close());
+        QVERIFY(isShown<frmSplash>());
+        splash.unload();
+        flushDeletes();
+        ShowInfoScreen();
+        QCOMPARE(loadedForm<frmSplash>()->geometry(), designed);
+    }
+
     void escapeIsIgnoredInBothRoles()
     {
         frmSplash &f = showForm<frmSplash>();

@@ -79,6 +79,60 @@ private slots:
         QVERIFY(again.lblTip->isVisible());
     }
 
+    // A raised frame: from outside in, face then light at the top and left, darkest then dark at the
+    // bottom and right, on the very last pixel row and column.
+    void frameEdges_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::newRow("standard") << "frmRuler";
+        QTest::newRow("metric") << "frmRulerMetric";
+        QTest::newRow("vertical") << "frmVRuler";
+        QTest::newRow("information") << "frmSplash";
+    }
+    void frameEdges()
+    {
+        QFETCH(QString, form);
+        Form *f = form == "frmRuler" ? static_cast<Form *>(&showForm<frmRuler>())
+            : form == "frmRulerMetric" ? static_cast<Form *>(&showForm<frmRulerMetric>())
+            : form == "frmVRuler"      ? static_cast<Form *>(&showForm<frmVRuler>())
+                                       : static_cast<Form *>(&showForm<frmSplash>());
+        const QImage img = f->grab().toImage();
+        const QPalette &pal = f->palette();
+        const QRgb face = pal.color(QPalette::Button).rgb(), light = pal.color(QPalette::Light).rgb();
+        const QRgb dark = pal.color(QPalette::Dark).rgb(), darkest = pal.color(QPalette::Shadow).rgb();
+        const int w = img.width(), h = img.height(), x = w / 2, y = h / 2;
+        // Outermost, then the next line, on the top, left, bottom and right sides.
+        const QList<std::pair<QRgb, QRgb>> seen{{img.pixel(x, 0), img.pixel(x, 1)},
+                                                 {img.pixel(0, y), img.pixel(1, y)},
+                                                 {img.pixel(x, h - 1), img.pixel(x, h - 2)},
+                                                 {img.pixel(w - 1, y), img.pixel(w - 2, y)}};
+        const QList<std::pair<QRgb, QRgb>> raised{{face, light}, {face, light}, {darkest, dark}, {darkest, dark}};
+        QCOMPARE(seen, raised);
+    }
+
+    // The smallest ruler is its frame, for the window manager's resize and for our own.
+    void smallestRulerIsItsFrame()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        for (Form *f : {static_cast<Form *>(&r), static_cast<Form *>(&showForm<frmRulerMetric>()),
+                        static_cast<Form *>(&showForm<frmVRuler>()), static_cast<Form *>(&showForm<frm45Angle>())})
+            QCOMPARE(f->minimumSize(), QSize(8, 8));
+        // Our own resize: the bottom border dragged 200 px up, past the top.
+        const QPoint press(r.width() / 2, r.height() - 2);
+        const QPoint global = r.mapToGlobal(press);
+        QMouseEvent down(QEvent::MouseButtonPress, press, global, Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(&r, &down);
+        QMouseEvent up200(QEvent::MouseMove, press - QPoint(0, 200), global - QPoint(0, 200), Qt::NoButton,
+                          Qt::LeftButton, {});
+        QApplication::sendEvent(&r, &up200);
+        QCOMPARE(r.height(), 8);
+        QCOMPARE(r.client()->size(), QSize(r.width() - 8, 0));
+        QMouseEvent release(QEvent::MouseButtonRelease, press, global, Qt::LeftButton, Qt::NoButton, {});
+        QApplication::sendEvent(&r, &release);
+        r.setHeightTwips(0);
+        QCOMPARE(r.height(), 8);
+    }
+
     void normalSize()
     {
         frmRuler &r = showForm<frmRuler>();

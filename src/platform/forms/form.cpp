@@ -5,6 +5,7 @@
 #include "platform/system/windowsystem.h"
 
 #include <QGuiApplication>
+#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -20,6 +21,17 @@ int borderPixels(Form::Border border)
     case Form::Border::None: break;
     }
     return 0;
+}
+
+// The first control in the form's tab order that is visible and enabled and takes focus by Tab.
+static void focusFirstControl(QWidget *form)
+{
+    for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain()) {
+        if (form->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 FormClient::FormClient(Form *form) : QWidget(form), m_form(form)
@@ -57,6 +69,8 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     trackMousePresses();
     m_client = new FormClient(this);
     const int b = zentyr::borderPixels(border);
+    // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
+    setMinimumSize(2 * b, 2 * b);
     resize(twipsToPixelsX(designClientTwips.width()) + 2 * b, twipsToPixelsY(designClientTwips.height()) + 2 * b);
     sizeMaybeChanged();
 }
@@ -116,20 +130,53 @@ void Form::showModeless()
     if (!isVisible()) {
         setAttribute(Qt::WA_ShowWithoutActivating, !m_activateOnShow);
         show();
+        // The first focus goes to the first control in tab order that can take it now.
+        if (!focusWidget())
+            focusFirstControl(this);
     }
     raiseWindow(this);
+    keepTopmostWindowsAbove(this);
     if (m_activateOnShow)
         activateWindow();
 }
 
 void Form::setVisible(bool visible)
 {
+    const bool mapping = visible && !isVisible();
     // The taskbar hint must be on the native window before it is mapped.
-    if (visible && !isVisible() && !m_showInTaskbar && !m_taskbarHintApplied) {
-        m_taskbarHintApplied = true;
-        applyNoTaskbar(this);
-    }
+    if (mapping)
+        applyNativeState();
     QWidget::setVisible(visible);
+    if (mapping)
+        keepTopmostWindowsAbove(this);
+}
+
+// What the program puts on the native window beyond Qt's own flags (the stay-on-top flag and
+// the mask are Qt's and follow a new native window by themselves).
+void Form::applyNativeState()
+{
+    if (!m_showInTaskbar)
+        applyNoTaskbar(this);
+}
+
+bool Form::event(QEvent *e)
+{
+    // Qt may replace the native window (flag changes, a new screen); it starts without our state.
+    if (e->type() == QEvent::WinIdChange && internalWinId())
+        applyNativeState();
+    return QWidget::event(e);
+}
+
+// A close from the window manager (Alt+F4, a taskbar's Close) unloads the form as its own
+// commands do, so the next reference loads it from its design.
+void Form::closeEvent(QCloseEvent *e)
+{
+    if (m_unloading)
+        return e->accept();
+    if (!acceptsWindowSystemClose())
+        return e->ignore();
+    e->accept();
+    unload();
 }
 
 static Form::UnloadHook g_unloadHook = nullptr;
@@ -215,7 +262,8 @@ void Form::paintEvent(QPaintEvent *)
     const QRect r = rect();
     p.fillRect(r, face);
     auto frame = [&](int inset, const QColor &tl, const QColor &br) {
-        const QRect f = r.adjusted(inset, inset, -inset - 1, -inset - 1);
+        // bottom() and right() are the last pixel row and column already.
+        const QRect f = r.adjusted(inset, inset, -inset, -inset);
         p.setPen(tl);
         p.drawLine(f.topLeft(), f.topRight());
         p.drawLine(f.topLeft(), f.bottomLeft());
@@ -265,9 +313,8 @@ void Form::mouseMoveEvent(QMouseEvent *e)
             m_resizeEdges = {};
             return;
         }
-        const int m = 2 * borderPixels() + 2;
         setGeometry(resizedGeometry(m_resizeStartGeometry, m_resizeEdges,
-                                    e->globalPosition().toPoint() - m_resizeStartGlobal, QSize(m, m)));
+                                    e->globalPosition().toPoint() - m_resizeStartGlobal, minimumSize()));
         sizeMaybeChanged();
         return;
     }

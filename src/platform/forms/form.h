@@ -92,6 +92,11 @@ protected:
     virtual void Form_Unload() {}
     virtual void Form_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
     virtual void Form_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
+    // Whether a close asked for by the window manager unloads the form; otherwise it is refused.
+    virtual bool acceptsWindowSystemClose() const { return true; }
+
+    bool event(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
 
     void paintEvent(QPaintEvent *) override;
     void resizeEvent(QResizeEvent *) override;
@@ -104,6 +109,7 @@ private:
     friend class FormClient;
     void sizeMaybeChanged();
     Qt::Edges edgesAt(QPoint pos) const;
+    void applyNativeState();
 
     Border m_border;
     FormClient *m_client = nullptr;
@@ -113,7 +119,6 @@ private:
     bool m_unloading = false;
     bool m_activateOnShow = false;
     bool m_showInTaskbar = true;
-    bool m_taskbarHintApplied = false;
     // Our own border resize where the window system has none.
     Qt::Edges m_resizeEdges;
     QPoint m_resizeStartGlobal;

@@ -1,4 +1,5 @@
 #include "platform/system/drag.h"
+#include "platform/system/windowsystem.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -101,8 +102,20 @@ OwnDrag *OwnDrag::current = nullptr;
 bool startWindowSystemMove(QWidget *window)
 {
     QWindow *w = window->windowHandle();
-    if (!w || !w->startSystemMove())
+    if (!w || !windowManagerRunning())
         return false;
+    // The window manager keeps the pointer's offset from the window as it is when asked, and Qt
+    // names the pointer's place relative to where it thinks the window is. Moving the window
+    // behind Qt's back by the way the pointer went since the press keeps the grab point under it.
+    const QPoint start = window->pos();
+    const QPoint travelled = QCursor::pos() - dragGrabPoint();
+    if (!travelled.isNull())
+        moveNativeWindow(window, start + travelled);
+    if (!w->startSystemMove()) {
+        if (!travelled.isNull())
+            moveNativeWindow(window, start);
+        return false;
+    }
     releaseAfterWindowSystemDrag(window);
     return true;
 }

@@ -2,6 +2,8 @@
 // Small services of the window system for top-level windows: stacking, taskbar, pop-up menus, the
 // mouse pointer, the event loop and ending the process.
 
+#include <QPoint>
+
 class QMenu;
 class QRect;
 class QWidget;
@@ -12,8 +14,14 @@ namespace zentyr {
 void raiseWindow(QWidget *window);
 // Topmost placement at pixel geometry, shown without taking the focus.
 void placeTopmost(QWidget *window, const QRect &geometry);
-// Keeps a top-level window out of the taskbar (and pager); call before it is first shown.
+// Keeps a top-level window out of the taskbar (and pager); before each map, or on a mapped window.
 void applyNoTaskbar(QWidget *window);
+// Whether a window manager runs (on X11 one that announces itself; elsewhere always).
+bool windowManagerRunning();
+// Moves a top-level window on the window system only; Qt learns of it from the window system.
+void moveNativeWindow(QWidget *window, QPoint topLeft);
+// Without a window manager, raises the program's stay-on-top windows over a window just shown.
+void keepTopmostWindowsAbove(QWidget *shown);
 
 // Pops a menu up at the mouse position, default alignment, no default item.
 void popupMenu(QMenu *menu);
