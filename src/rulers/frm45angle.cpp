@@ -66,7 +66,7 @@ void frm45Angle::Form_Load()
 
 void frm45Angle::Form_Unload() { hRgn = QRegion(); }
 
-// The mask's edge is stepped; a smooth line along the long side hides the steps.
+// Where the region does not clip, only the frame's part inside it is painted.
 void frm45Angle::paintEvent(QPaintEvent *e)
 {
     if (!testAttribute(Qt::WA_TranslucentBackground))
@@ -76,6 +76,8 @@ void frm45Angle::paintEvent(QPaintEvent *e)
     p.fillRect(rect(), palette().color(QPalette::Button));
 }
 
+// The mask's edge is stepped; a smooth line along the long side hides the steps.
+// Where the region does not clip, the triangle itself is filled instead of the client.
 void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
 {
     const bool shaped = testAttribute(Qt::WA_TranslucentBackground);
