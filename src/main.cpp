@@ -5,8 +5,34 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
+// The rulers need windows that stay on top, open where they are placed and are cut to
+// shape: X gives all three, a native Wayland session none of them. So where the user
+// has chosen no platform and an X display is reachable (XWayland included), run on X.
+// Returns false when there is no desktop to show anything on.
+static bool choosePlatform(int argc, char *argv[])
+{
+    bool chosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    for (int i = 1; i < argc && !chosen; ++i)
+        chosen = std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0;
+    if (chosen)
+        return true;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        return true;
+    }
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 int main(int argc, char *argv[])
 {
+    if (!choosePlatform(argc, argv)) {
+        std::fputs("Zentyr needs a graphical desktop: no X11 or Wayland display found\n", stderr);
+        return 1;
+    }
+
     // The argument string as given, before Qt takes its own options out of argv.
     QStringList args;
     for (int i = 1; i < argc; ++i)

@@ -25,7 +25,7 @@ desktop_start() {
   while [ -e "/tmp/.X11-unix/X$num" ] || [ -e "/tmp/.X$num-lock" ]; do num=$((num + 1)); done
   export DISPLAY=":$num" XDG_RUNTIME_DIR="$desktop_dir" QT_QPA_PLATFORM=xcb
   unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
-  desktop_spawn Xvfb "$DISPLAY" -screen 0 1280x800x24 -dpi 96 -nolisten tcp
+  desktop_spawn Xvfb "$DISPLAY" -screen 0 1280x800x24 -dpi 96 -nolisten tcp -noreset
   waitfor 10 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on $DISPLAY" >&2; return 1; }
   desktop_add "$@"
 }
@@ -38,7 +38,7 @@ desktop_add() {
   for what in "$@"; do
     case $what in
       wm) desktop_spawn openbox --sm-disable
-          waitfor 10 desktop_wm_ready || { echo "openbox did not start" >&2; return 1; } ;;
+          waitfor 20 desktop_wm_ready || { echo "openbox did not start" >&2; return 1; } ;;
       tray) desktop_spawn trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
               --SetPartialStrut true
             waitfor 10 xdotool search --classname '^panel$' >/dev/null || { echo "trayer did not start" >&2; return 1; } ;;

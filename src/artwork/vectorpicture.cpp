@@ -80,8 +80,8 @@ namespace {
 // Draws shapes whose coordinates have already been taken to device pixels.
 class DevicePainter {
 public:
-    DevicePainter(QPainter &p, const QTransform &toDevice)
-        : m_p(p), m_m(toDevice),
+    DevicePainter(QPainter &p, const QTransform &toDevice, double devicePixelRatio)
+        : m_p(p), m_m(toDevice), m_thinnest(std::max(1.0, devicePixelRatio)),
           // Alignment to the pixel grid only makes sense while edges stay upright.
           m_align(toDevice.type() <= QTransform::TxScale),
           m_areaScale(std::sqrt(std::abs(toDevice.determinant())))
@@ -109,11 +109,12 @@ public:
     }
 
 private:
-    // Never thinner than one pixel, so hairlines show at any scale; whole pixels when aligned.
+    // Never thinner than one logical pixel, so hairlines show at any scale and keep
+    // their weight at any device pixel ratio; whole device pixels when aligned.
     double strokeWidth(double width, double scale) const
     {
-        const double w = width * scale;
-        return m_align ? std::max(1.0, std::round(w)) : std::max(1.0, w);
+        const double w = std::max(width * scale, m_thinnest);
+        return m_align ? std::max(1.0, std::round(w)) : w;
     }
 
     // A stroke of odd whole width is crisp when centred on a pixel centre, an
@@ -219,6 +220,7 @@ private:
 
     QPainter &m_p;
     QTransform m_m;
+    double m_thinnest; // device pixels in one logical pixel
     bool m_align;
     double m_areaScale;
 };
@@ -245,7 +247,8 @@ void render(const VectorPicture &picture, QPainter &painter, const QRectF &targe
         const QTransform toDevice = picture.drawingToFrame() * frameToTarget * device;
         painter.setWorldTransform(deviceInverse * painter.worldTransform());
         painter.setRenderHint(QPainter::Antialiasing, true);
-        DevicePainter dp(painter, toDevice);
+        const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        DevicePainter dp(painter, toDevice, dpr);
         for (const Shape &s : picture.shapes)
             dp.draw(s);
     }

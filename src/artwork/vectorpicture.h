@@ -55,7 +55,7 @@ struct VectorPicture {
 };
 
 // Draws the picture stretched over target (painter coordinates), clipped to it.
-// Strokes never get thinner than one device pixel, and when the painter does not
+// Strokes never get thinner than one logical pixel (at 2x, two device pixels), and when the painter does not
 // rotate, outlines and ticks are aligned to whole device pixels so that they stay
 // crisp at small sizes.
 void render(const VectorPicture &picture, QPainter &painter, const QRectF &target);

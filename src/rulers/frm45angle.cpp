@@ -2,9 +2,11 @@
 #include "app/module1.h"
 #include "artwork/palette.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/placement.h"
 #include "platform/forms/region.h"
 #include "platform/forms/twips.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <cmath>
 
@@ -20,6 +22,10 @@ const std::vector<std::vector<QPointF>> &angleVertexTable()
 frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 7125))
 {
     setBackColor(artwork::palette::RulerWindow);
+    // A Wayland compositor takes the region for input only and shows the whole
+    // rectangle: there the window paints nothing outside its triangle.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        setAttribute(Qt::WA_TranslucentBackground);
 
     Label2 = new Label(client(), QStringLiteral("Label2"));
     setGeometryTwips(Label2, 960, 6120, 1095, 255);
@@ -51,23 +57,43 @@ QRegion frm45Angle::CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX,
 // No placement of its own: the design's position, an ordinary window shaped to its triangle.
 void frm45Angle::Form_Load()
 {
-    const QPoint clientTopLeft(twipsToPixelsX(2715), twipsToPixelsY(780));
+    const QRect primary = primaryScreenPixels();
+    const QPoint clientTopLeft(twipsToDesktopPixels(2715, primary.x(), twipsPerPixelX()),
+                               twipsToDesktopPixels(780, primary.y(), twipsPerPixelY()));
     move(clientTopLeft - QPoint(borderPixels(), borderPixels()));
     setMask(CreateAngleRegion(1.0f, 1.0f, 0, 0));
 }
 
 void frm45Angle::Form_Unload() { hRgn = QRegion(); }
 
+// Where the region does not clip, only the frame's part inside it is painted.
+void frm45Angle::paintEvent(QPaintEvent *e)
+{
+    if (!testAttribute(Qt::WA_TranslucentBackground))
+        return Form::paintEvent(e);
+    QPainter p(this);
+    p.setClipRegion(hRgn);
+    p.fillRect(rect(), palette().color(QPalette::Button));
+}
+
 // The mask's edge is stepped; a smooth line along the long side hides the steps.
+// Where the region does not clip, the triangle itself is filled instead of the client.
 void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
 {
-    p.fillRect(clientRect, backColor());
+    const bool shaped = testAttribute(Qt::WA_TranslucentBackground);
+    if (!shaped)
+        p.fillRect(clientRect, backColor());
     const QPolygon outline = hRgn.isEmpty() ? QPolygon() : regionPoints(angleVertexTable().front(), 1.0f, 1.0f, 0, 0,
                                                                          twipsPerPixelX(), twipsPerPixelY());
     if (outline.size() < 3)
         return;
     const QPointF origin(borderPixels(), borderPixels());
     p.setRenderHint(QPainter::Antialiasing);
+    if (shaped) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(backColor());
+        p.drawPolygon(QPolygonF(outline).translated(-origin));
+    }
     // A band just inside the edge covers the mask's steps; its inner side is smooth.
     const QLineF edge(QPointF(outline[1]) - origin, QPointF(outline[2]) - origin);
     const QLineF normal = edge.normalVector().unitVector();

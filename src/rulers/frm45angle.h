@@ -27,6 +27,7 @@ public:
     void paintClient(QPainter &p, const QRect &clientRect) override;
 
 protected:
+    void paintEvent(QPaintEvent *e) override;
     void Form_Load() override;
     void Form_Unload() override;
 };

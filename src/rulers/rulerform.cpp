@@ -5,10 +5,8 @@
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
 
-#include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
-#include <QScreen>
 
 namespace zentyr {
 
@@ -36,24 +34,20 @@ QAction *RulerForm::addMenuSeparator(const char *name)
 
 void RulerForm::loadPlacement(float loadWidth, float loadHeight)
 {
-    placeTopmost(this, loadPlacementPixels(leftTwips(), topTwips(), widthTwips(), heightTwips()));
+    placeTopmost(this, loadPlacementPixels(leftTwips(), topTwips(), widthTwips(), heightTwips(),
+                                           primaryScreenPixels().topLeft()));
     setWidthTwips(loadWidth);
     setHeightTwips(loadHeight);
 }
 
 void RulerForm::normalSize(float width, float height, bool centre)
 {
+    // With several monitors, "the screen" is the one the ruler is on.
+    const QRect screen = screenOfCentrePixels();
     setWidthTwips(width);
     setHeightTwips(height);
-    if (!centre)
-        return;
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const float sw = static_cast<float>(pixelsToTwipsX(screen->geometry().width()));
-    const float sh = static_cast<float>(pixelsToTwipsY(screen->geometry().height()));
-    setLeftTwips(centredTwips(sw, widthTwips()));
-    setTopTwips(centredTwips(sh, heightTwips()));
+    if (centre)
+        centreOnScreen(screen);
 }
 
 void RulerForm::paintClient(QPainter &p, const QRect &clientRect)

@@ -128,7 +128,7 @@ bool Desktop::Impl::startXvfb()
         std::unique_ptr<Program> p = spawn(
             tool(QStringLiteral("Xvfb")),
             {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-             QStringLiteral("1280x800x24"), QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"),
+             QStringLiteral("%1x%2x24").arg(options.screen.width()).arg(options.screen.height()), QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"),
              QStringLiteral("tcp"),
              // No reset when the last client leaves, and say on stdout when ready.
              QStringLiteral("-noreset"), QStringLiteral("-displayfd"), QStringLiteral("1")},
@@ -164,6 +164,32 @@ bool Desktop::Impl::startXvfb()
     screenSize = QSize(it.data->width_in_pixels, it.data->height_in_pixels);
     baseEnv.insert(QStringLiteral("DISPLAY"), QStringLiteral(":%1").arg(display));
     return true;
+}
+
+// Each monitor named M<i>, its millimetres at 96 dpi; the primary takes over the screen's output.
+bool Desktop::Impl::splitMonitors()
+{
+    auto xrandr = [&](const QStringList &args) {
+        QProcess p;
+        p.setProcessEnvironment(baseEnv);
+        p.start(tool(QStringLiteral("xrandr")), args);
+        const bool done = p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        if (!done)
+            error = QStringLiteral("xrandr %1 failed: %2").arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(p.readAllStandardError()));
+        return done;
+    };
+    for (int i = 0; i < options.monitors.size(); ++i) {
+        const QRect m = options.monitors[i];
+        const auto mm = [](int px) { return qRound(px * 25.4 / 96); };
+        const QString geometry = QStringLiteral("%1/%2x%3/%4+%5+%6")
+                                     .arg(m.width()).arg(mm(m.width())).arg(m.height()).arg(mm(m.height()))
+                                     .arg(m.x()).arg(m.y());
+        const QString output = i == options.primaryMonitor ? QStringLiteral("screen") : QStringLiteral("none");
+        if (!xrandr({QStringLiteral("--setmonitor"), QStringLiteral("M%1").arg(i), geometry, output}))
+            return false;
+    }
+    return options.monitors.isEmpty()
+        || xrandr({QStringLiteral("--output"), QStringLiteral("screen"), QStringLiteral("--primary")});
 }
 
 bool Desktop::Impl::startWindowManager()
@@ -282,7 +308,7 @@ Desktop::Desktop(const DesktopOptions &options) : d(new Impl)
     env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     d->baseEnv = env;
 
-    d->up = d->startXvfb() && (!options.windowManager || d->startWindowManager())
+    d->up = d->startXvfb() && d->splitMonitors() && (!options.windowManager || d->startWindowManager())
         && (!options.trayHost || d->startTrayHost());
     if (!d->up && d->conn) {
         // Keep the evidence: everything is torn down with this object.

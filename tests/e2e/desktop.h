@@ -25,7 +25,7 @@ namespace e2e {
 
 using WindowId = quint32;
 
-// Extra environment for a started process.
+// Extra environment for a started process; a null value removes the variable.
 using Env = QMap<QString, QString>;
 
 // Polls `condition` (processing Qt events in between) until it is true or `timeoutMs` passed.
@@ -48,7 +48,7 @@ struct RunResult
     bool ok() const { return started && !timedOut && exitCode == 0; }
 };
 
-// The desktop is a 1280x800 screen at 96 dpi.
+// The desktop is a 1280x800 screen at 96 dpi unless the options say otherwise.
 struct DesktopOptions
 {
     // openbox --sm-disable with a minimal private config (no edge resistance, one desktop, click
@@ -56,6 +56,11 @@ struct DesktopOptions
     // openbox announces itself early and loses windows mapped before it is ready.
     bool windowManager = true;
     bool trayHost = true; // trayer docked at the top right, 24 px high
+    QSize screen{1280, 800};
+    // Monitors on the one screen (xrandr --setmonitor, RandR 1.5), in desktop pixels; the
+    // one at primaryMonitor holds the screen's output and is the primary. Empty: one monitor.
+    QList<QRect> monitors;
+    int primaryMonitor = 0;
 };
 
 // A process started by a Desktop. Owned by the Desktop, which kills it when it goes away.

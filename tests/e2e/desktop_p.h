@@ -77,6 +77,7 @@ struct Desktop::Impl
 
     // Start-up (desktop.cpp).
     bool startXvfb();
+    bool splitMonitors();
     bool startWindowManager();
     bool wmManagesNewWindows();
     bool startTrayHost();

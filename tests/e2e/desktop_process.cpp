@@ -210,8 +210,12 @@ Program &Desktop::startProgram(const QStringList &args, const Env &extraEnv)
 Program &Desktop::startProcess(const QString &executable, const QStringList &args, const Env &extraEnv)
 {
     QProcessEnvironment env = d->baseEnv;
-    for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it)
-        env.insert(it.key(), it.value());
+    for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it) {
+        if (it.value().isNull())
+            env.remove(it.key());
+        else
+            env.insert(it.key(), it.value());
+    }
     d->programs.push_back(d->spawn(executable, args, env));
     return *d->programs.back();
 }

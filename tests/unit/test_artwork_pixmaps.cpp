@@ -53,6 +53,8 @@ private slots:
     void naturalPixmapIsCachedPerRatio();
     void naturalSizeTicksAreCrispSinglePixels();
     void highDensityPixmapMatchesPositions();
+    void ticksKeepTheirWeightAtEveryRatio_data();
+    void ticksKeepTheirWeightAtEveryRatio();
     void paintStaysInsideTarget();
     void paintFollowsPainterTransform();
     void paintUnderRotation();
@@ -130,6 +132,34 @@ void TestArtworkPixmaps::highDensityPixmapMatchesPositions()
         const double want = (144.0 + 22.184 * k) * 1440 / 600 / 15 * 2;
         QVERIFY2(std::abs(centre - want) <= 1.5, qPrintable(QStringLiteral("%1: %2 vs %3").arg(k).arg(centre).arg(want)));
         QCOMPARE(runs[k].second, 2);
+    }
+}
+
+void TestArtworkPixmaps::ticksKeepTheirWeightAtEveryRatio_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<int>("width");
+    QTest::newRow("1x") << qreal(1.0) << 1;
+    QTest::newRow("1.5x") << qreal(1.5) << 2;
+    QTest::newRow("2x") << qreal(2.0) << 2;
+    QTest::newRow("3x") << qreal(3.0) << 3;
+}
+
+// A hairline tick is one logical pixel at any ratio, in whole device pixels with no
+// blurred edge: pure black between pure body colour.
+void TestArtworkPixmaps::ticksKeepTheirWeightAtEveryRatio()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(int, width);
+    const QImage img = naturalPixmap(Picture::InchScale, 15, 15, ratio).toImage().convertToFormat(QImage::Format_ARGB32);
+    const int y = int(20 * ratio); // the major and half ticks
+    const auto runs = blackRuns(img, y);
+    QCOMPARE(runs.size(), 25);
+    for (const auto &run : runs) {
+        QCOMPARE(run.second, width);
+        QCOMPARE(img.pixel(run.first - 1, y), Body);
+        if (run.first + run.second < img.width())
+            QCOMPARE(img.pixel(run.first + run.second, y), Body);
     }
 }
 

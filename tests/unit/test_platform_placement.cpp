@@ -48,6 +48,50 @@ private slots:
         QFETCH(QRect, pixels);
         QCOMPARE(loadPlacementPixels(float(twips.x()), float(twips.y()), float(twips.width()), float(twips.height())),
                  pixels);
+        // The same place on a primary screen that stands elsewhere on the desktop.
+        for (const QPoint primary : {QPoint(1920, 0), QPoint(-1280, -200)})
+            QCOMPARE(loadPlacementPixels(float(twips.x()), float(twips.y()), float(twips.width()),
+                                         float(twips.height()), primary),
+                     pixels.translated(primary));
+    }
+
+    // Positions in twips count from the primary screen's top left, whatever its place.
+    void twipsPositionsOnTheDesktop_data()
+    {
+        QTest::addColumn<float>("twips");
+        QTest::addColumn<int>("origin");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("single screen") << 4500.0f << 0 << 300;
+        QTest::newRow("primary at 1920") << 4500.0f << 1920 << 2220;
+        QTest::newRow("primary at -1280") << 4500.0f << -1280 << -980;
+        QTest::newRow("left of the primary") << -1500.0f << 1920 << 1820;
+    }
+    void twipsPositionsOnTheDesktop()
+    {
+        QFETCH(float, twips);
+        QFETCH(int, origin);
+        QFETCH(int, pixels);
+        QCOMPARE(twipsToDesktopPixels(twips, origin, 15.0), pixels);
+        QCOMPARE(desktopPixelsToTwips(pixels, origin, 15.0), twips);
+    }
+
+    // A 12000 x 1095 twips window (800 x 73 pixels) centred on a screen.
+    void centredOnAScreen_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QPoint>("topLeft");
+        // 5452.5 twips is 363.5 pixels: to the even 364.
+        QTest::newRow("one monitor") << QRect(0, 0, 1280, 800) << QPoint(240, 364);
+        QTest::newRow("primary right of another") << QRect(1920, 0, 1280, 800) << QPoint(2160, 364);
+        QTest::newRow("the larger monitor") << QRect(0, 0, 1920, 1080) << QPoint(560, 504);
+        QTest::newRow("above and left of the primary") << QRect(-1280, -200, 1280, 800) << QPoint(-1040, 164);
+        QTest::newRow("shorter than the window") << QRect(0, 0, 1280, 60) << QPoint(240, -6);
+    }
+    void centredOnAScreen()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QPoint, topLeft);
+        QCOMPARE(centredPixels(screen, QSizeF(12000, 1095), 15.0, 15.0), topLeft);
     }
 
     void centringIsUnrounded_data()

@@ -73,21 +73,17 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     setMinimumSize(2 * b, 2 * b);
     resize(twipsToPixelsX(designClientTwips.width()) + 2 * b, twipsToPixelsY(designClientTwips.height()) + 2 * b);
     sizeMaybeChanged();
+    keepSizeAcrossScreens();
 }
 
 Form::~Form() = default;
 
 int Form::borderPixels() const { return zentyr::borderPixels(m_border); }
 
-float Form::leftTwips() const { return static_cast<float>(pixelsToTwipsX(x())); }
-float Form::topTwips() const { return static_cast<float>(pixelsToTwipsY(y())); }
 float Form::widthTwips() const { return static_cast<float>(pixelsToTwipsX(width())); }
 float Form::heightTwips() const { return static_cast<float>(pixelsToTwipsY(height())); }
 float Form::scaleWidthTwips() const { return static_cast<float>(pixelsToTwipsX(m_client->width())); }
 float Form::scaleHeightTwips() const { return static_cast<float>(pixelsToTwipsY(m_client->height())); }
-
-void Form::setLeftTwips(float twips) { move(twipsToPixelsX(twips), y()); }
-void Form::setTopTwips(float twips) { move(x(), twipsToPixelsY(twips)); }
 
 void Form::setWidthTwips(float twips)
 {
@@ -114,12 +110,7 @@ void Form::load()
     m_loaded = true;
     Form_Initialize();
     // Every form starts centred on the screen; its load handler reads that position.
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect sg = screen->geometry();
-        const float sw = static_cast<float>(pixelsToTwipsX(sg.width()));
-        const float sh = static_cast<float>(pixelsToTwipsY(sg.height()));
-        move(sg.x() + twipsToPixelsX((sw - widthTwips()) / 2.0f), sg.y() + twipsToPixelsY((sh - heightTwips()) / 2.0f));
-    }
+    centreOnScreen(primaryScreenPixels());
     Form_Load();
 }
 

@@ -49,6 +49,14 @@ public:
     float scaleWidthTwips() const;
     float scaleHeightTwips() const;
 
+    // The design's screen is the primary one: twips positions count from its top
+    // left, wherever it stands on the desktop.
+    static QRect primaryScreenPixels();
+    // The screen (desktop pixels) that holds the form's centre point, else the primary.
+    QRect screenOfCentrePixels() const;
+    // Moves the form so that its twips size is centred on a screen (desktop pixels).
+    void centreOnScreen(const QRect &screenPixels);
+
     int borderPixels() const;
     QWidget *client() const { return m_client; }
 
@@ -107,7 +115,10 @@ protected:
 
 private:
     friend class FormClient;
+    friend class ScreenChangeWatch;
     void sizeMaybeChanged();
+    // On a move to a screen with another scale factor, keeps the size in twips.
+    void keepSizeAcrossScreens();
     Qt::Edges edgesAt(QPoint pos) const;
     void applyNativeState();
 

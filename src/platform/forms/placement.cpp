@@ -5,16 +5,33 @@
 
 namespace zentyr {
 
-QRect loadPlacementPixels(float left, float top, float width, float height)
+QRect loadPlacementPixels(float left, float top, float width, float height, QPoint primaryTopLeft)
 {
     const double d = 12.0;
-    return QRect(roundHalfEven(left / d), roundHalfEven(top / d), roundHalfEven(width / d),
-                 roundHalfEven(height / d));
+    return QRect(primaryTopLeft.x() + roundHalfEven(left / d), primaryTopLeft.y() + roundHalfEven(top / d),
+                 roundHalfEven(width / d), roundHalfEven(height / d));
 }
 
 float centredTwips(float screenTwips, float sizeTwips)
 {
     return (screenTwips - sizeTwips) / 2.0f;
+}
+
+int twipsToDesktopPixels(float twips, int primaryOrigin, double twipsPerPixel)
+{
+    return primaryOrigin + roundHalfEven(twips / twipsPerPixel);
+}
+
+float desktopPixelsToTwips(int pixels, int primaryOrigin, double twipsPerPixel)
+{
+    return static_cast<float>((pixels - primaryOrigin) * twipsPerPixel);
+}
+
+QPoint centredPixels(const QRect &screen, QSizeF sizeTwips, double twipsPerPixelX, double twipsPerPixelY)
+{
+    const float left = centredTwips(static_cast<float>(screen.width() * twipsPerPixelX), float(sizeTwips.width()));
+    const float top = centredTwips(static_cast<float>(screen.height() * twipsPerPixelY), float(sizeTwips.height()));
+    return {screen.x() + roundHalfEven(left / twipsPerPixelX), screen.y() + roundHalfEven(top / twipsPerPixelY)};
 }
 
 QRect resizedGeometry(const QRect &start, Qt::Edges edges, QPoint delta, QSize minimum)

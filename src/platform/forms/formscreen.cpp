@@ -1,0 +1,69 @@
+// A form's place among the screens: twips positions relative to the primary screen,
+// centring, and its size kept in twips when it moves to a screen with another scale.
+#include "platform/forms/form.h"
+#include "platform/forms/placement.h"
+#include "platform/forms/twips.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+namespace zentyr {
+
+QRect Form::primaryScreenPixels()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect();
+}
+
+QRect Form::screenOfCentrePixels() const
+{
+    if (const QScreen *screen = QGuiApplication::screenAt(geometry().center()))
+        return screen->geometry();
+    return primaryScreenPixels();
+}
+
+void Form::centreOnScreen(const QRect &screenPixels)
+{
+    if (screenPixels.isEmpty())
+        return;
+    move(centredPixels(screenPixels, QSizeF(widthTwips(), heightTwips()), twipsPerPixelX(), twipsPerPixelY()));
+}
+
+float Form::leftTwips() const { return desktopPixelsToTwips(x(), primaryScreenPixels().x(), twipsPerPixelX()); }
+float Form::topTwips() const { return desktopPixelsToTwips(y(), primaryScreenPixels().y(), twipsPerPixelY()); }
+
+void Form::setLeftTwips(float twips) { move(twipsToDesktopPixels(twips, primaryScreenPixels().x(), twipsPerPixelX()), y()); }
+void Form::setTopTwips(float twips) { move(x(), twipsToDesktopPixels(twips, primaryScreenPixels().y(), twipsPerPixelY())); }
+
+// The window system moves a window to another screen in device pixels: on one with
+// another scale factor its logical size changes with it. The size it had before the
+// change is put back once the change has been handled.
+class ScreenChangeWatch : public QObject {
+public:
+    explicit ScreenChangeWatch(Form *form) : QObject(form), m_form(form) {}
+
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (watched == m_form && e->type() == QEvent::ScreenChangeInternal && m_form->isVisible()) {
+            const QSize before = m_form->size();
+            QPointer<Form> form = m_form;
+            QTimer::singleShot(0, this, [form, before] {
+                if (!form || form->isUnloading() || form->size() == before)
+                    return;
+                form->resize(before);
+                form->sizeMaybeChanged();
+            });
+        }
+        return false;
+    }
+
+private:
+    Form *m_form;
+};
+
+void Form::keepSizeAcrossScreens() { installEventFilter(new ScreenChangeWatch(this)); }
+
+} // namespace zentyr
