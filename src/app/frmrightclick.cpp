@@ -44,6 +44,11 @@ frmRightClick::frmRightClick() : Form(QStringLiteral("frmRightClick"), Border::N
     Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &frmRightClick::Timer1_Timer);
     Timer1.start();
+
+    hostWait.setSingleShot(true);
+    connect(&hostWait, &QTimer::timeout, this, &frmRightClick::noNotificationArea);
+    hostCheck.setInterval(1000);
+    connect(&hostCheck, &QTimer::timeout, this, &frmRightClick::checkNotificationArea);
 }
 
 frmRightClick::~frmRightClick()
@@ -90,24 +95,90 @@ void frmRightClick::registerTrayIcon()
     services().shellNotifyIcon(NIM_ADD, nid);
     traceEvent("tray icon added");
     if (!services().notificationAreaAvailable())
-        noNotificationArea();
+        waitForNotificationArea();
 }
 
-// Without a notification area nothing would be left to reach or end the program
-// once its windows are gone, so it ends with its last window instead.
-void frmRightClick::noNotificationArea()
+static bool anyFormOnScreen()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        auto *f = qobject_cast<Form *>(w);
+        if (f && f->isVisible() && !f->isUnloading())
+            return true;
+    }
+    return false;
+}
+
+static void endWithLastWindow(Form *)
+{
+    if (anyFormOnScreen())
+        return;
+    std::fprintf(stderr, "zentyr: the last window was closed and there is no notification area; ending.\n");
+    services().endProgram();
+}
+
+static QString seconds(int ms)
+{
+    const int s = (ms + 999) / 1000;
+    return s == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(s);
+}
+
+// A panel often starts after the program (at login): the icon is added anyway and shows once a
+// check finds a notification area, so only a long wait without one means there is none.
+void frmRightClick::waitForNotificationArea()
 {
     m_trayMissing = true;
+    const int graceMs = trayGracePeriodMs(qgetenv("ZENTYR_TRAY_GRACE_MS"));
+    std::fprintf(stderr, "zentyr: no notification area (system tray) yet; waiting %s for one.\n",
+                 qPrintable(seconds(graceMs)));
+    hostWait.start(graceMs);
+    hostCheck.start();
+}
+
+void frmRightClick::checkNotificationArea()
+{
+    if (!services().notificationAreaAvailable())
+        return;
+    m_trayMissing = false;
+    hostWait.stop();
+    hostCheck.stop();
+    setLastWindowHook(false);
+    std::fprintf(stderr, "zentyr: a notification area appeared; the tray icon is there.\n");
+}
+
+// Without a notification area nothing would be left to reach or end the program once its windows
+// are gone, so it ends with its last window instead, or at once with "hideruler". The user is told
+// once, in a box: a program started from a menu has no standard error to read. The box has the stop
+// icon when the program ends because of it, none when it goes on.
+void frmRightClick::noNotificationArea()
+{
+    checkNotificationArea();
+    if (!m_trayMissing)
+        return;
+    const QString waited = QStringLiteral("No notification area (system tray) appeared on this desktop within %1, "
+                                          "so Zentyr has no tray icon.")
+                               .arg(seconds(int(hostWait.interval())));
     if (commandLine() == QLatin1String("hideruler")) {
         std::fprintf(stderr, "zentyr: this desktop has no notification area (system tray), and with \"hideruler\" "
                              "nothing would be on screen; ending.\n");
         Timer1.stop();
+        hostCheck.stop();
+        services().msgBox(waited + QStringLiteral(" Started with \"hideruler\", it would have nothing on screen, "
+                                                  "so it ends now."),
+                          vbCritical, applicationTitle());
+        services().shellNotifyIcon(NIM_DELETE, nid);
         services().endProgram();
         return;
     }
     std::fprintf(stderr, "zentyr: this desktop has no notification area (system tray); Zentyr ends when its last "
                          "window is closed.\n");
+    services().msgBox(waited + QStringLiteral(" It ends when its last window is closed."), vbOKOnly,
+                      applicationTitle());
+    // A host that appears later still gets the icon, and then the program stays.
+    if (!m_trayMissing)
+        return;
     setLastWindowHook(true);
+    if (!anyFormOnScreen())
+        endWithLastWindow(nullptr);
 }
 
 void frmRightClick::trayMessage(int number)
@@ -122,17 +193,6 @@ void frmRightClick::trayMessage(int number)
     default:
         break;
     }
-}
-
-static void endWithLastWindow(Form *)
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        auto *f = qobject_cast<Form *>(w);
-        if (f && f->isVisible() && !f->isUnloading())
-            return;
-    }
-    std::fprintf(stderr, "zentyr: the last window was closed and there is no notification area; ending.\n");
-    services().endProgram();
 }
 
 void frmRightClick::setLastWindowHook(bool on)

@@ -34,6 +34,14 @@ public:
     bool trayMissing() const { return m_trayMissing; }
     // A mouse message over the tray icon: 515 left double-click, 517 right release; others do nothing.
     void trayMessage(int number) override;
+    QMenu *trayMenu() override { return mnuShutDown; }
+
+    // While no notification area exists: whether one has appeared (checked every second), and the
+    // end of the wait for one.
+    void checkNotificationArea();
+    void noNotificationArea();
+    QTimer hostWait; // single shot: the grace period
+    QTimer hostCheck;
 
     // Without a notification area: end the program when no window of ours is left on screen.
     static void setLastWindowHook(bool on);
@@ -42,7 +50,7 @@ protected:
     void Form_Load() override;
 
 private:
-    void noNotificationArea();
+    void waitForNotificationArea();
     bool m_trayMissing = false;
 };
 

@@ -7,7 +7,6 @@
 #include "platform/system/windowsystem.h"
 
 #include <QMessageBox>
-#include <QSystemTrayIcon>
 
 namespace zentyr {
 
@@ -38,7 +37,7 @@ public:
         return false;
     }
 
-    bool notificationAreaAvailable() override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    bool notificationAreaAvailable() override { return m_tray.available(); }
 
     bool startSystemMove(QWidget *window) override { return startWindowSystemMove(window); }
 

@@ -1,4 +1,4 @@
-// The tray icon and its menu on a real desktop, and life without a notification area.
+// The tray icon and its menu on a real desktop with an XEmbed notification area.
 #include "artwork/artwork.h"
 #include "desktop.h"
 
@@ -129,31 +129,6 @@ private slots:
         QVERIFY(app->waitForExit(3000));
         QCOMPARE(app->exitCode(), 0);
         QVERIFY(waitUntil([&] { return d.trayIconWindows().isEmpty(); }, 2000));
-    }
-
-    void withoutNotificationArea()
-    {
-        DesktopOptions o;
-        o.trayHost = false;
-        Desktop d(o);
-        QVERIFY2(d.ok(), qPrintable(d.error()));
-        // With "hideruler" nothing would be on screen: it says why and ends.
-        Program &hidden = d.startProgram({"hideruler"});
-        QVERIFY(hidden.waitForExit(8000));
-        QVERIFY(hidden.stderrText().contains("no notification area"));
-
-        // Otherwise it runs while it has a window, and ends with the last one.
-        Program &app = d.startProgram();
-        const WindowId ruler = d.waitForWindow("frmRuler", 8000);
-        QVERIFY(ruler);
-        QVERIFY(app.stderrText().contains("no notification area"));
-        const QRect g = d.waitForStableGeometry(ruler);
-        d.mouseMove(g.topLeft() + QPoint(200, 20));
-        d.click(3);
-        QVERIFY(d.waitForPopupMenu(3000));
-        d.mouseMove(QPoint(600, 700));
-        QVERIFY(d.chooseMenuItemByKeys(0)); // Hide Ruler
-        QVERIFY(app.waitForExit(3000));
     }
 };
 

@@ -147,30 +147,6 @@ private slots:
         QVERIFY(!tray.Timer1.isActive());
     }
 
-    void hiderulerWithoutNotificationAreaEnds()
-    {
-        fake->trayAvailable = false;
-        setCommandLine("hideruler");
-        loadForm<frmRightClick>();
-        QCOMPARE(fake->endCount, 1);
-    }
-
-    void withoutNotificationAreaTheLastWindowEndsTheProgram()
-    {
-        fake->trayAvailable = false;
-        frmRightClick &tray = loadForm<frmRightClick>();
-        QCOMPARE(fake->endCount, 0);
-        QVERIFY(tray.trayMissing());
-        tray.Timer1_Timer();
-        QVERIFY(isShown<frmRuler>());
-        showForm<frmVRuler>();
-        loadedForm<frmRuler>()->mnuHideRuler_Click();
-        QCOMPARE(fake->endCount, 0); // the vertical ruler is still on screen
-        loadedForm<frmVRuler>()->mnuHideVRuler_Click();
-        QCOMPARE(fake->endCount, 1);
-        setLastWindowHookOff();
-    }
-
     void loadErrorTrap_data()
     {
         QTest::addColumn<int>("number");
@@ -211,12 +187,7 @@ private slots:
         QCOMPARE(fake->boxes.size(), 1); // the second failure is not trapped again
         QCOMPARE(fake->notifications.size(), 2);
     }
-
-private:
-    static void setLastWindowHookOff();
 };
-
-void StartupTest::setLastWindowHookOff() { frmRightClick::setLastWindowHook(false); }
 
 QTEST_MAIN(StartupTest)
 #include "test_startup.moc"

@@ -10,6 +10,7 @@ using namespace zentyr;
 using namespace zentyr::test;
 
 Q_DECLARE_METATYPE(zentyr::TrayEvent)
+Q_DECLARE_METATYPE(QList<int>)
 
 class TrayTest : public QObject {
     Q_OBJECT
@@ -87,6 +88,53 @@ private slots:
         QFETCH(Qt::MouseButton, button);
         QFETCH(int, number);
         QCOMPARE(trayMessageNumber(event, button), number);
+    }
+
+    // What a status-notifier host reports instead of raw input.
+    void activationNumbers()
+    {
+        QCOMPARE(trayActivationNumber(QSystemTrayIcon::Trigger), 515);
+        QCOMPARE(trayActivationNumber(QSystemTrayIcon::DoubleClick), 515);
+        QCOMPARE(trayActivationNumber(QSystemTrayIcon::Context), 517);
+        QCOMPARE(trayActivationNumber(QSystemTrayIcon::MiddleClick), 520);
+        QCOMPARE(trayActivationNumber(QSystemTrayIcon::Unknown), 0);
+    }
+
+    void imageForSlot_data()
+    {
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<int>("image");
+        QTest::newRow("22-px panel: the small one unscaled") << QList<int>{16, 32} << 22 << 16;
+        QTest::newRow("exactly 32") << QList<int>{32, 16} << 32 << 32;
+        QTest::newRow("48-px panel") << QList<int>{16, 32} << 48 << 32;
+        QTest::newRow("smaller than both: the smallest") << QList<int>{32, 16} << 12 << 16;
+        QTest::newRow("no images") << QList<int>{} << 22 << 0;
+    }
+
+    void imageForSlot()
+    {
+        QFETCH(QList<int>, sizes);
+        QFETCH(int, slot);
+        QFETCH(int, image);
+        QCOMPARE(trayImageSize(sizes, slot), image);
+    }
+
+    void gracePeriodSetting_data()
+    {
+        QTest::addColumn<QByteArray>("setting");
+        QTest::addColumn<int>("ms");
+        QTest::newRow("unset") << QByteArray() << 60000;
+        QTest::newRow("a number") << QByteArray("1500") << 1500;
+        QTest::newRow("negative") << QByteArray("-5") << 60000;
+        QTest::newRow("not a number") << QByteArray("soon") << 60000;
+    }
+
+    void gracePeriodSetting()
+    {
+        QFETCH(QByteArray, setting);
+        QFETCH(int, ms);
+        QCOMPARE(trayGracePeriodMs(setting), ms);
     }
 
     void notifications_data()
@@ -169,6 +217,55 @@ private slots:
         QCOMPARE(notificationsAtEnd, 2);
         QCOMPARE(fake->notifications[1].message, NIM_DELETE);
         QCOMPARE(fake->notifications[1].data.toBytes(), fake->notifications[0].data.toBytes());
+    }
+
+    // No notification area: the icon is made anyway, and the program waits for one before it
+    // says anything or ends.
+    void hiderulerWithoutNotificationAreaWaitsThenExplainsAndEnds()
+    {
+        fake->trayAvailable = false;
+        setCommandLine("hideruler");
+        frmRightClick &tray = loadForm<frmRightClick>();
+        QCOMPARE(fake->notifications.size(), 1);
+        QCOMPARE(fake->endCount, 0);
+        QVERIFY(tray.trayMissing() && tray.hostWait.isActive());
+        QCOMPARE(tray.hostWait.interval(), 60000);
+        QVERIFY(fake->boxes.isEmpty());
+        int boxesAtEnd = -1, notificationsAtEnd = -1;
+        fake->onEnd = [&] {
+            boxesAtEnd = fake->boxes.size();
+            notificationsAtEnd = fake->notifications.size();
+        };
+        tray.noNotificationArea(); // the grace period is over
+        QCOMPARE(fake->endCount, 1);
+        QCOMPARE(boxesAtEnd, 1);
+        QCOMPARE(notificationsAtEnd, 2);
+        QCOMPARE(fake->notifications[1].message, NIM_DELETE);
+        QCOMPARE(fake->boxes[0].style, 16);
+        QCOMPARE(fake->boxes[0].title, QString("Zentyr"));
+        QVERIFY2(fake->boxes[0].text.contains("within 60 seconds") && fake->boxes[0].text.contains("ends now"),
+                 qPrintable(fake->boxes[0].text));
+        setCommandLine(QString());
+    }
+
+    void withoutNotificationAreaTheLastWindowEndsTheProgram()
+    {
+        fake->trayAvailable = false;
+        frmRightClick &tray = loadForm<frmRightClick>();
+        tray.Timer1_Timer();
+        QVERIFY(isShown<frmRuler>());
+        showForm<frmVRuler>();
+        // Within the grace period the program waits for a host, whatever is on screen.
+        loadedForm<frmRuler>()->mnuHideRuler_Click();
+        tray.noNotificationArea();
+        QCOMPARE(fake->boxes.size(), 1);
+        QCOMPARE(fake->boxes[0].style, 0);
+        QCOMPARE(fake->boxes[0].title, QString("Zentyr"));
+        QVERIFY(fake->boxes[0].text.contains("ends when its last window is closed"));
+        QCOMPARE(fake->endCount, 0); // the vertical ruler is still on screen
+        loadedForm<frmVRuler>()->mnuHideVRuler_Click();
+        QCOMPARE(fake->endCount, 1);
+        frmRightClick::setLastWindowHook(false);
     }
 
     void orderlyTeardownRemovesTheIcon()

@@ -26,7 +26,8 @@ public:
     // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon the record describes; whether it took
     // effect. The record's window receives the icon's mouse messages as a TrayMessageReceiver.
     virtual bool shellNotifyIcon(int message, const NotifyIconData &data) = 0;
-    // Whether a notification area exists at all.
+    // Whether a notification area exists now. An icon added before one existed shows once this
+    // finds one.
     virtual bool notificationAreaAvailable() = 0;
     // Hands a left-button drag of a top-level window to the window system.
     // False where it refuses (no window manager); the caller then moves the window itself.

@@ -1,8 +1,25 @@
 #include "platform/system/tray.h"
 
 #include <QApplication>
+#include <QIconEngine>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#ifdef ZENTYR_HAVE_DBUS
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#endif
+#ifdef ZENTYR_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 namespace zentyr {
 
@@ -25,27 +42,214 @@ int trayMessageNumber(TrayEvent event, Qt::MouseButton button)
     }
 }
 
+int trayActivationNumber(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+    case QSystemTrayIcon::DoubleClick: return trayMessageNumber(TrayEvent::DoubleClick, Qt::LeftButton);
+    case QSystemTrayIcon::Context: return trayMessageNumber(TrayEvent::Release, Qt::RightButton);
+    case QSystemTrayIcon::MiddleClick: return trayMessageNumber(TrayEvent::Release, Qt::MiddleButton);
+    default: return 0;
+    }
+}
+
+int trayImageSize(const QList<int> &sizes, int slotPx)
+{
+    if (sizes.isEmpty())
+        return 0;
+    int fits = 0;
+    for (int s : sizes)
+        if (s <= slotPx)
+            fits = std::max(fits, s);
+    return fits ? fits : *std::min_element(sizes.begin(), sizes.end());
+}
+
+int trayGracePeriodMs(const QByteArray &setting)
+{
+    bool ok = false;
+    const int ms = setting.trimmed().toInt(&ok);
+    return ok && ms >= 0 ? ms : kTrayGracePeriodMs;
+}
+
+namespace {
+
+// The icon's images drawn unscaled where one fits, centred in the host's slot: a 22-px slot shows
+// the 16-px image, a 48-px or doubled slot the 32-px one. Only a slot smaller than every image
+// scales one down.
+class TrayIconEngine : public QIconEngine {
+public:
+    explicit TrayIconEngine(QList<QPixmap> images) : m_images(std::move(images)) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
+    {
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QPixmap &image = pick(int(std::lround(std::min(rect.width(), rect.height()) * dpr)));
+        if (image.isNull())
+            return;
+        QSizeF px = image.size();
+        px.scale(px.boundedTo(rect.size() * dpr), Qt::KeepAspectRatio);
+        const QPointF at(rect.x() + std::floor((rect.width() * dpr - px.width()) / 2) / dpr,
+                         rect.y() + std::floor((rect.height() * dpr - px.height()) / 2) / dpr);
+        painter->drawPixmap(QRectF(at, px / dpr), image, QRectF(image.rect()));
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const QPixmap &image = pick(std::min(size.width(), size.height()));
+        if (image.width() <= size.width() && image.height() <= size.height())
+            return image;
+        return image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+
+    // The whole slot: paint() places the image in it.
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (const QPixmap &p : m_images)
+            sizes << p.size();
+        return sizes;
+    }
+
+    QIconEngine *clone() const override { return new TrayIconEngine(m_images); }
+    QString key() const override { return QStringLiteral("zentyr-tray"); }
+
+private:
+    const QPixmap &pick(int slotPx) const
+    {
+        static const QPixmap none;
+        QList<int> sizes;
+        for (const QPixmap &p : m_images)
+            sizes << p.width();
+        const int want = trayImageSize(sizes, slotPx);
+        for (const QPixmap &p : m_images)
+            if (p.width() == want)
+                return p;
+        return none;
+    }
+
+    QList<QPixmap> m_images;
+};
+
+// Every image of the window's icon, in its own pixels.
+QIcon trayIcon(const QIcon &windowIcon)
+{
+    QList<QPixmap> images;
+    for (const QSize &s : windowIcon.availableSizes()) {
+        QPixmap p = windowIcon.pixmap(s, 1.0);
+        p.setDevicePixelRatio(1.0);
+        if (!p.isNull())
+            images << p;
+    }
+    return images.isEmpty() ? windowIcon : QIcon(new TrayIconEngine(images));
+}
+
+#ifdef ZENTYR_HAVE_XCB
+// An XEmbed notification area: the owner of the screen's system-tray selection.
+bool xembedTrayExists()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return false;
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return false;
+    const QByteArray display = qgetenv("DISPLAY");
+    const int dot = display.lastIndexOf('.');
+    const int screen = dot > display.lastIndexOf(':') ? display.mid(dot + 1).toInt() : 0;
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(name.size()), name.constData()), nullptr);
+    if (!atom)
+        return false;
+    const xcb_atom_t selection = atom->atom;
+    free(atom);
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t *owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    const bool owned = owner && owner->owner != XCB_NONE;
+    free(owner);
+    return owned;
+}
+#endif
+
+#ifdef ZENTYR_HAVE_DBUS
+// A status-notifier watcher on the session bus with a host registered.
+bool statusNotifierHostExists()
+{
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(watcher))
+        return false;
+    QDBusMessage get = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+        && reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
+#endif
+
+// Qt picks the D-Bus or the XEmbed tray once, at its first tray call, and keeps that choice: asked
+// before any host exists, it would never use a status-notifier host that starts later. So the
+// question is put to the hosts directly, and the icon is made once one answers.
+bool notificationAreaExists()
+{
+#ifdef ZENTYR_HAVE_DBUS
+#ifdef ZENTYR_HAVE_XCB
+    if (xembedTrayExists())
+        return true;
+#endif
+    return statusNotifierHostExists();
+#else
+    return QSystemTrayIcon::isSystemTrayAvailable();
+#endif
+}
+
+} // namespace
+
 bool Tray::add(const NotifyIconData &record)
 {
-    if (m_icon || !QSystemTrayIcon::isSystemTrayAvailable())
+    if (m_added)
         return false;
+    m_added = true;
+    m_record = record;
+    return available();
+}
+
+bool Tray::available()
+{
+    const bool exists = notificationAreaExists();
+    if (exists && m_added && !m_icon)
+        show();
+    return exists;
+}
+
+void Tray::show()
+{
+    const NotifyIconData &record = m_record;
     m_receiver = QWidget::find(record.hWnd);
     const QWidget *iconWindow = QWidget::find(record.hIcon);
-    const QIcon icon = iconWindow ? iconWindow->windowIcon() : QIcon();
-    // The notification area shows the small image.
-    const QPixmap small = icon.pixmap(QSize(16, 16));
-    m_icon = new QSystemTrayIcon(small.isNull() ? icon : QIcon(small), this);
+    m_icon = new QSystemTrayIcon(trayIcon(iconWindow ? iconWindow->windowIcon() : QIcon()), this);
     m_icon->setToolTip(record.tipText());
+    // Exported over D-Bus to a status-notifier host. Where the host embeds the icon's window, the
+    // raw input never reaches Qt's own handling, so Qt pops nothing up itself.
+    if (auto *receiver = dynamic_cast<TrayMessageReceiver *>(m_receiver.data()))
+        m_icon->setContextMenu(receiver->trayMenu());
     connect(m_icon, &QSystemTrayIcon::activated, this, &Tray::activated);
     qApp->installEventFilter(this);
     m_icon->show();
-    return true;
 }
 
 bool Tray::remove()
 {
-    if (!m_icon)
+    if (!m_added)
         return false;
+    m_added = false;
+    if (!m_icon)
+        return true;
     qApp->removeEventFilter(this);
     m_icon->hide();
     delete m_icon;
@@ -75,14 +279,8 @@ bool Tray::eventFilter(QObject *watched, QEvent *event)
 // A status-notifier host has no icon window: it reports what the user did instead.
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (m_rawInput)
-        return;
-    switch (reason) {
-    case QSystemTrayIcon::DoubleClick: deliver(trayMessageNumber(TrayEvent::DoubleClick, Qt::LeftButton)); break;
-    case QSystemTrayIcon::Context: deliver(trayMessageNumber(TrayEvent::Release, Qt::RightButton)); break;
-    case QSystemTrayIcon::Trigger: deliver(trayMessageNumber(TrayEvent::Release, Qt::LeftButton)); break;
-    default: break;
-    }
+    if (!m_rawInput)
+        deliver(trayActivationNumber(reason));
 }
 
 void Tray::deliver(int number)

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+class QMenu;
 class QWidget;
 
 namespace zentyr {
@@ -18,11 +19,29 @@ enum class TrayEvent { Move, Press, Release, DoubleClick };
 // double-click; 516, 517, 518 right; 519, 520, 521 middle. 0 for other buttons: nothing is sent.
 int trayMessageNumber(TrayEvent event, Qt::MouseButton button);
 
+// The number for what a status-notifier host reports instead of raw input. Its activation (a left
+// click; no double-click exists there) counts as the double-click, its context request as the right
+// release.
+int trayActivationNumber(QSystemTrayIcon::ActivationReason reason);
+
+// Which of the icon's square images (sizes in device pixels) a slot of slotPx device pixels shows:
+// the largest that fits unscaled, else the smallest.
+int trayImageSize(const QList<int> &sizes, int slotPx);
+
+// How long the program waits for a notification area before it concludes there is none.
+inline constexpr int kTrayGracePeriodMs = 60000;
+// The grace period a setting asks for (ZENTYR_TRAY_GRACE_MS, milliseconds); the default when it is
+// empty, not a number or negative.
+int trayGracePeriodMs(const QByteArray &setting);
+
 // The window that takes the icon's notifications: the record's hWnd. It reads each mouse message
 // number directly.
 class TrayMessageReceiver {
 public:
     virtual void trayMessage(int number) = 0;
+    // The menu a status-notifier host shows itself (it reads the menu over D-Bus). Where the program
+    // sees the raw input, it pops the menu up on its own from trayMessage().
+    virtual QMenu *trayMenu() { return nullptr; }
 
 protected:
     ~TrayMessageReceiver() = default;
@@ -32,9 +51,12 @@ protected:
 // notifications to the window named by hWnd.
 class Tray : public QObject {
 public:
-    // False when there is already an icon or no notification area.
+    // Without a notification area the icon waits for one: available() shows it once one exists.
+    // False when there is already an icon or no notification area yet.
     bool add(const NotifyIconData &record);
     bool remove();
+    // Whether a notification area exists now; a waiting icon is shown when one does.
+    bool available();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,7 +64,10 @@ protected:
 private:
     void activated(QSystemTrayIcon::ActivationReason reason);
     void deliver(int number);
+    void show();
 
+    NotifyIconData m_record;
+    bool m_added = false;
     QSystemTrayIcon *m_icon = nullptr;
     QPointer<QWidget> m_receiver;
     bool m_rawInput = false;
