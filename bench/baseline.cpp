@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmarks' baseline: a bare Qt 6 Widgets window that shows and quits after its first paint.
 // Traces that paint as the program traces its splash (standard error) and prints its peak RSS.
 #include "platform/system/trace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // In-process paint figures: the median time of one repaint of each ruler window and of the
 // information window (their pictures come from the pixmap cache after the first paint), and
 // the time a step of a 1000-step resize of the standard ruler showing a user picture takes.

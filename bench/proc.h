@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small /proc readers shared by the benchmark programs (Linux).
 #pragma once
 #include <QByteArray>

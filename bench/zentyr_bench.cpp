@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmark run: the real program and the baseline, side by side on one virtual desktop
 // (Xvfb 1280x800 at 96 dpi, openbox, trayer). Prints raw figures, then a summary with the goals.
 // Start-up and timer moments come from the trace lines (ZENTYR_TRACE=1) of both programs, and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Compiler settings shared by the project's own code.
 
 # The warnings for the program's libraries, in one place; tests and tools build without them.

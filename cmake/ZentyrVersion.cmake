@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Version strings as the version resource spells them ("2.01.0023" for 2.1.0.23), from the project's version.
 #   ZENTYR_MINOR_2, ZENTYR_REVISION_4, ZENTYR_VERSION_STRING; writes generated/version.h.
 

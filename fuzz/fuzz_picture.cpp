@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: the picture loader behind "Display Picture", fed from memory.
 #include "platform/picture/picture.h"
 

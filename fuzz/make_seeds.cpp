@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the fuzzer's seed corpus: small valid and broken JPEG, GIF, BMP and PNG files.
 // Usage: zentyr_fuzz_seeds OUTPUT_DIR
 #include <QBuffer>

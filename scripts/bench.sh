@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Release with the benchmark programs (preset "bench": build-bench/) and prints the benchmark
 # figures: start-up and memory against a bare Qt window built alongside, the start-up timers, idle context switches and paint times, all
 # on a virtual desktop (Xvfb 1280x800 at 96 dpi, openbox, trayer), and the stripped binary's size.

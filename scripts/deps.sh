@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages a task needs, only those missing.
 # Usage: scripts/deps.sh run|test|fuzz|package
 set -euo pipefail

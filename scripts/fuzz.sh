@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the picture fuzzer with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer;
 # preset "fuzz": build-fuzz/) and runs it on the generated seed corpus.
 # Usage: scripts/fuzz.sh [SECONDS] [extra libFuzzer options]   (default 600 s)

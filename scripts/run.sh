@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Zentyr in Release (preset "release": build/) and starts it. With no display,
 # runs it in a virtual desktop (Xvfb at 96 dpi, openbox, trayer), saves screenshots,
 # prints their paths and ends it.

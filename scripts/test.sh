@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Zentyr and every test (preset "release": build/), and runs them all
 # through CTest. Extra arguments go to ctest, e.g. -L fast or -R e2e.
 set -euo pipefail

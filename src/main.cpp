@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/app.h"
 #include "app/forms.h"
 #include "app/frmsplash.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/app.h"
 #include "platform/forms/msgbox.h"
 #include "platform/system/services.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/frmrightclick.h"
 #include "app/app.h"
 #include "app/forms.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/frmsplash.h"
 #include "app/app.h"
 #include "app/frmrightclick.h"

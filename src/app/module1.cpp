@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/module1.h"
 #include "app/forms.h"
 #include "app/frmsplash.h"

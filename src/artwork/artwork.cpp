@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "artwork/artwork.h"
 #include "artwork/pictures.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's fixed pictures: the three ruler scales, the information
 // window's ruler strip and steel rule, and the program icon.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The scales' digits: blocky, chamfered sans-serif shapes defined once in a unit
 // box and placed at any size and turn.

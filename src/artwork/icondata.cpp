@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "artwork/icondata.h"
 
 namespace zentyr::artwork::icondata {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The ruler palette, shared by the scale pictures and the ruler and information windows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ruler scales: inch, metric, vertical, and the small strip of the
 // information window. All share the palette and the digit shapes.
 

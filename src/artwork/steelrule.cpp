@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The grey steel rule behind the information window. The whole drawing is
 // about 21 x 25 inches; the window only ever shows a slice of its inch edge.
 // It is drawn in its own space, y upward, stretched unevenly onto the picture.

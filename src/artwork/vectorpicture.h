@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A fixed vector picture held as data, and the one routine that draws any of them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/system/drag.h"
 #include "platform/system/filedialog.h"
 #include "platform/system/instance.h"

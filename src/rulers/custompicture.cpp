@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Display Picture": the standard ruler shows a picture file of the user's choice.
 #include "platform/forms/msgbox.h"
 #include "platform/forms/vberror.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rulers/frm45angle.h"
 #include "app/module1.h"
 #include "artwork/palette.h"

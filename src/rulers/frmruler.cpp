@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rulers/frmruler.h"
 #include "app/app.h"
 #include "app/forms.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rulers/frmrulermetric.h"
 #include "app/forms.h"
 #include "app/module1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rulers/frmvruler.h"
 #include "app/forms.h"
 #include "app/module1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rulers/layout.h"
 
 #include <cmath>

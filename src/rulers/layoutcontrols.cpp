@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rulers/layoutcontrols.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/twips.h"

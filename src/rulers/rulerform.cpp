@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rulers/rulerform.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 #include "artwork/artwork.h"
 #include "platform/forms/form.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Compiles the resource script with windres, decompiles the result and checks
 # that the icon and the version numbers made it through.
 #   WINDRES, RC_FILE, WORK_DIR, FILE_VERSION ("2, 1, 0, 23"), VERSION_STRING

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the program icon as a Windows .ico and as PNGs for the desktop's icon
 // theme, all from the one copy of the icon data. Runs at build time, so it
 // needs no display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's life: a private temporary directory and environment, Xvfb, openbox and trayer
 // started in turn, and everything torn down again.
 #include "desktop_p.h"

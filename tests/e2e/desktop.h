@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // End-to-end harness: a private X desktop (Xvfb, optionally openbox and trayer),
 // the program under test started inside it, and ways to look at and drive it.
 //

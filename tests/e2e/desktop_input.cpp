@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Input through xdotool, which drives the X server's XTEST extension like a real mouse and keyboard.
 #include "desktop_p.h"
 

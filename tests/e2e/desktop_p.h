@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Internals of the harness, shared by the desktop*.cpp files.
 #pragma once
 

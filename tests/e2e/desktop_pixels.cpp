@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pixels: colour helpers, screenshots straight from the X server, and the artifacts a test leaves.
 #include "desktop_p.h"
 

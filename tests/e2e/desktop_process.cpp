@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Processes on the desktop: each in its own process group, dying with the test process, its
 // output in log files; and the sweep that ends whatever is left when the desktop goes.
 #include "desktop_p.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // X queries over xcb: atoms, properties, the window tree, geometry, the window manager, the tray
 // and popup menus.
 #include "desktop_p.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Self-test of the e2e harness. The program under test is not needed: this executable
 // re-runs itself with --child as a small stand-in window (role "probe") with a tray icon.
 #include "desktop.h"

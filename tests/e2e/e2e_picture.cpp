@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Display Picture" through the real Open dialog, and the rulers opened from the menus.
 #include "desktop.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The standard ruler on a real desktop: placement, dragging, border resizing, its menu.
 #include "desktop.h"
 

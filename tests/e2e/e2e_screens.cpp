@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Screens as users have them: two monitors with the primary on the right, twice the
 // scale, a Wayland compositor, and no display at all.
 #include "desktop.h"

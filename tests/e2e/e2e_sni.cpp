@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tray on the other desktops: a status-notifier (D-Bus) host, a host that starts late, and no
 // notification area at all. Each desktop gets its own session bus, as under dbus-run-session.
 #include "desktop.h"

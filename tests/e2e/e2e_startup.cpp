@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real program from start: splash, hand-over, tray icon, ruler; second copies; "hideruler".
 #include "desktop.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tray icon and its menu on a real desktop with an XEmbed notification area.
 #include "artwork/artwork.h"
 #include "desktop.h"

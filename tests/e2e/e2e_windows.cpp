@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's windows and the window manager: closing through it, the smallest ruler, its drag,
 // and stacking where there is no window manager.
 #include "desktop.h"

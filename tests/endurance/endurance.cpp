@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Endurance: open and hide each ruler and the information window through their menu commands,
 // many times in one process, and compare the resident memory after the first 100 cycles with
 // the memory after the last. Fails when a window does not open or close, when widgets are left

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Brings every window back to "not loaded" between test cases.
 #include "app/forms.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fakeservices.h"
 #include "platform/system/windowsystem.h"
 

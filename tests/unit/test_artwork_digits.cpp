@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The digit shapes and the way numbers are laid into their boxes.
 
 #include "artwork/digits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program icon, its .ico form and the files the build writes from it.
 // Expectations come from the published rows, copied here on their own, and
 // from pixels read off those rows by hand.

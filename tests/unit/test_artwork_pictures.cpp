@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pictures as a person sees them: each is rendered large and measured in
 // pixels against the published positions, sizes and colours.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Natural sizes, the cached pixmaps, and painting through arbitrary painters.
 
 #include "artwork/artwork.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The information window in its two roles.
 #include "app/module1.h"
 #include "appfixture.h"

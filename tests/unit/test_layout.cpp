@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Proportional layout: the records, their application, and the standard ruler using them.
 #include "appfixture.h"
 #include "fakeservices.h"

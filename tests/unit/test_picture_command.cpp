@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Display Picture" on the standard ruler, with the dialog faked and real files read.
 #include "appfixture.h"
 #include "fakeservices.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The previous-instance test: the display key and the lock folder at their seams, then real
 // processes: this executable started again in child mode takes the answer and prints it, then
 // waits to be killed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message box is wide enough for its whole title on a window manager's title bar.
 #include "platform/forms/msgbox.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Placement arithmetic: rounding, the rulers' load placement, centring and the border resize.
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"

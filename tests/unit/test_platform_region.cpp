@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The angle ruler's outline: its points in pixels and the region they make.
 #include "platform/forms/region.h"
 

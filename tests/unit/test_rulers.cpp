@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ruler window family: single instances, placement, size commands, mouse rules, menus.
 #include "appfixture.h"
 #include "fakeservices.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the splash, the hand-over, the tray controller and the command line.
 #include "app/app.h"
 #include "appfixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tray controller: its record, its notifications and its menu.
 #include "app/app.h"
 #include "appfixture.h"

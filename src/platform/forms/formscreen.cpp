@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A form's place among the screens: twips positions relative to the primary screen,
 // centring, and its size kept in twips when it moves to a screen with another scale.
 #include "platform/forms/form.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The texts and styles of the program's message boxes; Services::msgBox shows them.
 #include <QString>

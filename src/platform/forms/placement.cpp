@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
 

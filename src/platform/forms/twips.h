@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Twips (1440 to the inch) against device-independent pixels.
 

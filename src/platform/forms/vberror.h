@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The errors platform calls raise, by number, for the handlers that arm an error branch.
 #include <QString>

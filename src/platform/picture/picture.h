@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The picture loader behind "Display Picture": reads one user-chosen file safely and decodes
 // it with Qt's image plugins, refusing anything that is not one complete picture or would not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading a picture file the user chose: regular files only, never blocking on FIFOs or
 // devices, and never more than PictureFileSizeLimit bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Format walkers: pure checks over a picture file's bytes that tell whether a PNG, JPEG, GIF
 // or BMP file is whole and how much memory its decoder will need, before any decoder runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Moving and resizing windows that have no title bar: the window manager's own move and resize
 // where it offers them, else a move that follows the mouse.

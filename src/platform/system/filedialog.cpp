@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/system/filedialog.h"
 
 #include <QFileDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Open dialog: a file-type list in the "Description|pattern|..." form read into Qt's name
 // filters, and a dialog that lists folders by file name only and keeps nothing between runs.

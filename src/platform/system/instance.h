@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The test for another running copy of the program, one copy per user and display.
 #include <QList>

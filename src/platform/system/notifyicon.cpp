@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/system/notifyicon.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The record that describes the tray icon, filled once by the tray controller and handed unchanged
 // to every tray call.

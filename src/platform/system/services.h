@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The system services the program's windows call and a test must replace: message boxes, the Open
 // dialog, the instance test, ending the program, the tray icon and the window system's move.

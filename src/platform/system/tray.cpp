@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/system/tray.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's icon in the notification area on Qt, and the one place where what the platform
 // reports about it becomes the mouse message numbers the tray controller acts on.

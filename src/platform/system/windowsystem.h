@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Small services of the window system for top-level windows: stacking, taskbar, pop-up menus, the
 // mouse pointer, the event loop and ending the process.
