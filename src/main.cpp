@@ -15,6 +15,12 @@
 // Returns false when there is no desktop to show anything on.
 static bool choosePlatform(int argc, char *argv[])
 {
+#if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
+    // Windows and macOS have one desktop and no display variables.
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return true;
+#else
     bool chosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     for (int i = 1; i < argc && !chosen; ++i)
         chosen = std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0;
@@ -25,6 +31,7 @@ static bool choosePlatform(int argc, char *argv[])
         return true;
     }
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#endif
 }
 
 int main(int argc, char *argv[])

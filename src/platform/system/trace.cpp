@@ -3,6 +3,7 @@
 
 #include <QtGlobal>
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 
@@ -15,10 +16,17 @@ namespace zentyr {
 
 namespace {
 
-double clockMs(clockid_t clock)
+// The steady clock is CLOCK_MONOTONIC on Linux, so other processes can compare with it.
+double monotonicMs()
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+#ifdef CLOCK_BOOTTIME
+double bootClockMs()
 {
     timespec ts{};
-    clock_gettime(clock, &ts);
+    clock_gettime(CLOCK_BOOTTIME, &ts);
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
@@ -46,6 +54,7 @@ double processStartMs()
     return -1;
 #endif
 }
+#endif
 
 } // namespace
 
@@ -62,10 +71,10 @@ void traceEvent(const char *event)
     double sinceStart = -1;
 #ifdef CLOCK_BOOTTIME
     if (const double start = processStartMs(); start >= 0)
-        sinceStart = clockMs(CLOCK_BOOTTIME) - start;
+        sinceStart = bootClockMs() - start;
 #endif
     std::fprintf(stderr, "zentyr: trace: %s at %.0f ms (monotonic %.3f)\n", event, sinceStart,
-                 clockMs(CLOCK_MONOTONIC));
+                 monotonicMs());
     std::fflush(stderr);
 }
 
