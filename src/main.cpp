@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/frmsplash.h"
 #include "platform/system/services.h"
+#include "platform/system/windowsystem.h"
 
 #include <QApplication>
 
@@ -11,8 +12,9 @@
 
 // The rulers need windows that stay on top, open where they are placed and are cut to
 // shape: X gives all three, a native Wayland session none of them. So where the user
-// has chosen no platform and an X display is reachable (XWayland included), run on X.
-// Returns false when there is no desktop to show anything on.
+// has chosen no platform and an X display answers (XWayland included), run on X.
+// Returns false when there is no desktop to show anything on, a DISPLAY left over from
+// a session that is gone included.
 static bool choosePlatform(int argc, char *argv[])
 {
 #if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
@@ -26,7 +28,7 @@ static bool choosePlatform(int argc, char *argv[])
         chosen = std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0;
     if (chosen)
         return true;
-    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && zentyr::x11DisplayReachable()) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         return true;
     }

@@ -254,12 +254,22 @@ private slots:
         QVERIFY(colorsClose(colorAt(shot, angle.bottomRight() - QPoint(20, 60)), orange, 6));
     }
 
-    // No display at all: one clear line and a plain failure, no abort.
+    // No display to show anything on: one clear line and a plain failure, no abort.
+    void noDisplay_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::newRow("none") << QString();
+        QTest::newRow("no server behind DISPLAY") << QStringLiteral(":987");
+    }
+
     void noDisplay()
     {
+        QFETCH(QString, display);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(QString::fromLatin1(v));
+        if (!display.isEmpty())
+            env.insert(QStringLiteral("DISPLAY"), display);
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(qEnvironmentVariable("ZENTYR_BINARY"), QStringList());

@@ -172,6 +172,19 @@ int mousePointer() { return g_pointer; }
 
 void doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
+bool x11DisplayReachable()
+{
+#if ZENTYR_HAVE_XCB
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    const bool ok = c && !xcb_connection_has_error(c);
+    if (c)
+        xcb_disconnect(c);
+    return ok;
+#else
+    return false;
+#endif
+}
+
 void endProcessNow(int code)
 {
 #if ZENTYR_HAVE_XCB

@@ -34,6 +34,10 @@ int mousePointer();
 // Lets pending window events run.
 void doEvents();
 
+// Whether an X server answers at DISPLAY; asked before the application exists. False where the
+// program is built without X11.
+bool x11DisplayReachable();
+
 // Sends what is queued for the window system, then ends the process at once.
 [[noreturn]] void endProcessNow(int code);
 
