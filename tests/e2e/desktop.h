@@ -111,6 +111,9 @@ public:
     // The program under test: the executable named by ZENTYR_BINARY (if unset, the start fails
     // and stderrText() says so).
     Program &startProgram(const QStringList &args = {}, const Env &extraEnv = {});
+    // Starts the program and waits for its standard ruler, placed by the window manager and still;
+    // *placed gets its geometry. 0 when no ruler came.
+    WindowId startProgramAndRuler(QRect *placed);
     Program &startProcess(const QString &executable, const QStringList &args = {}, const Env &extraEnv = {});
     // Runs a command to completion in this desktop's environment; killed after timeoutMs.
     RunResult run(const QString &command, const QStringList &args = {}, int timeoutMs = 10000) const;

@@ -250,4 +250,14 @@ RunResult Desktop::run(const QString &command, const QStringList &args, int time
     return r;
 }
 
+WindowId Desktop::startProgramAndRuler(QRect *placed)
+{
+    startProgram();
+    const WindowId ruler = waitForWindow(QStringLiteral("frmRuler"), 10000);
+    // A window manager may report 0,0 until it has placed the window.
+    if (ruler)
+        waitUntil([&] { *placed = waitForStableGeometry(ruler, 300, 3000); return placed->topLeft() != QPoint(0, 0); }, 5000);
+    return ruler;
+}
+
 } // namespace e2e

@@ -9,17 +9,6 @@ using namespace e2e;
 class RulerE2E : public QObject {
     Q_OBJECT
 
-    // Starts the program and returns its standard ruler once it has settled.
-    static WindowId startRuler(Desktop &d, QRect *geometry)
-    {
-        d.startProgram();
-        const WindowId ruler = d.waitForWindow("frmRuler", 10000);
-        // A window manager may report 0,0 until it has placed the window.
-        if (ruler)
-            waitUntil([&] { *geometry = d.waitForStableGeometry(ruler, 300, 3000); return geometry->topLeft() != QPoint(0, 0); }, 5000);
-        return ruler;
-    }
-
     static void dragAndResize(Desktop &d, WindowId ruler, QRect g)
     {
         // A left drag on the ruler moves it by the mouse's way (a window manager starts
@@ -64,7 +53,7 @@ private slots:
         Desktop d;
         QVERIFY2(d.ok(), qPrintable(d.error()));
         QRect g;
-        const WindowId ruler = startRuler(d, &g);
+        const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY2(ruler, qPrintable(d.describeWindows()));
         // The design centred 800 x 77 pixels; the placement took that 1.25 times out; then 11500 x 1100 twips.
         QCOMPARE(g, QRect(300, 452, 767, 73));
@@ -103,7 +92,7 @@ private slots:
         Desktop d(o);
         QVERIFY2(d.ok(), qPrintable(d.error()));
         QRect g;
-        const WindowId ruler = startRuler(d, &g);
+        const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY2(ruler, qPrintable(d.describeWindows()));
         QCOMPARE(g, QRect(300, 452, 767, 73));
         dragAndResize(d, ruler, g);

@@ -10,16 +10,6 @@ using namespace e2e;
 class WindowsE2E : public QObject {
     Q_OBJECT
 
-    // Starts the program and returns its standard ruler once the window manager has placed it.
-    static WindowId startRuler(Desktop &d, QRect *geometry)
-    {
-        d.startProgram();
-        const WindowId ruler = d.waitForWindow("frmRuler", 10000);
-        if (ruler)
-            waitUntil([&] { *geometry = d.waitForStableGeometry(ruler, 300, 3000); return geometry->topLeft() != QPoint(0, 0); }, 5000);
-        return ruler;
-    }
-
     // Chooses the index-th item of the standard ruler's menu (the separator does not count).
     static bool chooseFromRulerMenu(Desktop &d, WindowId ruler, int index)
     {
@@ -60,7 +50,7 @@ private slots:
         Desktop d;
         QVERIFY2(d.ok(), qPrintable(d.error()));
         QRect g;
-        const WindowId ruler = startRuler(d, &g);
+        const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
         closeAndReopen(d, ruler, "frmVRuler", 2); // Vertical Ruler
         if (QTest::currentTestFailed())
@@ -73,7 +63,7 @@ private slots:
         Desktop d;
         QVERIFY2(d.ok(), qPrintable(d.error()));
         QRect g;
-        const WindowId ruler = startRuler(d, &g);
+        const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
         closeAndReopen(d, ruler, "frmSplash", 6); // Help
     }
@@ -84,7 +74,7 @@ private slots:
         Desktop d;
         QVERIFY2(d.ok(), qPrintable(d.error()));
         QRect g;
-        const WindowId ruler = startRuler(d, &g);
+        const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
         const QPoint bottom(g.center().x(), g.bottom() - 1);
         QVERIFY(d.drag(bottom, QPoint(bottom.x(), g.top() - 60), 1, 10, 40));
@@ -103,7 +93,7 @@ private slots:
         Desktop d;
         QVERIFY2(d.ok(), qPrintable(d.error()));
         QRect g;
-        const WindowId ruler = startRuler(d, &g);
+        const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
         const QPoint grab = g.topLeft() + QPoint(400, 20);
         QVERIFY(d.mouseMove(grab));
@@ -128,7 +118,7 @@ private slots:
         Desktop d(o);
         QVERIFY2(d.ok(), qPrintable(d.error()));
         QRect g;
-        const WindowId ruler = startRuler(d, &g);
+        const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
         QVERIFY(chooseFromRulerMenu(d, ruler, 3)); // 45-Angle
         const WindowId angle = d.waitForWindow("frm45Angle", 5000);
