@@ -6,12 +6,7 @@
 #include "artwork/artwork.h"
 #include "artwork/palette.h"
 #include "platform/forms/controls.h"
-#include "platform/forms/msgbox.h"
-#include "platform/picture/picture.h"
-#include "platform/system/services.h"
 #include "platform/forms/twips.h"
-#include "platform/forms/vberror.h"
-#include "platform/system/windowsystem.h"
 #include "rulers/frm45angle.h"
 #include "rulers/frmrulermetric.h"
 #include "rulers/frmvruler.h"
@@ -19,7 +14,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 
 namespace zentyr {
 
@@ -35,7 +29,6 @@ RulerImage::RulerImage(frmRuler *form) : QWidget(form->client()), m_form(form)
 void RulerImage::setPicture(QImage picture)
 {
     m_picture = QPixmap::fromImage(std::move(picture));
-    picture = QImage();
     update();
 }
 

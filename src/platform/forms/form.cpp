@@ -74,7 +74,6 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     setMinimumSize(2 * b, 2 * b);
     resize(twipsToPixelsX(designClientTwips.width()) + 2 * b, twipsToPixelsY(designClientTwips.height()) + 2 * b);
     sizeMaybeChanged();
-    keepSizeAcrossScreens();
 }
 
 Form::~Form() = default;
@@ -156,6 +155,8 @@ bool Form::event(QEvent *e)
     // Qt may replace the native window (flag changes, a new screen); it starts without our state.
     if (e->type() == QEvent::WinIdChange && internalWinId())
         applyNativeState();
+    else if (e->type() == QEvent::ScreenChangeInternal)
+        screenChanged();
     return QWidget::event(e);
 }
 

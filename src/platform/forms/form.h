@@ -116,10 +116,9 @@ protected:
 
 private:
     friend class FormClient;
-    friend class ScreenChangeWatch;
     void sizeMaybeChanged();
     // On a move to a screen with another scale factor, keeps the size in twips.
-    void keepSizeAcrossScreens();
+    void screenChanged();
     Qt::Edges edgesAt(QPoint pos) const;
     void applyNativeState();
 

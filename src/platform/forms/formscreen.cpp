@@ -5,9 +5,7 @@
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
 
-#include <QEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -42,29 +40,17 @@ void Form::setTopTwips(float twips) { move(x(), twipsToDesktopPixels(twips, prim
 // The window system moves a window to another screen in device pixels: on one with
 // another scale factor its logical size changes with it. The size it had before the
 // change is put back once the change has been handled.
-class ScreenChangeWatch : public QObject {
-public:
-    explicit ScreenChangeWatch(Form *form) : QObject(form), m_form(form) {}
-
-    bool eventFilter(QObject *watched, QEvent *e) override
-    {
-        if (watched == m_form && e->type() == QEvent::ScreenChangeInternal && m_form->isVisible()) {
-            const QSize before = m_form->size();
-            QPointer<Form> form = m_form;
-            QTimer::singleShot(0, this, [form, before] {
-                if (!form || form->isUnloading() || form->size() == before)
-                    return;
-                form->resize(before);
-                form->sizeMaybeChanged();
-            });
-        }
-        return false;
-    }
-
-private:
-    Form *m_form;
-};
-
-void Form::keepSizeAcrossScreens() { installEventFilter(new ScreenChangeWatch(this)); }
+void Form::screenChanged()
+{
+    if (!isVisible())
+        return;
+    const QSize before = size();
+    QTimer::singleShot(0, this, [this, before] {
+        if (m_unloading || size() == before)
+            return;
+        resize(before);
+        sizeMaybeChanged();
+    });
+}
 
 } // namespace zentyr

@@ -89,6 +89,11 @@ static QString currentDisplayKey()
 
 #ifdef Q_OS_UNIX
 
+static QString lockFilePath(const QString &folder, const QString &key)
+{
+    return folder + QStringLiteral("/zentyr-") + key + QStringLiteral(".lock");
+}
+
 QList<LockFolderCandidate> lockFolderCandidates()
 {
     const QString uid = QString::number(::getuid());
@@ -141,7 +146,7 @@ InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString
         return InstanceLock::Unguarded;
     }
     // An flock dies with its process, so a crashed or killed copy never blocks the next.
-    const QString path = folder + QStringLiteral("/zentyr-") + key + QStringLiteral(".lock");
+    const QString path = lockFilePath(folder, key);
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         if (why)
@@ -179,7 +184,7 @@ QString instanceLockPath()
     const QString folder = chooseLockFolder(lockFolderCandidates());
     if (folder.isEmpty())
         return {};
-    return folder + QStringLiteral("/zentyr-") + currentDisplayKey() + QStringLiteral(".lock");
+    return lockFilePath(folder, currentDisplayKey());
 #else
     return QStringLiteral("Local\\Zentyr-") + currentDisplayKey() + QLatin1Char('-') + qEnvironmentVariable("USERNAME");
 #endif

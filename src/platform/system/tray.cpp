@@ -222,8 +222,11 @@ bool Tray::add(const NotifyIconData &record)
 
 bool Tray::available()
 {
+    // Once the icon is up, Qt keeps it in whichever notification area comes and goes.
+    if (m_icon)
+        return true;
     const bool exists = notificationAreaExists();
-    if (exists && m_added && !m_icon)
+    if (exists && m_added)
         show();
     return exists;
 }

@@ -86,7 +86,8 @@ bool windowManagerRunning()
 #if ZENTYR_HAVE_XCB
     if (xcb_connection_t *c = xcbConnection()) {
         // The window manager names a window of its own on the root and on that window itself.
-        const xcb_atom_t check = internAtom(c, "_NET_SUPPORTING_WM_CHECK");
+        // Asked on every show: the atom, fixed for the connection, is looked up once.
+        static const xcb_atom_t check = internAtom(c, "_NET_SUPPORTING_WM_CHECK");
         auto checkWindow = [&](xcb_window_t on) -> xcb_window_t {
             xcb_get_property_reply_t *r =
                 xcb_get_property_reply(c, xcb_get_property(c, 0, on, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
