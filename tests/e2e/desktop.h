@@ -185,6 +185,8 @@ public:
     // nothing. The item under the pointer is current, so if the pointer is on the topmost menu it
     // is first moved 10 px off it (which clears the current item).
     bool chooseMenuItemByKeys(int index);
+    // Right-clicks at p, waits for the pop-up menu and chooses its index-th item by keys.
+    bool chooseFromMenuAt(QPoint p, int index);
 
     // --- screenshots and artifacts (desktop_pixels.cpp) ----------------------------------
     QImage screenshot() const;           // the whole root window, Format_RGB32

@@ -134,4 +134,9 @@ bool Desktop::chooseMenuItemByKeys(int index)
     return key(keys.join(QLatin1Char(' ')), 60);
 }
 
+bool Desktop::chooseFromMenuAt(QPoint p, int index)
+{
+    return clickAt(p, 3) && waitForPopupMenu(3000) && chooseMenuItemByKeys(index);
+}
+
 } // namespace e2e

@@ -11,18 +11,6 @@ using namespace e2e;
 class PictureE2E : public QObject {
     Q_OBJECT
 
-    static QRect openMenuAndChoose(Desktop &d, WindowId window, QPoint at, int item)
-    {
-        const QRect g = d.geometry(window);
-        d.mouseMove(g.topLeft() + at);
-        d.click(3);
-        if (!d.waitForPopupMenu(3000))
-            return QRect();
-        d.mouseMove(QPoint(5, 795));
-        d.chooseMenuItemByKeys(item);
-        return g;
-    }
-
     static WindowId findByTitle(const Desktop &d, const QString &title, int timeoutMs)
     {
         WindowId found = 0;
@@ -60,7 +48,7 @@ private slots:
         QRect g;
         waitUntil([&] { g = d.waitForStableGeometry(ruler, 300, 3000); return g.topLeft() != QPoint(0, 0); }, 5000);
 
-        openMenuAndChoose(d, ruler, QPoint(200, 20), 5); // Display Picture
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), 5); // Display Picture
         const WindowId dialog = findByTitle(d, "Open", 5000);
         QVERIFY2(dialog, qPrintable(d.describeWindows()));
         d.saveArtifact(d.screenshot(), "open-dialog");
@@ -83,7 +71,7 @@ private slots:
         QVERIFY(colorsClose(colorAt(shot, w - 6, shot.height() - 6), QColor(Qt::yellow), 10));
 
         // A text file through "All Files" gives the error box, and the picture stays.
-        openMenuAndChoose(d, ruler, QPoint(200, 20), 5);
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), 5);
         const WindowId dialog2 = findByTitle(d, "Open", 5000);
         QVERIFY(dialog2);
         QTest::qWait(300);
@@ -110,13 +98,13 @@ private slots:
         waitUntil([&] { g = d.waitForStableGeometry(ruler, 300, 3000); return g.topLeft() != QPoint(0, 0); }, 5000);
 
         // The metric ruler opens over most of the standard one: its left end stays free.
-        openMenuAndChoose(d, ruler, QPoint(20, 20), 1); // Metric Ruler
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), 1); // Metric Ruler
         const WindowId metric = d.waitForWindow("frmRulerMetric", 3000);
         QVERIFY(metric);
-        openMenuAndChoose(d, ruler, QPoint(20, 20), 2); // Vertical Ruler
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), 2); // Vertical Ruler
         const WindowId vertical = d.waitForWindow("frmVRuler", 3000);
         QVERIFY(vertical);
-        openMenuAndChoose(d, ruler, QPoint(20, 20), 3); // 45-Angle
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), 3); // 45-Angle
         const WindowId angle = d.waitForWindow("frm45Angle", 3000);
         QVERIFY(angle);
         QTest::qWait(500);
@@ -190,7 +178,7 @@ private slots:
         const Case cases[] = {{"frm45Angle", 3, QPoint(400, 200)}, {"frmVRuler", 2, QPoint(40, 200)},
                               {"frmRulerMetric", 1, QPoint(700, 20)}};
         for (const Case &c : cases) {
-            openMenuAndChoose(d, ruler, QPoint(20, 20), c.item);
+            d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), c.item);
             const WindowId w = d.waitForWindow(c.role, 3000);
             QVERIFY2(w, c.role);
             const QRect before = d.waitForStableGeometry(w);

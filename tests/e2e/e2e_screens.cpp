@@ -30,11 +30,7 @@ QPoint freePoint(const QRect &window, const Geometries &others)
 // Right-clicks the ruler where nothing covers it and picks the item by keys.
 bool chooseFromMenu(Desktop &d, WindowId ruler, const Geometries &open, int item)
 {
-    const QPoint at = freePoint(d.geometry(ruler), open);
-    if (!d.clickAt(at, 3) || !d.waitForPopupMenu(3000))
-        return false;
-    d.mouseMove(at + QPoint(0, -60)); // off the menu, so the keys decide
-    return d.chooseMenuItemByKeys(item);
+    return d.chooseFromMenuAt(freePoint(d.geometry(ruler), open), item);
 }
 
 // Starts the program and opens from the standard ruler's menu the metric, vertical and

@@ -13,12 +13,7 @@ class WindowsE2E : public QObject {
     // Chooses the index-th item of the standard ruler's menu (the separator does not count).
     static bool chooseFromRulerMenu(Desktop &d, WindowId ruler, int index)
     {
-        const QRect g = d.geometry(ruler);
-        d.mouseMove(g.topLeft() + QPoint(200, 20));
-        if (!d.click(3) || !d.waitForPopupMenu(3000))
-            return false;
-        d.mouseMove(g.topLeft() + QPoint(100, -50));
-        return d.chooseMenuItemByKeys(index);
+        return d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), index);
     }
 
     static QString hex(WindowId w) { return QStringLiteral("0x%1").arg(w, 0, 16); }
