@@ -63,7 +63,3 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation | fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
-
-if(BUILD_TESTING)
-  add_subdirectory(tests/packaging)
-endif()
