@@ -38,15 +38,22 @@ static bool choosePlatform(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (!choosePlatform(argc, argv)) {
-        std::fputs("Zentyr needs a graphical desktop: no X11 or Wayland display found\n", stderr);
-        return 1;
-    }
-
     // The argument string as given, before Qt takes its own options out of argv.
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+
+    // Answered before anything needs a display or takes the lock.
+    if (const auto action = zentyr::startAction(args); action != zentyr::StartAction::Run) {
+        const QString text = action == zentyr::StartAction::Help ? zentyr::helpText() : zentyr::versionText();
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
+    if (!choosePlatform(argc, argv)) {
+        std::fputs("Zentyr needs a graphical desktop: no X11 or Wayland display found\n", stderr);
+        return 1;
+    }
 
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zentyr"));

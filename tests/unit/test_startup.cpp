@@ -6,6 +6,7 @@
 #include "platform/forms/twips.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QtTest>
 
 using namespace zentyr;
@@ -136,6 +137,38 @@ private slots:
         QCOMPARE(joinArguments({}), QString());
         QCOMPARE(joinArguments({"hideruler"}), QString("hideruler"));
         QCOMPARE(joinArguments({"hideruler", "x"}), QString("hideruler x"));
+    }
+
+    void helpAndVersionOnlyAlone()
+    {
+        using A = StartAction;
+        const QList<QPair<QStringList, A>> table = {
+            {{"--help"}, A::Help},           {{"--version"}, A::Version},    {{}, A::Run},
+            {{"hideruler"}, A::Run},         {{"--help", "x"}, A::Run},      {{"--version", "--help"}, A::Run},
+            {{"--HELP"}, A::Run},            {{"-h"}, A::Run},               {{"--help "}, A::Run},
+            {{"hideruler", "--help"}, A::Run}, {{"-version"}, A::Run}};
+        for (const auto &[args, want] : table)
+            QVERIFY2(startAction(args) == want, qPrintable(args.join(QLatin1Char('|'))));
+    }
+
+    // The real program answers without a display and ends at once.
+    void helpAndVersionPrintWithoutADisplay()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        const QList<QPair<QString, QString>> table = {{"--version", "Zentyr 2.1.0.23\n"}, {"--help", helpText()}};
+        for (const auto &[arg, want] : table) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(qEnvironmentVariable("ZENTYR_BINARY"), {arg});
+            QVERIFY(p.waitForFinished(5000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 0);
+            QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), want);
+            QCOMPARE(p.readAllStandardError(), QByteArray());
+        }
+        QVERIFY(helpText().contains("hideruler") && helpText().contains("man zentyr"));
     }
 
     void rulerShownFromTheTrayBeforeTheFirstTickStaysOne()
