@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "app/forms.h"
 #include "app/frmsplash.h"
+#include "app/runtimedir.h"
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
 
@@ -55,6 +56,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    zentyr::provideRuntimeDir();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zentyr"));
     // The program lives in the notification area; closing a window never ends it.

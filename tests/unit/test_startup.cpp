@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Start-up: the splash, the hand-over, the tray controller and the command line.
 #include "app/app.h"
+#include "app/runtimedir.h"
 #include "appfixture.h"
 #include "fakeservices.h"
 #include "platform/forms/twips.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace zentyr;
@@ -149,6 +151,26 @@ private slots:
             {{"hideruler", "--help"}, A::Run}, {{"-version"}, A::Run}};
         for (const auto &[args, want] : table)
             QVERIFY2(startAction(args) == want, qPrintable(args.join(QLatin1Char('|'))));
+    }
+
+    void runtimeDirOnlyWhenPrivate()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("POSIX folders only");
+#endif
+        QTemporaryDir temp;
+        const QString at = temp.path() + QLatin1Char('/');
+        const QFileDevice::Permissions owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        for (const char *dir : {"private", "open"})
+            QVERIFY(QDir().mkdir(at + dir));
+        QVERIFY(QFile::setPermissions(at + "private", owner));
+        QVERIFY(QFile::setPermissions(at + "open", owner | QFile::ReadGroup | QFile::ExeGroup));
+        QVERIFY(QFile::link(at + "private", at + "link"));
+        QFile file(at + "file");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.setPermissions(owner));
+        QVERIFY(privateRuntimeDir(at + "private"));
+        for (const char *bad : {"open", "link", "file", "missing"})
+            QVERIFY2(!privateRuntimeDir(at + bad), bad);
     }
 
     // The real program answers without a display and ends at once.
