@@ -10,13 +10,16 @@ desktop=(xvfb x11-utils x11-apps xdotool imagemagick openbox trayer wmctrl)
 tests=(binutils-mingw-w64-x86-64 weston qt6-wayland x11-xserver-utils
   dbus-daemon dbus-bin haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils)
 fuzz=(clang libclang-rt-14-dev)
-package=(dpkg-dev file appstream desktop-file-utils lintian)
+# CPack's Debian generator: dpkg-shlibdeps for the library dependencies, file to find the programs.
+package=(dpkg-dev file)
+# The package test's validators; it also starts the packaged program on the desktop above.
+package_check=(appstream desktop-file-utils lintian)
 
 case "${1:-run}" in
   run) want=("${build[@]}" "${desktop[@]}") ;;
-  test) want=("${build[@]}" "${desktop[@]}" "${tests[@]}" "${package[@]}") ;;
+  test) want=("${build[@]}" "${desktop[@]}" "${tests[@]}" "${package[@]}" "${package_check[@]}") ;;
   fuzz) want=("${build[@]}" "${fuzz[@]}") ;;
-  package) want=("${build[@]}" "${desktop[@]}" "${package[@]}") ;;
+  package) want=("${build[@]}" "${package[@]}") ;;
   *) echo "usage: $0 run|test|fuzz|package" >&2; exit 2 ;;
 esac
 
