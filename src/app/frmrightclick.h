@@ -20,8 +20,9 @@ public:
 
     NotifyIconData nid;
     QTimer Timer1; // the start-up ruler timer
-    QMenu *mnuShutDown;
-    QAction *mnuAbout, *mnuHelp, *mnuShowRuler, *mnuVRuler, *Sep1, *mnuClose;
+    QMenu *mnuShutDown = nullptr;
+    QAction *mnuAbout = nullptr, *mnuHelp = nullptr, *mnuShowRuler = nullptr, *mnuVRuler = nullptr, *Sep1 = nullptr,
+            *mnuClose = nullptr;
 
     void Timer1_Timer();
     void mnuAbout_Click();

@@ -73,7 +73,8 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
     setMinimumSize(2 * b, 2 * b);
     resize(twipsToPixelsX(designClientTwips.width()) + 2 * b, twipsToPixelsY(designClientTwips.height()) + 2 * b);
-    sizeMaybeChanged();
+    // Form_Resize is for later changes: the derived form does not exist yet.
+    fitClient();
 }
 
 Form::~Form() = default;
@@ -227,12 +228,19 @@ void Form::dispatchMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mod
 
 void Form::sizeMaybeChanged()
 {
+    if (fitClient())
+        Form_Resize();
+}
+
+// The client area inside the frame; false when the size has not changed since the last time.
+bool Form::fitClient()
+{
     if (size() == m_lastSize)
-        return;
+        return false;
     m_lastSize = size();
     const int b = borderPixels();
     m_client->setGeometry(rect().adjusted(b, b, -b, -b));
-    Form_Resize();
+    return true;
 }
 
 void Form::resizeEvent(QResizeEvent *)

@@ -117,6 +117,7 @@ protected:
 private:
     friend class FormClient;
     void sizeMaybeChanged();
+    bool fitClient();
     // On a move to a screen with another scale factor, keeps the size in twips.
     void screenChanged();
     Qt::Edges edgesAt(QPoint pos) const;
