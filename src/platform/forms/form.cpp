@@ -5,7 +5,7 @@
 #include "platform/system/drag.h"
 #include "platform/system/windowsystem.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -173,9 +173,21 @@ void Form::closeEvent(QCloseEvent *e)
     unload();
 }
 
-static Form::UnloadHook g_unloadHook = nullptr;
+OpenForms &OpenForms::instance()
+{
+    static auto *forms = new OpenForms; // lives until the process ends
+    return *forms;
+}
 
-void Form::setUnloadHook(UnloadHook hook) { g_unloadHook = hook; }
+bool OpenForms::anyOnScreen()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        auto *f = qobject_cast<Form *>(w);
+        if (f && f->isVisible() && !f->isUnloading())
+            return true;
+    }
+    return false;
+}
 
 void Form::unload()
 {
@@ -184,8 +196,8 @@ void Form::unload()
     Form_Unload();
     m_unloading = true;
     hide();
-    if (g_unloadHook)
-        g_unloadHook(this);
+    if (!OpenForms::anyOnScreen())
+        emit OpenForms::instance().lastWindowClosed();
     deleteLater(); // handlers of this form may still be on the stack
 }
 
