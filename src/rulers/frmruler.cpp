@@ -126,7 +126,7 @@ void frmRuler::Form_Load()
 void frmRuler::Form_Resize()
 {
     if (!Image1)
-        return; // the frame's first sizing, before the controls exist
+        return; // no controls to fit yet
     setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
     ApplyLayout();
 }

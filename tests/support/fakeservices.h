@@ -56,9 +56,9 @@ public:
     QList<Notify> notifications;
     QList<QPointer<QWidget>> systemMoves;
     int endCount = 0;
-    // Pointer code seen while the dialog and each box were up.
-    QList<int> pointerDuringOpen;
-    QList<int> pointerDuringBox;
+    // The program-wide pointer while the dialog and each box were up.
+    QList<Qt::CursorShape> pointerDuringOpen;
+    QList<Qt::CursorShape> pointerDuringBox;
 };
 
 } // namespace zentyr::test

@@ -87,10 +87,6 @@ public:
     static int buttonsCode(Qt::MouseButtons b);
     static int shiftCode(Qt::KeyboardModifiers m);
 
-    // Runs after any form is unloaded (the program's policy for its last window).
-    using UnloadHook = void (*)(Form *);
-    static void setUnloadHook(UnloadHook hook);
-
     void setBackColor(const QColor &c);
     QColor backColor() const { return m_backColor; }
 
@@ -117,6 +113,7 @@ protected:
 private:
     friend class FormClient;
     void sizeMaybeChanged();
+    bool fitClient();
     // On a move to a screen with another scale factor, keeps the size in twips.
     void screenChanged();
     Qt::Edges edgesAt(QPoint pos) const;
@@ -138,5 +135,18 @@ private:
 
 // Pixels of a frame side.
 int borderPixels(Form::Border border);
+
+// The program's forms on screen, for its policy on the last window.
+class OpenForms : public QObject {
+    Q_OBJECT
+public:
+    static OpenForms &instance();
+    // Whether a form is shown and not being unloaded.
+    static bool anyOnScreen();
+
+signals:
+    // An unload left no form on screen.
+    void lastWindowClosed();
+};
 
 } // namespace zentyr

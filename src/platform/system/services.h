@@ -25,7 +25,7 @@ public:
     // Ends the process at once; no window handler runs. Fakes return, so callers return after it.
     virtual void endProgram() = 0;
     // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon the record describes; whether it took
-    // effect. The record's window receives the icon's mouse messages as a TrayMessageReceiver.
+    // effect. The record's receiver gets the icon's mouse messages.
     virtual bool shellNotifyIcon(int message, const NotifyIconData &data) = 0;
     // Whether a notification area exists now. An icon added before one existed shows once this
     // finds one.

@@ -29,7 +29,6 @@ void popupMenu(QMenu *menu);
 
 // The program-wide mouse pointer: 0 default, 11 wait.
 void setMousePointer(int code);
-int mousePointer();
 
 // Lets pending window events run.
 void doEvents();
