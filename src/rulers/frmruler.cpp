@@ -57,6 +57,7 @@ void RulerImage::mouseMoveEvent(QMouseEvent *e)
 frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035))
 {
     setShowInTaskbar(false);
+    setWindowKind(WindowKind::Utility); // floats on tiling managers
     setScale(artwork::Picture::InchScale);
     client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
 

@@ -14,7 +14,7 @@ static Qt::CursorShape programPointer()
 FakeServices::FakeServices() { setServices(this); }
 FakeServices::~FakeServices() { setServices(nullptr); }
 
-void FakeServices::msgBox(const QString &text, int style, const QString &title)
+void FakeServices::msgBox(const QString &text, int style, const QString &title, QWidget *)
 {
     boxes.append({text, style, title});
     pointerDuringBox.append(programPointer());

@@ -28,7 +28,7 @@ public:
     FakeServices();
     ~FakeServices() override;
 
-    void msgBox(const QString &text, int style, const QString &title) override;
+    void msgBox(const QString &text, int style, const QString &title, QWidget *owner = nullptr) override;
     OpenResult showOpen(QWidget *owner, const OpenRequest &request) override;
     bool previousInstance() override { return previous; }
     void endProgram() override

@@ -143,10 +143,18 @@ void Form::setVisible(bool visible)
         keepTopmostWindowsAbove(this);
 }
 
+void Form::setWindowKind(WindowKind kind)
+{
+    m_kind = kind;
+    if (internalWinId())
+        applyWindowKind(this, kind);
+}
+
 // What the program puts on the native window beyond Qt's own flags (the stay-on-top flag and
 // the mask are Qt's and follow a new native window by themselves).
 void Form::applyNativeState()
 {
+    applyWindowKind(this, m_kind);
     if (!m_showInTaskbar)
         applyNoTaskbar(this);
 }

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include "platform/system/windowsystem.h"
+
 #include <QWidget>
 
 class QPainter;
@@ -74,6 +76,8 @@ public:
     void setActivateOnShow(bool on) { m_activateOnShow = on; }
     // Whether the window gets a taskbar button.
     void setShowInTaskbar(bool on) { m_showInTaskbar = on; }
+    // What the window is to the window manager (tiling managers float all but Normal).
+    void setWindowKind(WindowKind kind);
     void setVisible(bool visible) override;
 
     // For the client area: the form's own background and picture.
@@ -127,6 +131,7 @@ private:
     bool m_unloading = false;
     bool m_activateOnShow = false;
     bool m_showInTaskbar = true;
+    WindowKind m_kind = WindowKind::Normal;
     // Our own border resize where the window system has none.
     Qt::Edges m_resizeEdges;
     QPoint m_resizeStartGlobal;

@@ -16,9 +16,10 @@ class Services {
 public:
     virtual ~Services() = default;
 
-    // Modal message box; an empty title means the application title.
-    virtual void msgBox(const QString &text, int style, const QString &title) = 0;
-    // The modal Open dialog.
+    // Modal message box; an empty title means the application title. With an owner it blocks only
+    // the owner, which may be destroyed while it waits; without one, the whole program.
+    virtual void msgBox(const QString &text, int style, const QString &title, QWidget *owner = nullptr) = 0;
+    // The Open dialog, modal to its owner.
     virtual OpenResult showOpen(QWidget *owner, const OpenRequest &request) = 0;
     // Whether another copy was running when this one started; fixed for the process.
     virtual bool previousInstance() = 0;
