@@ -70,7 +70,3 @@ lay a picture of your own over the standard ruler.")
   set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 endif()
 include(CPack)
-
-if(BUILD_TESTING AND NOT WIN32)
-  add_subdirectory(tests/packaging)
-endif()

@@ -1,10 +1,9 @@
 # SPDX-License-Identifier: MIT
 # Compiler settings shared by the project's own code.
 
-# The warnings for the program's libraries, in one place; tests and tools build without them.
-add_library(zentyr_warnings INTERFACE)
+# The warnings, in one place, for every target: program, tests, tools and benchmarks.
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-  target_compile_options(zentyr_warnings INTERFACE -Wall -Wextra)
+  add_compile_options(-Wall -Wextra)
 endif()
 
 # AddressSanitizer and UndefinedBehaviorSanitizer over everything built, tests included.

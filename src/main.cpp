@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/app.h"
-#include "app/forms.h"
+#include "platform/forms/formregistry.h"
 #include "app/frmsplash.h"
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
@@ -8,37 +8,10 @@
 #include <QApplication>
 
 #include <cstdio>
-#include <cstring>
-
-// The rulers need windows that stay on top, open where they are placed and are cut to
-// shape: X gives all three, a native Wayland session none of them. So where the user
-// has chosen no platform and an X display answers (XWayland included), run on X.
-// Returns false when there is no desktop to show anything on, a DISPLAY left over from
-// a session that is gone included.
-static bool choosePlatform(int argc, char *argv[])
-{
-#if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
-    // Windows and macOS have one desktop and no display variables.
-    Q_UNUSED(argc);
-    Q_UNUSED(argv);
-    return true;
-#else
-    bool chosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    for (int i = 1; i < argc && !chosen; ++i)
-        chosen = std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0;
-    if (chosen)
-        return true;
-    if (!qEnvironmentVariableIsEmpty("DISPLAY") && zentyr::x11DisplayReachable()) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        return true;
-    }
-    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-#endif
-}
 
 int main(int argc, char *argv[])
 {
-    if (!choosePlatform(argc, argv)) {
+    if (!zentyr::chooseDisplayPlatform(argc, argv)) {
         std::fputs("Zentyr needs a graphical desktop: no X11 or Wayland display found\n", stderr);
         return 1;
     }
@@ -57,6 +30,7 @@ int main(int argc, char *argv[])
     zentyr::services().previousInstance();
 
     zentyr::setCommandLine(zentyr::joinArguments(args));
+    zentyr::installAppHost();
 
     zentyr::showForm<zentyr::frmSplash>();
     return app.exec();

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/app.h"
+#include "app/module1.h"
 #include "platform/forms/msgbox.h"
 #include "platform/system/services.h"
+#include "rulers/rulerhost.h"
 
 namespace zentyr {
 
@@ -21,6 +23,16 @@ bool previousInstanceGuard(const std::function<void()> &beforeEnd)
         beforeEnd();
     services().endProgram();
     return true;
+}
+
+void installAppHost()
+{
+    class AppHost : public RulerHost {
+        bool previousInstanceGuard() override { return zentyr::previousInstanceGuard(); }
+        void showInfoScreen() override { ShowInfoScreen(); }
+    };
+    static AppHost host;
+    setRulerHost(&host);
 }
 
 } // namespace zentyr

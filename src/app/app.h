@@ -15,4 +15,7 @@ QString joinArguments(const QStringList &argsWithoutProgram);
 // ends the program (a test's services return, so callers return too).
 bool previousInstanceGuard(const std::function<void()> &beforeEnd = {});
 
+// Gives the rulers the guard and the information window; main() calls it before any window loads.
+void installAppHost();
+
 } // namespace zentyr

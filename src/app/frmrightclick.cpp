@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/frmrightclick.h"
 #include "app/app.h"
-#include "app/forms.h"
+#include "platform/forms/formregistry.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
 #include "platform/forms/msgbox.h"

@@ -2,7 +2,7 @@
 #include "app/frmsplash.h"
 #include "app/app.h"
 #include "app/frmrightclick.h"
-#include "app/forms.h"
+#include "platform/forms/formregistry.h"
 #include "artwork/artwork.h"
 #include "artwork/palette.h"
 #include "platform/forms/msgbox.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/module1.h"
-#include "app/forms.h"
+#include "platform/forms/formregistry.h"
 #include "app/frmsplash.h"
 
 namespace zentyr {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/frm45angle.h"
-#include "app/module1.h"
+#include "rulers/rulerhost.h"
 #include "artwork/palette.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/placement.h"
@@ -104,6 +104,6 @@ void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
 }
 
 void frm45Angle::mnuHide45Angle_Click() { hideRuler(); }
-void frm45Angle::mnuHelp_Click() { ShowInfoScreen(); }
+void frm45Angle::mnuHelp_Click() { rulerHost().showInfoScreen(); }
 
 } // namespace zentyr

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/frmruler.h"
-#include "app/app.h"
-#include "app/forms.h"
-#include "app/module1.h"
+#include "platform/forms/formregistry.h"
 #include "artwork/artwork.h"
 #include "artwork/palette.h"
 #include "platform/forms/controls.h"
@@ -11,6 +9,7 @@
 #include "rulers/frmrulermetric.h"
 #include "rulers/frmvruler.h"
 #include "rulers/layoutcontrols.h"
+#include "rulers/rulerhost.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -119,7 +118,7 @@ void frmRuler::Form_Initialize()
 
 void frmRuler::Form_Load()
 {
-    if (previousInstanceGuard())
+    if (rulerHost().previousInstanceGuard())
         return;
     loadPlacement(11500, 1100);
 }
@@ -145,7 +144,7 @@ void frmRuler::mnuMetricruler_Click() { showForm<frmRulerMetric>(); }
 void frmRuler::mnuVRuler_Click() { showForm<frmVRuler>(); }
 void frmRuler::mnu45Angle_Click() { showForm<frm45Angle>(); }
 void frmRuler::mnuNormalSize_Click() { normalSize(12000, 1100, true); }
-void frmRuler::mnuHelp_Click() { ShowInfoScreen(); }
-void frmRuler::mnuAbout_Click() { ShowInfoScreen(); }
+void frmRuler::mnuHelp_Click() { rulerHost().showInfoScreen(); }
+void frmRuler::mnuAbout_Click() { rulerHost().showInfoScreen(); }
 
 } // namespace zentyr

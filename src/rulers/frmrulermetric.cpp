@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/frmrulermetric.h"
-#include "app/forms.h"
-#include "app/module1.h"
+#include "platform/forms/formregistry.h"
 #include "artwork/artwork.h"
 #include "artwork/palette.h"
 #include "platform/forms/controls.h"
 #include "rulers/frmruler.h"
+#include "rulers/rulerhost.h"
 
 namespace zentyr {
 
@@ -35,6 +35,6 @@ void frmRulerMetric::Form_Load() { loadPlacement(12000, 1100); }
 void frmRulerMetric::mnuHideMetricRuler_Click() { hideRuler(); }
 void frmRulerMetric::mnuRegularRuler_Click() { showForm<frmRuler>(); }
 void frmRulerMetric::mnuNormalSize_Click() { normalSize(12000, 1100, false); }
-void frmRulerMetric::mnuHelp_Click() { ShowInfoScreen(); }
+void frmRulerMetric::mnuHelp_Click() { rulerHost().showInfoScreen(); }
 
 } // namespace zentyr

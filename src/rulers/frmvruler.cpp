@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/frmvruler.h"
-#include "app/forms.h"
-#include "app/module1.h"
+#include "platform/forms/formregistry.h"
 #include "artwork/artwork.h"
 #include "artwork/palette.h"
 #include "rulers/frmruler.h"
+#include "rulers/rulerhost.h"
 
 namespace zentyr {
 
@@ -24,6 +24,6 @@ void frmVRuler::Form_Load() { loadPlacement(1200, 12000); }
 void frmVRuler::mnuHideVRuler_Click() { hideRuler(); }
 void frmVRuler::mnuRegularRuler_Click() { showForm<frmRuler>(); }
 void frmVRuler::mnuNormalSize_Click() { normalSize(1200, 12000, true); }
-void frmVRuler::mnuHelp_Click() { ShowInfoScreen(); }
+void frmVRuler::mnuHelp_Click() { rulerHost().showInfoScreen(); }
 
 } // namespace zentyr

@@ -27,6 +27,15 @@ using namespace e2e;
 
 namespace {
 
+// Bare Xvfb: no window manager, no tray host.
+DesktopOptions bareServerOptions()
+{
+    DesktopOptions o;
+    o.windowManager = false;
+    o.trayHost = false;
+    return o;
+}
+
 const QColor kProbeColor(0x20, 0xa0, 0x60);
 const QColor kTrayColor(0xe0, 0x10, 0x30);
 const QRect kProbeRect(100, 100, 300, 80);
@@ -501,7 +510,7 @@ private slots:
 
     void bareServer()
     {
-        Desktop bare({false, false});
+        Desktop bare(bareServerOptions());
         QVERIFY2(bare.ok(), qPrintable(bare.error()));
         Program &c = bare.startProcess(selfExe(), {QStringLiteral("--child"), QStringLiteral("--tray")});
         const WindowId w = bare.waitForWindow(QStringLiteral("probe"), 15000);
@@ -598,7 +607,7 @@ private slots:
         const QByteArray oldTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(tmp.path()));
         {
-            Desktop next({false, false});
+            Desktop next(bareServerOptions());
             QVERIFY2(next.ok(), qPrintable(next.error()));
             QVERIFY(next.homeDir().startsWith(tmp.path()));
         }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Brings every window back to "not loaded" between test cases.
-#include "app/forms.h"
+#include "platform/forms/formregistry.h"
+#include "app/app.h"
 #include "app/frmrightclick.h"
 #include "app/frmsplash.h"
 #include "rulers/frm45angle.h"
@@ -13,6 +14,9 @@
 #include <QMenu>
 
 namespace zentyr::test {
+
+// The rulers' host, installed as main() installs it, before any test loads a window.
+inline const bool appHostInstalled = (installAppHost(), true);
 
 inline void flushDeletes()
 {

@@ -67,6 +67,20 @@ QByteArray gif(quint16 w, quint16 h, qsizetype pixels)
     return g + QByteArray::fromHex("003b");
 }
 
+// A comment extension with no data and a graphic control extension before the image.
+QByteArray gifWithExtensions()
+{
+    return gif(W, H, W * H).insert(19, QByteArray::fromHex("21fe00" "21f9040000000000"));
+}
+
+// The sample as an OS/2 bitmap: a 12-byte header with 16-bit sizes, then Qt's 24-bit rows.
+QByteArray os2Bmp()
+{
+    const QByteArray bmp = encode("BMP");
+    return "BM" + le32(26 + bmp.size() - 54) + le32(0) + le32(26) + le32(12) + le16(W) + le16(H) + le16(1) + le16(24)
+        + bmp.mid(54);
+}
+
 QByteArray rleBmp(quint32 w, quint32 h, const QByteArray &rle)
 {
     return "BM" + le32(62 + rle.size()) + le32(0) + le32(62) + le32(40) + le32(w) + le32(h) + le16(1) + le16(8)
@@ -207,6 +221,16 @@ void TestPlatformPicture::loadsCompletePictures_data()
     QTest::newRow("gif") << "picture" << gif(W, H, W * H) << 0;
     QTest::newRow("jpeg") << "picture" << encode("JPEG") << 40;
     QTest::newRow("jpeg, padding after EOI") << "picture" << encode("JPEG") + QByteArray(300, 0) << 40;
+    QTest::newRow("jpeg, fill bytes before a marker")
+        << "picture" << encode("JPEG").replace("\xff\xda", "\xff\xff\xff\xda") << 40;
+    QTest::newRow("jpeg, markers without length after SOI")
+        << "picture" << encode("JPEG").insert(2, QByteArray::fromHex("ff01ffd0")) << 40;
+    // A restart marker belongs to the scan: the bytes after it are still its data.
+    QTest::newRow("jpeg, restart marker in its data")
+        << "picture" << encode("JPEG").chopped(2) + QByteArray::fromHex("ffd01234ffffffd9") << 40;
+    QTest::newRow("gif, extensions") << "picture" << gifWithExtensions() << 0;
+    QTest::newRow("bmp, top-down") << "picture" << patched(encode("BMP"), 22, le32(quint32(-H))) << 0;
+    QTest::newRow("bmp, OS/2 header") << "picture" << os2Bmp() << 0;
     QTest::newRow("tga by extension") << "picture.TGA" << tga() << 0;
 }
 
@@ -307,7 +331,8 @@ void TestPlatformPicture::rejectsBadFiles()
 void TestPlatformPicture::everyTruncationIsInvalid()
 {
     // Decoders happily return the part they got; no prefix of a picture may pass for one.
-    for (const QByteArray &whole : {encode("PNG"), encode("JPEG"), encode("BMP"), sampleRleBmp(), gif(W, H, W * H)}) {
+    for (const QByteArray &whole : {encode("PNG"), encode("JPEG"), encode("BMP"), os2Bmp(), sampleRleBmp(),
+                                    gif(W, H, W * H), gifWithExtensions()}) {
         QVERIFY(!loadLogged(loadPictureData(whole)).isNull());
         for (qsizetype n = 0; n < whole.size(); ++n) {
             if (loadPictureData(whole.left(n)).error != Invalid)

@@ -188,9 +188,9 @@ private slots:
         // The tip goes whatever the buttons.
         QVERIFY(!r.lblTip->isVisible());
         frmRulerMetric &m = showForm<frmRulerMetric>();
-        m.dispatchMouseMove(Qt::MouseButtons::fromInt((buttons & 1 ? Qt::LeftButton : 0)
-                                                      | (buttons & 2 ? Qt::RightButton : 0)
-                                                      | (buttons & 4 ? Qt::MiddleButton : 0)),
+        m.dispatchMouseMove(Qt::MouseButtons::fromInt((buttons & 1 ? int(Qt::LeftButton) : 0)
+                                                      | (buttons & 2 ? int(Qt::RightButton) : 0)
+                                                      | (buttons & 4 ? int(Qt::MiddleButton) : 0)),
                             Qt::NoModifier, QPointF(10, 10));
         QCOMPARE(fake->systemMoves.size(), drags ? 2 : 0);
         if (drags)

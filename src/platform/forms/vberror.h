@@ -21,6 +21,5 @@ inline constexpr int ErrPathFileAccess = 75;
 inline constexpr int ErrObjectNotSet = 91;
 inline constexpr int ErrNonModalWhileModal = 401;
 inline constexpr int ErrInvalidPicture = 481;
-inline constexpr int ErrDialogCancelled = 32755;
 
 } // namespace zentyr

@@ -63,66 +63,105 @@ PictureLayout walkPng(const Bytes &b)
     return l;
 }
 
+namespace gif {
+constexpr qsizetype SignatureSize = 6;
+constexpr qsizetype ScreenDescriptorSize = 7; // width, height, flags, background, aspect
+constexpr qsizetype ScreenFlags = 10;         // where the screen descriptor's flags stand
+constexpr qsizetype ImageDescriptorSize = 9;  // left, top, width, height, flags
+constexpr qsizetype ImageFlags = 8;           // where, within it, the flags stand
+constexpr uchar ColourTableFlag = 0x80;
+constexpr uchar ColourTableSizeMask = 0x07;
+// What each block starts with.
+constexpr uchar Extension = 0x21;
+constexpr uchar Image = 0x2c;
+constexpr uchar Trailer = 0x3b;
+} // namespace gif
+
+// A global or local colour table: three bytes an entry, 2^(n+1) entries.
+qsizetype gifColourTableSize(uchar flags)
+{
+    if (!(flags & gif::ColourTableFlag))
+        return 0;
+    return qsizetype(3) << ((flags & gif::ColourTableSizeMask) + 1);
+}
+
+// Data sub-blocks, each led by its length, up to and past the empty one that ends them.
+bool skipGifSubBlocks(const Bytes &b, qsizetype &pos)
+{
+    for (;;) {
+        if (!b.has(pos, 1))
+            return false;
+        const uchar len = b.at(pos++);
+        if (len == 0)
+            return true;
+        if (!b.has(pos, len))
+            return false;
+        pos += len;
+    }
+}
+
+// An extension after its introducer: the label, then its data.
+bool skipGifExtension(const Bytes &b, qsizetype &pos)
+{
+    if (!b.has(pos, 1))
+        return false;
+    ++pos; // label
+    return skipGifSubBlocks(b, pos);
+}
+
+// An image after its introducer: descriptor, colour table, LZW minimum code size, then its data.
+bool skipGifImage(const Bytes &b, qsizetype &pos, quint64 &width, quint64 &height)
+{
+    if (!b.has(pos, gif::ImageDescriptorSize))
+        return false;
+    // A frame may reach past the logical screen; the decoder's canvas then grows.
+    width = qMax(width, quint64(b.le16(pos)) + b.le16(pos + 4));
+    height = qMax(height, quint64(b.le16(pos + 2)) + b.le16(pos + 6));
+    pos += gif::ImageDescriptorSize + gifColourTableSize(b.at(pos + gif::ImageFlags));
+    if (!b.has(pos, 1))
+        return false;
+    ++pos; // LZW minimum code size
+    return skipGifSubBlocks(b, pos);
+}
+
 PictureLayout walkGif(const Bytes &b)
 {
-    if (!b.startsWith("GIF87a", 6) && !b.startsWith("GIF89a", 6))
+    if (!b.startsWith("GIF87a", gif::SignatureSize) && !b.startsWith("GIF89a", gif::SignatureSize))
         return {};
     PictureLayout l{PictureShape::Broken};
-    if (!b.has(6, 7))
+    if (!b.has(gif::SignatureSize, gif::ScreenDescriptorSize))
         return l;
-    quint64 width = b.le16(6), height = b.le16(8);
-    qsizetype pos = 13;
-    if (b.at(10) & 0x80)
-        pos += 3 << ((b.at(10) & 7) + 1);
-    const auto skipSubBlocks = [&b, &pos] {
-        for (;;) {
-            if (!b.has(pos, 1))
-                return false;
-            const uchar len = b.at(pos++);
-            if (len == 0)
-                return true;
-            if (!b.has(pos, len))
-                return false;
-            pos += len;
-        }
-    };
+    quint64 width = b.le16(gif::SignatureSize), height = b.le16(gif::SignatureSize + 2);
+    qsizetype pos = gif::SignatureSize + gif::ScreenDescriptorSize + gifColourTableSize(b.at(gif::ScreenFlags));
     bool sawImage = false;
     while (b.has(pos, 1)) {
         const uchar block = b.at(pos++);
-        if (block == 0x3b) {
-            if (sawImage) {
-                l.shape = PictureShape::Complete;
-                l.width = width;
-                l.height = height;
-            }
+        if (block == gif::Trailer) {
+            if (sawImage)
+                l = {PictureShape::Complete, width, height};
             return l;
         }
-        if (block == 0x21) {
-            if (!b.has(pos, 1))
+        if (block == gif::Image) {
+            if (!skipGifImage(b, pos, width, height))
                 return l;
-            ++pos;
-        } else if (block == 0x2c) {
-            if (!b.has(pos, 9))
-                return l;
-            // A frame may reach past the logical screen; the decoder's canvas then grows.
-            width = qMax(width, quint64(b.le16(pos)) + b.le16(pos + 4));
-            height = qMax(height, quint64(b.le16(pos + 2)) + b.le16(pos + 6));
-            const uchar packed = b.at(pos + 8);
-            pos += 9;
-            if (packed & 0x80)
-                pos += 3 << ((packed & 7) + 1);
-            if (!b.has(pos, 1))
-                return l;
-            ++pos; // LZW minimum code size
             sawImage = true;
-        } else {
+        } else if (block != gif::Extension || !skipGifExtension(b, pos)) {
             return l;
         }
-        if (!skipSubBlocks())
-            return l;
     }
     return l;
 }
+
+namespace bmp {
+constexpr qsizetype FileHeaderSize = 14; // "BM", file size, reserved, pixel data offset
+constexpr qsizetype PixelDataOffset = 10;
+constexpr qsizetype InfoSizeField = 4;   // the info header's first field: its own size
+constexpr quint32 CoreHeaderSize = 12;   // OS/2 1.x, 16-bit dimensions
+constexpr quint32 InfoHeaderSize = 40;   // Windows, and the larger headers that extend it
+// After a zero count, run-length data holds an escape.
+enum RleEscape : uchar { EndOfLine = 0, EndOfBitmap = 1, Delta = 2 };
+enum Compression : quint32 { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
+} // namespace bmp
 
 // Run-length bitmaps are complete when their end-of-bitmap escape is there.
 bool rleReachesEnd(const Bytes &b, qsizetype pos, bool fourBit)
@@ -130,11 +169,11 @@ bool rleReachesEnd(const Bytes &b, qsizetype pos, bool fourBit)
     while (b.has(pos, 2)) {
         const uchar count = b.at(pos), code = b.at(pos + 1);
         pos += 2;
-        if (count != 0 || code == 0)
+        if (count != 0 || code == bmp::EndOfLine)
             continue;
-        if (code == 1)
+        if (code == bmp::EndOfBitmap)
             return true;
-        if (code == 2) {
+        if (code == bmp::Delta) {
             pos += 2;
         } else {
             const qsizetype bytes = fourBit ? (code + 1) / 2 : code;
@@ -144,53 +183,105 @@ bool rleReachesEnd(const Bytes &b, qsizetype pos, bool fourBit)
     return false;
 }
 
+struct BmpHeader {
+    quint64 width = 0;
+    quint64 height = 0;
+    quint32 bitCount = 0;
+    quint32 compression = bmp::Rgb;
+};
+
+// The info header after the file header; false when it is cut short or of no size we know.
+bool readBmpHeader(const Bytes &b, BmpHeader &h)
+{
+    const qsizetype info = bmp::FileHeaderSize;
+    const quint32 infoSize = b.le32(info);
+    if (infoSize == bmp::CoreHeaderSize) {
+        if (!b.has(info, bmp::CoreHeaderSize))
+            return false;
+        h.width = b.le16(info + 4);
+        h.height = b.le16(info + 6);
+        h.bitCount = b.le16(info + 10);
+        return true;
+    }
+    if (infoSize < bmp::InfoHeaderSize || !b.has(info, bmp::InfoHeaderSize))
+        return false;
+    const qint64 w = qint32(b.le32(info + 4)), ht = qint32(b.le32(info + 8)); // negative height: top-down
+    h.width = quint64(w < 0 ? -w : w);
+    h.height = quint64(ht < 0 ? -ht : ht);
+    h.bitCount = b.le16(info + 14);
+    h.compression = b.le32(info + 16);
+    return true;
+}
+
+bool isUncompressedBmp(const BmpHeader &h)
+{
+    const bool plain = h.compression == bmp::Rgb || h.compression == bmp::BitFields
+        || h.compression == bmp::AlphaBitFields;
+    const quint32 d = h.bitCount;
+    return plain && (d == 1 || d == 4 || d == 8 || d == 16 || d == 24 || d == 32);
+}
+
+// Whether the pixel data from offBits on is all there, for the encodings we can measure.
+bool bmpPixelsComplete(const Bytes &b, quint32 offBits, const BmpHeader &h)
+{
+    if (isUncompressedBmp(h)) {
+        const quint64 stride = (h.width * h.bitCount + 31) / 32 * 4;
+        return h.height <= quint64(b.size() - offBits) / stride;
+    }
+    if (h.compression == bmp::Rle8 && h.bitCount == 8)
+        return rleReachesEnd(b, offBits, false);
+    if (h.compression == bmp::Rle4 && h.bitCount == 4)
+        return rleReachesEnd(b, offBits, true);
+    // Other encodings (embedded JPEG/PNG, odd depths) are left to the decoder.
+    return true;
+}
+
 PictureLayout walkBmp(const Bytes &b)
 {
     if (!b.startsWith("BM", 2))
         return {};
     PictureLayout l{PictureShape::Broken};
-    if (!b.has(0, 18))
+    BmpHeader h;
+    if (!b.has(0, bmp::FileHeaderSize + bmp::InfoSizeField) || !readBmpHeader(b, h))
         return l;
-    const quint32 offBits = b.le32(10);
-    const quint32 infoSize = b.le32(14);
-    quint32 bitCount = 0, compression = 0;
-    if (infoSize == 12) {
-        if (!b.has(14, 12))
-            return l;
-        l.width = b.le16(18);
-        l.height = b.le16(20);
-        bitCount = b.le16(24);
-    } else if (infoSize >= 40) {
-        if (!b.has(14, 40))
-            return l;
-        const qint64 w = qint32(b.le32(18)), h = qint32(b.le32(22)); // negative height: top-down
-        l.width = quint64(w < 0 ? -w : w);
-        l.height = quint64(h < 0 ? -h : h);
-        bitCount = b.le16(28);
-        compression = b.le32(30);
-    } else {
+    l.width = h.width;
+    l.height = h.height;
+    const quint32 offBits = b.le32(bmp::PixelDataOffset);
+    if (l.width == 0 || l.height == 0 || offBits > b.size() || !bmpPixelsComplete(b, offBits, h))
         return l;
-    }
-    if (l.width == 0 || l.height == 0 || offBits > b.size())
-        return l;
-    const bool plain = compression == 0 || compression == 3 || compression == 6;
-    if (plain && (bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32)) {
-        const quint64 stride = (l.width * bitCount + 31) / 32 * 4;
-        if (l.height > quint64(b.size() - offBits) / stride)
-            return l;
-    } else if ((compression == 1 && bitCount == 8) || (compression == 2 && bitCount == 4)) {
-        if (!rleReachesEnd(b, offBits, compression == 2))
-            return l;
-    }
-    // Other encodings (embedded JPEG/PNG, odd depths) are left to the decoder.
     l.shape = PictureShape::Complete;
     return l;
 }
 
+// The byte after 0xFF that names a JPEG marker.
+namespace jpeg {
+constexpr uchar Stuffed = 0x00; // FF 00 in entropy-coded data: a data byte of FF
+constexpr uchar Tem = 0x01;     // stands alone
+constexpr uchar Sof0 = 0xc0;    // baseline
+constexpr uchar Sof1 = 0xc1;    // extended sequential
+constexpr uchar Sof2 = 0xc2;    // progressive
+constexpr uchar Dht = 0xc4;
+constexpr uchar Sof6 = 0xc6;    // differential progressive
+constexpr uchar Jpg = 0xc8;
+constexpr uchar Sof10 = 0xca;   // progressive, arithmetic
+constexpr uchar Dac = 0xcc;
+constexpr uchar Sof14 = 0xce;   // differential progressive, arithmetic
+constexpr uchar Sof15 = 0xcf;
+constexpr uchar Rst0 = 0xd0;    // restart markers stand alone
+constexpr uchar Rst7 = 0xd7;
+constexpr uchar Soi = 0xd8;
+constexpr uchar Eoi = 0xd9;
+constexpr uchar Sos = 0xda;
+constexpr uchar Prefix = 0xff;  // before every marker, and as fill before one
+} // namespace jpeg
+
 bool isStartOfFrame(uchar marker)
 {
-    return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+    return marker >= jpeg::Sof0 && marker <= jpeg::Sof15 && marker != jpeg::Dht && marker != jpeg::Jpg
+        && marker != jpeg::Dac;
 }
+
+bool isRestart(uchar marker) { return marker >= jpeg::Rst0 && marker <= jpeg::Rst7; }
 
 // libjpeg passes over the whole picture once per progressive scan, so a few kilobytes of
 // repeated scans keep it busy for minutes; encoders write about ten. The budget, in pixels
@@ -218,8 +309,8 @@ bool readFrame(const Bytes &b, qsizetype pos, quint32 len, uchar marker, Picture
     if (l.width == 0 || l.height == 0 || count == 0 || len < 8 + 3 * quint32(count))
         return false;
     f = {};
-    f.huffmanSequential = marker == 0xc0 || marker == 0xc1;
-    f.progressive = marker == 0xc2 || marker == 0xc6 || marker == 0xca || marker == 0xce;
+    f.huffmanSequential = marker == jpeg::Sof0 || marker == jpeg::Sof1;
+    f.progressive = marker == jpeg::Sof2 || marker == jpeg::Sof6 || marker == jpeg::Sof10 || marker == jpeg::Sof14;
     int maxH = 1, maxV = 1;
     for (int i = 0; i < count; ++i) {
         const uchar hv = b.at(pos + 9 + 3 * i);
@@ -239,6 +330,76 @@ bool readFrame(const Bytes &b, qsizetype pos, quint32 len, uchar marker, Picture
     return true;
 }
 
+// Reads the marker at pos, past any fill bytes before it; false when there is none.
+bool readJpegMarker(const Bytes &b, qsizetype &pos, uchar &marker)
+{
+    if (!b.has(pos, 2) || b.at(pos) != jpeg::Prefix)
+        return false;
+    while (b.has(pos + 1, 1) && b.at(pos + 1) == jpeg::Prefix)
+        ++pos;
+    if (!b.has(pos, 2))
+        return false;
+    marker = b.at(pos + 1);
+    pos += 2;
+    return true;
+}
+
+// Steps over a marker's segment, reading it if it is a frame header.
+bool readJpegSegment(const Bytes &b, qsizetype &pos, uchar marker, PictureLayout &l, JpegFrame &frame)
+{
+    if (marker == jpeg::Stuffed || marker == jpeg::Soi || !b.has(pos, 2))
+        return false;
+    const quint32 len = b.be16(pos);
+    if (len < 2 || !b.has(pos, len))
+        return false;
+    if (isStartOfFrame(marker) && !readFrame(b, pos, len, marker, l, frame))
+        return false;
+    pos += len;
+    return true;
+}
+
+// Entropy-coded data runs to the next marker; FF 00 (one data byte) and restart markers belong
+// to it. Leaves pos on that marker, counting the data bytes on the way.
+bool skipEntropyCodedData(const Bytes &b, qsizetype &pos, quint64 &dataBytes)
+{
+    for (;;) {
+        const void *ff = std::memchr(b.data() + pos, jpeg::Prefix, size_t(b.size() - pos));
+        if (!ff)
+            return false;
+        const qsizetype at = static_cast<const uchar *>(ff) - b.data();
+        dataBytes += quint64(at - pos);
+        pos = at;
+        if (!b.has(pos, 2))
+            return false;
+        const uchar next = b.at(pos + 1);
+        if (next == jpeg::Stuffed) {
+            ++dataBytes;
+            pos += 2;
+        } else if (isRestart(next)) {
+            pos += 2;
+        } else if (next == jpeg::Prefix) {
+            ++pos;
+        } else {
+            return true;
+        }
+    }
+}
+
+// At the end of image: whether the scans read make a whole picture, and one worth decoding.
+PictureLayout finishJpeg(PictureLayout l, const JpegFrame &frame, quint64 scans, quint64 entropyBytes)
+{
+    if (scans == 0 || scans * (l.width * l.height + JpegScanCost) > JpegScanBudget)
+        return l;
+    // Huffman coding spends at least one bit on each block's DC and one on its end of
+    // block: less data than that cannot hold the whole picture.
+    if (frame.huffmanSequential && entropyBytes * 8 < 2 * frame.minBlocks)
+        return l;
+    if (frame.progressive || scans > 1)
+        l.decoderBytes = frame.coefficientBytes;
+    l.shape = PictureShape::Complete;
+    return l;
+}
+
 PictureLayout walkJpeg(const Bytes &b)
 {
     if (!b.startsWith("\xff\xd8", 2))
@@ -248,67 +409,22 @@ PictureLayout walkJpeg(const Bytes &b)
     quint64 scans = 0;
     quint64 entropyBytes = 0;
     qsizetype pos = 2;
-    for (;;) {
-        if (!b.has(pos, 2) || b.at(pos) != 0xff)
-            return l;
-        while (b.has(pos + 1, 1) && b.at(pos + 1) == 0xff)
-            ++pos; // fill bytes
-        if (!b.has(pos, 2))
-            return l;
-        const uchar marker = b.at(pos + 1);
-        pos += 2;
-        if (marker == 0xd9) {
-            // Whatever follows the end of image (padding, vendor trailers) is not ours to judge.
-            if (scans == 0 || scans * (l.width * l.height + JpegScanCost) > JpegScanBudget)
-                return l;
-            // Huffman coding spends at least one bit on each block's DC and one on its end of
-            // block: less data than that cannot hold the whole picture.
-            if (frame.huffmanSequential && entropyBytes * 8 < 2 * frame.minBlocks)
-                return l;
-            if (frame.progressive || scans > 1)
-                l.decoderBytes = frame.coefficientBytes;
-            l.shape = PictureShape::Complete;
-            return l;
-        }
-        if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7))
+    uchar marker = 0;
+    while (readJpegMarker(b, pos, marker)) {
+        // Whatever follows the end of image (padding, vendor trailers) is not ours to judge.
+        if (marker == jpeg::Eoi)
+            return finishJpeg(l, frame, scans, entropyBytes);
+        if (marker == jpeg::Tem || isRestart(marker))
             continue;
-        if (marker == 0x00 || marker == 0xd8 || !b.has(pos, 2))
+        if (!readJpegSegment(b, pos, marker, l, frame))
             return l;
-        const quint32 len = b.be16(pos);
-        if (len < 2 || !b.has(pos, len))
-            return l;
-        if (isStartOfFrame(marker) && !readFrame(b, pos, len, marker, l, frame))
-            return l;
-        pos += len;
-        if (marker != 0xda)
+        if (marker != jpeg::Sos)
             continue;
-        if (l.width == 0)
+        if (l.width == 0 || !skipEntropyCodedData(b, pos, entropyBytes))
             return l;
         ++scans;
-        // Entropy-coded data runs to the next marker; FF 00 (one data byte) and restart
-        // markers belong to it.
-        for (;;) {
-            const void *ff = std::memchr(b.data() + pos, 0xff, size_t(b.size() - pos));
-            if (!ff)
-                return l;
-            const qsizetype at = static_cast<const uchar *>(ff) - b.data();
-            entropyBytes += quint64(at - pos);
-            pos = at;
-            if (!b.has(pos, 2))
-                return l;
-            const uchar next = b.at(pos + 1);
-            if (next == 0x00) {
-                ++entropyBytes;
-                pos += 2;
-            } else if (next >= 0xd0 && next <= 0xd7) {
-                pos += 2;
-            } else if (next == 0xff) {
-                ++pos;
-            } else {
-                break;
-            }
-        }
     }
+    return l;
 }
 
 } // namespace

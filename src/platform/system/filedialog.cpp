@@ -6,9 +6,6 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QPointer>
-#include <QSettings>
-
-#include <mutex>
 
 namespace zentyr {
 
@@ -83,21 +80,6 @@ QAbstractFileIconProvider *nameOnlyIconProvider()
     return &provider;
 }
 
-// The program keeps no settings between runs, but Qt's file dialog saves its folder, history
-// and layout to the user's QtProject.conf and reads them back. Pointing Qt's per-user settings
-// below /dev/null, where no folder can ever be made, leaves that state in memory for the run.
-// (On Windows these settings live in the registry, which this does not move.)
-void keepNoDialogSettings()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-#ifdef Q_OS_UNIX
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
-#endif
-    });
-}
-
 } // namespace
 
 QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
@@ -122,11 +104,8 @@ QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
 void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request)
 {
     keepNoDialogSettings();
-#ifndef Q_OS_WIN
-    // Windows' own dialog shows the title and these filters as given; on X11 the "native" one is
-    // whatever the desktop theme plugs in (GTK's, KDE's or none), and Qt's lists folders by name only.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-#endif
+    if (!systemDialogFits())
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setIconProvider(nameOnlyIconProvider());
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

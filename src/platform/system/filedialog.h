@@ -44,6 +44,11 @@ QStringList qtNameFilters(const QList<FileTypeFilter> &filters);
 // folder last visited is kept only for the run.
 void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request);
 
+// Each operating system has its own: whether its own dialog shows the title and filters as
+// given, and keeping Qt's dialog state in memory only (before the first dialog is made).
+bool systemDialogFits();
+void keepNoDialogSettings();
+
 // The modal Open dialog; returns the chosen file's absolute path or cancelled.
 OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request);
 

@@ -11,6 +11,10 @@ namespace zentyr {
 // When no lock can be taken the answer is false and standard error says why.
 bool previousInstanceRunning();
 
+// Takes this copy's lock for the life of the process: true when another copy holds it. Each
+// operating system has its own.
+bool anotherCopyHoldsTheLock();
+
 // Where the lock lives, or empty if no folder fit for it is found.
 QString instanceLockPath();
 

@@ -38,6 +38,11 @@ void doEvents();
 // program is built without X11.
 bool x11DisplayReachable();
 
+// Picks the platform plugin before the application exists: on Unix, X when no platform was chosen
+// and an X server answers. False when there is no desktop to show anything on (a DISPLAY left over
+// from a session that is gone included).
+bool chooseDisplayPlatform(int argc, char *argv[]);
+
 // Sends what is queued for the window system, then ends the process at once.
 [[noreturn]] void endProcessNow(int code);
 

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#include "platform/system/filedialog.h"
+
+#include <QSettings>
+
+#include <mutex>
+
+namespace zentyr {
+
+// The "native" dialog on X11 is whatever the desktop theme plugs in (GTK's, KDE's or none);
+// Qt's own shows the title and filters as given and lists folders by name only.
+bool systemDialogFits() { return false; }
+
+// The program keeps no settings between runs, but Qt's file dialog saves its folder, history
+// and layout to the user's QtProject.conf and reads them back. Pointing Qt's per-user settings
+// below /dev/null, where no folder can ever be made, leaves that state in memory for the run.
+void keepNoDialogSettings()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
+    });
+}
+
+} // namespace zentyr

@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: MIT
+// One copy per user and display on Unix: an flock on a file in a private folder of the user's.
+#include "platform/system/instance.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zentyr {
+
+// The lock this copy holds, removed as the process ends so the folder keeps only live locks.
+static QByteArray g_heldLock;
+
+static void removeHeldLock()
+{
+    if (!g_heldLock.isEmpty())
+        ::unlink(g_heldLock.constData());
+    g_heldLock.clear();
+}
+
+static void removeLockAtExit()
+{
+    static const bool registered = [] {
+        std::atexit(removeHeldLock);
+        std::at_quick_exit(removeHeldLock);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+// Whether the open descriptor is still the file the path names.
+static bool sameFile(int fd, const QByteArray &path)
+{
+    struct stat open {}, named {};
+    return ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 && open.st_dev == named.st_dev
+        && open.st_ino == named.st_ino;
+}
+
+static QString currentDisplayKey()
+{
+    QString socket = waylandSocketPath(qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    if (!socket.isEmpty()) {
+        char resolved[PATH_MAX];
+        if (::realpath(QFile::encodeName(socket).constData(), resolved))
+            socket = QFile::decodeName(resolved);
+    }
+    if (socket.isEmpty() && !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty())
+        socket = qEnvironmentVariable("WAYLAND_DISPLAY"); // no runtime folder: the name alone
+    return displayKey(qEnvironmentVariable("DISPLAY"), socket, QGuiApplication::platformName());
+}
+
+static QString lockFilePath(const QString &folder, const QString &key)
+{
+    return folder + QStringLiteral("/zentyr-") + key + QStringLiteral(".lock");
+}
+
+QList<LockFolderCandidate> lockFolderCandidates()
+{
+    const QString uid = QString::number(::getuid());
+    QList<LockFolderCandidate> list{{QStringLiteral("/run/user/") + uid, false},
+                                    {QStringLiteral("/tmp/zentyr-") + uid, true}};
+    // The account's home, not $HOME, so that every copy finds the same folder.
+    QString home;
+    if (const passwd *pw = ::getpwuid(::getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/')
+        home = QFile::decodeName(pw->pw_dir);
+    if (home.isEmpty())
+        home = qEnvironmentVariable("HOME");
+    if (home.startsWith(u'/'))
+        list.append({home + QStringLiteral("/.cache/zentyr"), true});
+    return list;
+}
+
+// A folder owned by us, closed to everyone else and writable; a symlink or a folder that
+// another user made is never trusted.
+static bool privateFolder(const QByteArray &path, bool create)
+{
+    if (path.isEmpty() || path[0] != '/')
+        return false;
+    if (create) {
+        const qsizetype slash = path.lastIndexOf('/');
+        if (slash > 0)
+            ::mkdir(path.left(slash).constData(), 0700); // ~/.cache; its own rights do not matter
+        if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 0077) == 0
+        && ::access(path.constData(), W_OK | X_OK) == 0;
+}
+
+QString chooseLockFolder(const QList<LockFolderCandidate> &candidates)
+{
+    for (const LockFolderCandidate &c : candidates)
+        if (privateFolder(QFile::encodeName(c.path), c.create))
+            return c.path;
+    return {};
+}
+
+InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString *why)
+{
+    if (folder.isEmpty()) {
+        if (why)
+            *why = QStringLiteral("no private folder for the lock");
+        return InstanceLock::Unguarded;
+    }
+    // An flock dies with its process, so a crashed or killed copy never blocks the next.
+    const QString path = lockFilePath(folder, key);
+    const QByteArray native = QFile::encodeName(path);
+    auto fail = [&](int err) {
+        if (why)
+            *why = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(err));
+        return InstanceLock::Unguarded;
+    };
+    // A copy that ends removes its file while it still holds the lock; a copy that opened that
+    // file just before holds a lock on a name that is gone, so it checks and tries again.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return fail(errno);
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int err = errno;
+            ::close(fd);
+            return err == EWOULDBLOCK ? InstanceLock::Previous : fail(err);
+        }
+        if (!sameFile(fd, native)) {
+            ::close(fd);
+            continue;
+        }
+        g_heldLock = native;
+        removeLockAtExit();
+        return InstanceLock::First; // the descriptor stays open, holding the lock, for the life of the process
+    }
+    return fail(EAGAIN);
+}
+
+QString instanceLockPath()
+{
+    const QString folder = chooseLockFolder(lockFolderCandidates());
+    if (folder.isEmpty())
+        return {};
+    return lockFilePath(folder, currentDisplayKey());
+}
+
+bool anotherCopyHoldsTheLock()
+{
+    QString why;
+    const InstanceLock lock = takeInstanceLock(chooseLockFolder(lockFolderCandidates()), currentDisplayKey(), &why);
+    if (lock == InstanceLock::Unguarded) {
+        // Never keep the user from the program: run without the check and say so.
+        std::fprintf(stderr, "zentyr: cannot tell whether another copy runs (%s); starting anyway\n",
+                     qPrintable(why));
+        std::fflush(stderr);
+    }
+    return lock == InstanceLock::Previous;
+}
+
+} // namespace zentyr

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+// One copy per session on Windows: a named mutex in the session's own namespace. The kernel
+// drops it with its last handle, so a crashed copy never blocks the next start.
+#include "platform/system/instance.h"
+
+#include <windows.h>
+
+namespace zentyr {
+
+QString instanceLockPath() { return QStringLiteral("Local\\Zentyr"); }
+
+bool anotherCopyHoldsTheLock()
+{
+    const std::wstring name = instanceLockPath().toStdWString();
+    // The handle stays open for the life of the process.
+    HANDLE h = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    return h && ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+} // namespace zentyr
