@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Reads the version resource and the icon group of a built .exe through the Windows API, as Explorer
-// does, and checks them against the project's version.
+// does, and checks them against the project's version; and that it is a window program (no console).
 // Usage: versioninfo FILE.exe MAJOR.MINOR.PATCH.TWEAK VERSION-STRING
 #include <windows.h>
 
@@ -84,6 +84,23 @@ std::set<int> iconSizes(const wchar_t *file)
     return sizes;
 }
 
+// The subsystem field of the PE header: a console program gets a console window beside its own.
+WORD subsystem(const wchar_t *file)
+{
+    std::vector<char> head(4096);
+    DWORD got = 0;
+    HANDLE h = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    ReadFile(h, head.data(), DWORD(head.size()), &got, nullptr);
+    CloseHandle(h);
+    const auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(head.data());
+    if (got < sizeof *dos || dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew < 0
+        || DWORD(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS64) > got)
+        return 0;
+    return reinterpret_cast<const IMAGE_NT_HEADERS64 *>(head.data() + dos->e_lfanew)->OptionalHeader.Subsystem;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
@@ -128,6 +145,10 @@ int wmain(int argc, wchar_t **argv)
         const std::string seen = found ? narrow(value) : "(missing)";
         expect(seen == s.want, narrow(s.name).c_str(), seen);
     }
+
+    const WORD sub = subsystem(file);
+    expect(sub == IMAGE_SUBSYSTEM_WINDOWS_GUI, "subsystem",
+        sub == IMAGE_SUBSYSTEM_WINDOWS_GUI ? "windows" : sub == IMAGE_SUBSYSTEM_WINDOWS_CUI ? "console" : std::to_string(sub));
 
     const std::set<int> sizes = iconSizes(file);
     std::string seen;
