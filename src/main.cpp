@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "platform/forms/formregistry.h"
 #include "app/frmsplash.h"
+#include "platform/system/runtimedir.h"
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
 
@@ -11,16 +12,24 @@
 
 int main(int argc, char *argv[])
 {
-    if (!zentyr::chooseDisplayPlatform(argc, argv)) {
-        std::fputs("Zentyr needs a graphical desktop: no X11 or Wayland display found\n", stderr);
-        return 1;
-    }
-
     // The argument string as given, before Qt takes its own options out of argv.
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
 
+    // Answered before anything needs a display or takes the lock.
+    if (const auto action = zentyr::startAction(args); action != zentyr::StartAction::Run) {
+        const QString text = action == zentyr::StartAction::Help ? zentyr::helpText() : zentyr::versionText();
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
+    if (!zentyr::chooseDisplayPlatform(argc, argv)) {
+        std::fputs("Zentyr needs a graphical desktop: no X11 or Wayland display found\n", stderr);
+        return 1;
+    }
+
+    zentyr::provideRuntimeDir();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zentyr"));
     // The program lives in the notification area; closing a window never ends it.

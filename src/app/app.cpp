@@ -4,6 +4,7 @@
 #include "platform/forms/msgbox.h"
 #include "platform/system/services.h"
 #include "rulers/rulerhost.h"
+#include "version.h"
 
 namespace zentyr {
 
@@ -12,6 +13,32 @@ static QString g_commandLine;
 QString commandLine() { return g_commandLine; }
 void setCommandLine(const QString &line) { g_commandLine = line; }
 QString joinArguments(const QStringList &args) { return args.join(QLatin1Char(' ')); }
+
+StartAction startAction(const QStringList &args)
+{
+    if (args.size() == 1 && args.first() == QLatin1String("--help"))
+        return StartAction::Help;
+    if (args.size() == 1 && args.first() == QLatin1String("--version"))
+        return StartAction::Version;
+    return StartAction::Run;
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+        "Usage: zentyr [hideruler]\n"
+        "Zentyr is a screen ruler that lives in the notification area (system tray) and\n"
+        "shows a horizontal inch ruler that stays on top of every window; right-click a\n"
+        "ruler for more rulers, Help and About.\n"
+        "\n"
+        "  hideruler   start with only the tray icon, no ruler\n"
+        "  --help      print this help and exit\n"
+        "  --version   print the version and exit\n"
+        "\n"
+        "More in its manual page: man zentyr\n");
+}
+
+QString versionText() { return QStringLiteral("Zentyr %1\n").arg(QLatin1String(version::FileVersion)); }
 
 bool previousInstanceGuard(const std::function<void()> &beforeEnd)
 {

@@ -12,13 +12,14 @@
 #include "rulers/frmruler.h"
 #include "rulers/frmvruler.h"
 
-#include <QApplication>
 #include <QMenu>
 #include <cstdio>
 
 namespace zentyr {
 
-frmRightClick::frmRightClick() : Form(QStringLiteral("frmRightClick"), Border::None, QSizeF(4680, 3195))
+frmRightClick::frmRightClick()
+    : Form(QStringLiteral("frmRightClick"), Border::None, QSizeF(4680, 3195)),
+      areaWait([] { return services().notificationAreaAvailable(); })
 {
     setWindowTitle(QStringLiteral("Quillet - Main"));
     setWindowIcon(artwork::programIcon());
@@ -46,16 +47,13 @@ frmRightClick::frmRightClick() : Form(QStringLiteral("frmRightClick"), Border::N
     connect(&Timer1, &QTimer::timeout, this, &frmRightClick::Timer1_Timer);
     Timer1.start();
 
-    hostWait.setSingleShot(true);
-    connect(&hostWait, &QTimer::timeout, this, &frmRightClick::noNotificationArea);
-    hostCheck.setInterval(1000);
-    connect(&hostCheck, &QTimer::timeout, this, &frmRightClick::checkNotificationArea);
+    connect(&areaWait, &NotificationAreaWait::appeared, this, &frmRightClick::notificationAreaAppeared);
+    connect(&areaWait, &NotificationAreaWait::gaveUp, this, &frmRightClick::noNotificationArea);
 }
 
 frmRightClick::~frmRightClick()
 {
     services().shellNotifyIcon(NIM_DELETE, nid);
-    setLastWindowHook(false);
 }
 
 void frmRightClick::Form_Load()
@@ -92,6 +90,8 @@ void frmRightClick::registerTrayIcon()
         throw VbError(ErrObjectNotSet, QStringLiteral("Zentyr"), QStringLiteral("Object variable or With block variable not set"));
     // Qt's icons have no handles of their own: the record names the window that carries the icon.
     nid.hIcon = nid.hWnd;
+    nid.receiver = this;
+    nid.icon = windowIcon();
     assignFixedString(nid.szTip, QByteArray("Zentyr by Orvane") + '\0');
     services().shellNotifyIcon(NIM_ADD, nid);
     traceEvent("tray icon added");
@@ -99,22 +99,17 @@ void frmRightClick::registerTrayIcon()
         waitForNotificationArea();
 }
 
-static bool anyFormOnScreen()
+static void endProgramWithoutWindows()
 {
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        auto *f = qobject_cast<Form *>(w);
-        if (f && f->isVisible() && !f->isUnloading())
-            return true;
-    }
-    return false;
-}
-
-static void endWithLastWindow(Form *)
-{
-    if (anyFormOnScreen())
-        return;
     std::fprintf(stderr, "zentyr: the last window was closed and there is no notification area; ending.\n");
     services().endProgram();
+}
+
+void frmRightClick::endWithLastWindow(bool on)
+{
+    disconnect(m_lastWindow);
+    if (on)
+        m_lastWindow = connect(&OpenForms::instance(), &OpenForms::lastWindowClosed, this, &endProgramWithoutWindows);
 }
 
 static QString seconds(int ms)
@@ -127,22 +122,15 @@ static QString seconds(int ms)
 // check finds a notification area, so only a long wait without one means there is none.
 void frmRightClick::waitForNotificationArea()
 {
-    m_trayMissing = true;
     const int graceMs = trayGracePeriodMs(qgetenv("ZENTYR_TRAY_GRACE_MS"));
     std::fprintf(stderr, "zentyr: no notification area (system tray) yet; waiting %s for one.\n",
                  qPrintable(seconds(graceMs)));
-    hostWait.start(graceMs);
-    hostCheck.start();
+    areaWait.start(graceMs);
 }
 
-void frmRightClick::checkNotificationArea()
+void frmRightClick::notificationAreaAppeared()
 {
-    if (!services().notificationAreaAvailable())
-        return;
-    m_trayMissing = false;
-    hostWait.stop();
-    hostCheck.stop();
-    setLastWindowHook(false);
+    endWithLastWindow(false);
     std::fprintf(stderr, "zentyr: a notification area appeared; the tray icon is there.\n");
 }
 
@@ -152,17 +140,16 @@ void frmRightClick::checkNotificationArea()
 // icon when the program ends because of it, none when it goes on.
 void frmRightClick::noNotificationArea()
 {
-    checkNotificationArea();
-    if (!m_trayMissing)
+    if (!areaWait.waiting())
         return;
     const QString waited = QStringLiteral("No notification area (system tray) appeared on this desktop within %1, "
                                           "so Zentyr has no tray icon.")
-                               .arg(seconds(int(hostWait.interval())));
+                               .arg(seconds(areaWait.graceMs()));
     if (commandLine() == QLatin1String("hideruler")) {
         std::fprintf(stderr, "zentyr: this desktop has no notification area (system tray), and with \"hideruler\" "
                              "nothing would be on screen; ending.\n");
         Timer1.stop();
-        hostCheck.stop();
+        areaWait.stop();
         services().msgBox(waited + QStringLiteral(" Started with \"hideruler\", it would have nothing on screen, "
                                                   "so it ends now."),
                           vbCritical, applicationTitle());
@@ -175,11 +162,11 @@ void frmRightClick::noNotificationArea()
     services().msgBox(waited + QStringLiteral(" It ends when its last window is closed."), vbOKOnly,
                       applicationTitle());
     // A host that appears later still gets the icon, and then the program stays.
-    if (!m_trayMissing)
+    if (!areaWait.waiting())
         return;
-    setLastWindowHook(true);
-    if (!anyFormOnScreen())
-        endWithLastWindow(nullptr);
+    endWithLastWindow(true);
+    if (!OpenForms::anyOnScreen())
+        endProgramWithoutWindows();
 }
 
 void frmRightClick::trayMessage(int number)
@@ -194,11 +181,6 @@ void frmRightClick::trayMessage(int number)
     default:
         break;
     }
-}
-
-void frmRightClick::setLastWindowHook(bool on)
-{
-    Form::setUnloadHook(on ? &endWithLastWindow : nullptr);
 }
 
 void frmRightClick::Timer1_Timer()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include "platform/forms/form.h"
+#include "platform/system/notificationareawait.h"
 #include "platform/system/notifyicon.h"
 #include "platform/system/tray.h"
 
@@ -20,8 +21,9 @@ public:
 
     NotifyIconData nid;
     QTimer Timer1; // the start-up ruler timer
-    QMenu *mnuShutDown;
-    QAction *mnuAbout, *mnuHelp, *mnuShowRuler, *mnuVRuler, *Sep1, *mnuClose;
+    QMenu *mnuShutDown = nullptr;
+    QAction *mnuAbout = nullptr, *mnuHelp = nullptr, *mnuShowRuler = nullptr, *mnuVRuler = nullptr, *Sep1 = nullptr,
+            *mnuClose = nullptr;
 
     void Timer1_Timer();
     void mnuAbout_Click();
@@ -32,27 +34,23 @@ public:
 
     // Fills the record and adds the icon.
     void registerTrayIcon();
-    bool trayMissing() const { return m_trayMissing; }
     // A mouse message over the tray icon: 515 left double-click, 517 right release; others do nothing.
     void trayMessage(int number) override;
     QMenu *trayMenu() override { return mnuShutDown; }
 
-    // While no notification area exists: whether one has appeared (checked every second), and the
-    // end of the wait for one.
-    void checkNotificationArea();
+    // The wait for a notification area when there was none at start, and the end of that wait.
+    NotificationAreaWait areaWait;
     void noNotificationArea();
-    QTimer hostWait; // single shot: the grace period
-    QTimer hostCheck;
-
-    // Without a notification area: end the program when no window of ours is left on screen.
-    static void setLastWindowHook(bool on);
 
 protected:
     void Form_Load() override;
 
 private:
     void waitForNotificationArea();
-    bool m_trayMissing = false;
+    void notificationAreaAppeared();
+    // Without a notification area: ends the program when no window of ours is left on screen.
+    void endWithLastWindow(bool on);
+    QMetaObject::Connection m_lastWindow;
 };
 
 } // namespace zentyr

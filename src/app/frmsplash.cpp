@@ -55,6 +55,7 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     setBackColor(QColor(0, 0, 0));
     setWindowIcon(artwork::programIcon());
     setActivateOnShow(true);
+    setWindowKind(WindowKind::Splash); // ShowInfoScreen makes it a dialog
     client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
     QWidget *c = client();
 

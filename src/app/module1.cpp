@@ -8,6 +8,7 @@ namespace zentyr {
 void ShowInfoScreen()
 {
     frmSplash &f = loadForm<frmSplash>();
+    f.setWindowKind(WindowKind::Dialog);
     f.setHeightTwips(7500);
     f.showModeless();
     f.cmdOK->setVisible(true);

@@ -64,6 +64,9 @@ void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twips
 // The program icon: 16 x 16 or 32 x 32, 16 colours (Format_Indexed8 holding the
 // palette index of every pixel), opaque. Any other size gives a null image.
 QImage iconImage(int size);
+// The icon drawn for the theme's large sizes (48 px and up): the same two crossed rulers
+// on a silver plate, antialiased, ticks on whole pixels, the corners transparent.
+QImage drawnIconImage(int size);
 // Both images in one icon.
 QIcon programIcon();
 // A Windows .ico file with both images as 4-bit bitmaps with their AND masks.

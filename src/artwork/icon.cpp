@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
+#include <QPainterPath>
 #include <QSaveFile>
 
 #include <iterator>
@@ -115,6 +117,57 @@ QImage iconImage(int size)
             line[x] = uchar(hexValue(rows[y][x]));
     }
     return img;
+}
+
+QImage drawnIconImage(int size)
+{
+    using icondata::Palette;
+    const QColor black(Palette[0]), olive(Palette[3]), grey(Palette[7]), silver(Palette[8]), yellow(Palette[11]);
+    // The 32 px image's grid, one unit a pixel there; every edge lands on a whole pixel.
+    const double unit = size / 32.0;
+    const auto px = [unit](double units) { return qRound(units * unit); };
+    const int line = qMax(1, px(0.5));   // outlines and ticks
+    const int shadow = qMax(1, px(1.0)); // the rulers' shadows, below and right as in the pixel art
+
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF plate = QRectF(0, 0, size, size).adjusted(px(1), px(1), -px(1), -px(1));
+    const double radius = 3 * unit;
+    p.setPen(Qt::NoPen);
+    p.setBrush(silver);
+    p.drawRoundedRect(plate, radius, radius);
+
+    QPainterPath inside;
+    inside.addRoundedRect(plate.adjusted(line, line, -line, -line), radius - line, radius - line);
+    p.setClipPath(inside);
+    // Tick k of a ruler: one unit long every two, two every four, three every eight.
+    const auto tickLength = [&](int k) { return px(k % 4 ? 1 : k % 8 ? 2 : 3); };
+
+    // The vertical ruler, cut by the horizontal one lying over it.
+    const int vLeft = px(8), vRight = px(16);
+    p.fillRect(vRight, 0, shadow, size, grey);
+    p.fillRect(vLeft, 0, vRight - vLeft, size, black);
+    p.fillRect(vLeft + line, 0, vRight - vLeft - 2 * line, size, yellow);
+    for (int k = 1; px(2 * k) < size; ++k)
+        p.fillRect(vRight - line - tickLength(k), px(2 * k), tickLength(k), line, black);
+
+    // The horizontal ruler and its shadow, olive where it falls on the vertical ruler.
+    const int hTop = px(8), hBottom = px(17);
+    p.fillRect(0, hBottom, size, shadow, grey);
+    p.fillRect(vLeft + line, hBottom, vRight - vLeft - 2 * line, shadow, olive);
+    p.fillRect(0, hTop, size, hBottom - hTop, black);
+    p.fillRect(0, hTop + line, size, hBottom - hTop - 2 * line, yellow);
+    for (int k = 1; px(2 * k) < size; ++k)
+        p.fillRect(px(2 * k), hTop + line, line, tickLength(k), black);
+
+    p.setClipping(false);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(grey, line));
+    p.drawRoundedRect(plate.adjusted(line / 2.0, line / 2.0, -line / 2.0, -line / 2.0), radius, radius);
+    p.end();
+    return img.convertToFormat(QImage::Format_ARGB32);
 }
 
 QIcon programIcon()

@@ -8,6 +8,7 @@
 #include "platform/system/windowsystem.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 namespace zentyr {
 
@@ -15,9 +16,16 @@ namespace {
 
 class QtServices : public Services {
 public:
-    void msgBox(const QString &text, int style, const QString &title) override
+    void msgBox(const QString &text, int style, const QString &title, QWidget *owner) override
     {
-        newMessageBox(text, style, title)->exec();
+        // Not owned here: the owner's end takes its box with it.
+        QPointer<QMessageBox> box = newMessageBox(text, style, title).release();
+        if (owner) {
+            box->setParent(owner, box->windowFlags());
+            box->setWindowModality(Qt::WindowModal);
+        }
+        box->exec();
+        delete box.data();
     }
 
     OpenResult showOpen(QWidget *owner, const OpenRequest &request) override

@@ -34,9 +34,10 @@ VbError pictureLoadError(PictureError error)
     return VbError(ErrInvalidPicture, source, QStringLiteral("Invalid picture"));
 }
 
-void showPictureError(const VbError &e)
+// Modal to the ruler only, like the Open dialog.
+void showPictureError(QWidget *ruler, const VbError &e)
 {
-    services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QString());
+    services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QString(), ruler);
 }
 
 } // namespace
@@ -52,8 +53,8 @@ void frmRuler::mnuPicture_Click()
     dlgCommonDialog.Filter = QString::fromLatin1(PictureFilter);
     const OpenResult chosen = services().showOpen(
         this, OpenRequest{dlgCommonDialog.DialogTitle, dlgCommonDialog.Filter, dlgCommonDialog.FileName});
-    // Cancel ends the command silently, and so does an empty name. Other windows' handlers
-    // run while the dialog waits and may have unloaded this window.
+    // Cancel ends the command silently, and so does an empty name. The dialog blocks only this
+    // ruler: the tray and the other rulers' handlers run while it waits and may have unloaded it.
     if (chosen.cancelled || chosen.fileName.isEmpty() || !self)
         return;
     dlgCommonDialog.FileName = chosen.fileName;
@@ -63,11 +64,11 @@ void frmRuler::mnuPicture_Click()
     try {
         PictureResult loaded = loadPictureFile(chosen.fileName);
         if (loaded.error != PictureError::None)
-            return showPictureError(pictureLoadError(loaded.error));
+            return showPictureError(this, pictureLoadError(loaded.error));
         Image1->setPicture(std::move(loaded.image));
         doEvents();
     } catch (const std::bad_alloc &) {
-        showPictureError(pictureLoadError(PictureError::OutOfMemory));
+        showPictureError(this, pictureLoadError(PictureError::OutOfMemory));
     }
 }
 

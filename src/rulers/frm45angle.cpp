@@ -23,6 +23,10 @@ const std::vector<std::vector<QPointF>> &angleVertexTable()
 frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 7125))
 {
     setBackColor(artwork::palette::RulerWindow);
+    // A dialog floats on tiling managers and, unlike a utility window, keeps its taskbar entry.
+    // Opened from a menu, it takes the focus.
+    setWindowKind(WindowKind::Dialog);
+    setActivateOnShow(true);
     // A Wayland compositor takes the region for input only and shows the whole
     // rectangle: there the window paints nothing outside its triangle.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))

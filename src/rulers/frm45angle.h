@@ -17,8 +17,8 @@ class frm45Angle : public RulerForm {
 public:
     frm45Angle();
 
-    Label *Label2, *Label1;
-    QAction *mnuHide45Angle, *mnuHelp;
+    Label *Label2 = nullptr, *Label1 = nullptr;
+    QAction *mnuHide45Angle = nullptr, *mnuHelp = nullptr;
     QRegion hRgn;
 
     QRegion CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX, short OffsetY);

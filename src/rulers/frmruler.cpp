@@ -57,6 +57,7 @@ void RulerImage::mouseMoveEvent(QMouseEvent *e)
 frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035))
 {
     setShowInTaskbar(false);
+    setWindowKind(WindowKind::Utility); // floats on tiling managers
     setScale(artwork::Picture::InchScale);
     client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
 
@@ -126,7 +127,7 @@ void frmRuler::Form_Load()
 void frmRuler::Form_Resize()
 {
     if (!Image1)
-        return; // the frame's first sizing, before the controls exist
+        return; // no controls to fit yet
     setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
     ApplyLayout();
 }

@@ -29,7 +29,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *e) override;
 
 private:
-    frmRuler *m_form;
+    frmRuler *m_form = nullptr;
     QPixmap m_picture;
 };
 
@@ -49,11 +49,11 @@ public:
     frmRuler();
     ~frmRuler() override;
 
-    RulerImage *Image1;
-    Label *lblTip;
+    RulerImage *Image1 = nullptr;
+    Label *lblTip = nullptr;
     CommonDialog dlgCommonDialog;
-    QAction *mnuHideRuler, *mnuMetricruler, *mnuVRuler, *mnu45Angle, *mnuNormalSize, *mnuPicture, *mnusep, *mnuHelp,
-        *mnuAbout;
+    QAction *mnuHideRuler = nullptr, *mnuMetricruler = nullptr, *mnuVRuler = nullptr, *mnu45Angle = nullptr,
+            *mnuNormalSize = nullptr, *mnuPicture = nullptr, *mnusep = nullptr, *mnuHelp = nullptr, *mnuAbout = nullptr;
 
     LayoutRecords records;
 

@@ -12,6 +12,7 @@ namespace zentyr {
 frmRulerMetric::frmRulerMetric() : RulerForm(QStringLiteral("frmRulerMetric"), QSizeF(10260, 1050))
 {
     setShowInTaskbar(false);
+    setWindowKind(WindowKind::Utility);
     setScale(artwork::Picture::MetricScale);
     setBackColor(artwork::palette::RulerWindow);
 

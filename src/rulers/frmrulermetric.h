@@ -12,8 +12,8 @@ class frmRulerMetric : public RulerForm {
 public:
     frmRulerMetric();
 
-    Label *Label1;
-    QAction *mnuHideMetricRuler, *mnuRegularRuler, *mnuNormalSize, *mnuHelp;
+    Label *Label1 = nullptr;
+    QAction *mnuHideMetricRuler = nullptr, *mnuRegularRuler = nullptr, *mnuNormalSize = nullptr, *mnuHelp = nullptr;
 
     void mnuHideMetricRuler_Click();
     void mnuRegularRuler_Click();

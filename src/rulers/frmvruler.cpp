@@ -11,6 +11,7 @@ namespace zentyr {
 frmVRuler::frmVRuler() : RulerForm(QStringLiteral("frmVRuler"), QSizeF(1140, 8880))
 {
     setShowInTaskbar(false);
+    setWindowKind(WindowKind::Utility);
     setScale(artwork::Picture::VerticalScale);
     setBackColor(artwork::palette::RulerWindow);
     mnuHideVRuler = addMenuItem("mnuHideVRuler", QStringLiteral("Hide Vertical Ruler"), [this] { mnuHideVRuler_Click(); });

@@ -10,7 +10,7 @@ class frmVRuler : public RulerForm {
 public:
     frmVRuler();
 
-    QAction *mnuHideVRuler, *mnuRegularRuler, *mnuNormalSize, *mnuHelp;
+    QAction *mnuHideVRuler = nullptr, *mnuRegularRuler = nullptr, *mnuNormalSize = nullptr, *mnuHelp = nullptr;
 
     void mnuHideVRuler_Click();
     void mnuRegularRuler_Click();

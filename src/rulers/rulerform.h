@@ -17,7 +17,7 @@ class RulerForm : public Form {
 public:
     RulerForm(const QString &name, QSizeF designClientTwips);
 
-    QMenu *mnuFile;
+    QMenu *mnuFile = nullptr;
 
     // The load placement: topmost at the outer twips divided by 12, shown without
     // activation; then the load size, width first.

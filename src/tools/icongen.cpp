@@ -13,10 +13,12 @@
 
 namespace {
 
-// Sizes launchers and software centres ask for, beyond the drawn 16 and 32.
+// Sizes launchers and software centres ask for, beyond the pixel art's 16 and 32. From 48 up
+// the icon is drawn afresh; the two just above the pixel art keep it, unscaled.
 constexpr int ScaledSizes[] = {22, 24, 48, 64, 128, 256};
+constexpr int FirstDrawnSize = 48;
 
-// Pixel art grows by whole factors only, so no pixel blurs. Of the drawn images
+// Pixel art grows by whole factors only, so no pixel blurs. Of the pixel images
 // the one that fills the most of the canvas wins, the larger on a tie; a canvas
 // that is no whole multiple keeps a transparent border around the centred image.
 QImage scaledIcon(int size)
@@ -51,7 +53,9 @@ bool writeScaledIcons(const QString &dir, QString *error)
             return false;
         }
         QImageWriter writer(folder + QStringLiteral("/zentyr.png"), "png");
-        if (!writer.write(scaledIcon(size))) {
+        const QImage image =
+            size >= FirstDrawnSize ? zentyr::artwork::drawnIconImage(size) : scaledIcon(size);
+        if (!writer.write(image)) {
             *error = QStringLiteral("cannot write %1: %2").arg(writer.fileName(), writer.errorString());
             return false;
         }

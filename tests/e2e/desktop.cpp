@@ -195,6 +195,20 @@ bool Desktop::Impl::splitMonitors()
 
 bool Desktop::Impl::startWindowManager()
 {
+    if (options.i3) {
+        // The stock config in place skips i3's first-run wizard.
+        QDir().mkpath(config + QStringLiteral("/i3"));
+        if (!QFile::copy(QStringLiteral("/etc/i3/config"), config + QStringLiteral("/i3/config"))) {
+            error = QStringLiteral("cannot copy /etc/i3/config (is i3-wm installed?)");
+            return false;
+        }
+        wm = spawn(tool(QStringLiteral("i3")), {}, baseEnv);
+        if (!waitUntil([&] { return wmUp() || !wm->isRunning(); }, kStartTimeoutMs, 20) || !wmManagesNewWindows()) {
+            error = QStringLiteral("i3 did not come up:\n%1").arg(tail(wm.get()));
+            return false;
+        }
+        return true;
+    }
     const QString dir = config + QStringLiteral("/openbox");
     QDir().mkpath(dir);
     const QString rc = dir + QStringLiteral("/rc.xml");

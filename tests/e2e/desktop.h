@@ -56,6 +56,8 @@ struct DesktopOptions
     // focuses and raises, Alt+F4 closes). It counts as up once it has managed a window of ours:
     // openbox announces itself early and loses windows mapped before it is ready.
     bool windowManager = true;
+    // With windowManager: i3 with its stock config (and its bar's own tray) instead of openbox.
+    bool i3 = false;
     bool trayHost = true; // trayer docked at the top right, 24 px high
     QSize screen{1280, 800};
     // Monitors on the one screen (xrandr --setmonitor, RandR 1.5), in desktop pixels; the

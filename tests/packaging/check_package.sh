@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the Debian package from this build folder into OUT and checks it: what it holds,
-# its control fields, the desktop entry and the AppStream metainfo against their validators,
-# every theme icon at its nominal size, and lintian with no errors. Leaves the package's
-# files unpacked under OUT/root for the start-up check.
-# Usage: check_package.sh BUILD-DIR OUT VERSION APP-ID
+# Builds the Debian package with scripts/package.sh into PACKAGE-BUILD-DIR and checks that
+# build and the package: no test programs were built, what it holds, its control fields, the
+# desktop entry and the AppStream metainfo against their validators, every theme icon at its
+# nominal size, and lintian with no errors. Leaves the package's files unpacked under OUT/root
+# for the start-up check.
+# Usage: check_package.sh PACKAGE-BUILD-DIR OUT VERSION APP-ID
 set -euo pipefail
 build=$1 out=$2 version=$3 id=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$out"; mkdir -p "$out"
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; fail "cpack"; }
+ZENTYR_PACKAGE_BUILD_DIR=$build "$(dirname "$0")/../../scripts/package.sh" >"$out/package.log" 2>&1 ||
+  { cat "$out/package.log"; fail "scripts/package.sh"; }
 arch=$(dpkg --print-architecture)
-deb="$out/zentyr_${version}_${arch}.deb"
-[ -f "$deb" ] || fail "no $deb; made: $(ls "$out")"
+deb="$build/zentyr_${version}_${arch}.deb"
+[ -f "$deb" ] || fail "no $deb; made: $(ls "$build")"
+# The only programs built are the one packaged and the icon generator the build runs
+# (CMake's compiler checks and CPack's staging copy left aside).
+programs=$(find "$build" \( -name CMakeFiles -o -name _CPack_Packages \) -prune -o -type f -perm -u+x -exec file {} + |
+  grep ELF | cut -d: -f1 | xargs -r -n1 basename | sort | tr '\n' ' ')
+[ "$programs" = "zentyr zentyr-icongen " ] || fail "the package build made more programs: $programs"
 
 dpkg-deb -c "$deb" | awk '{print $1, $6}' >"$out/contents.txt"
 want=(./usr/bin/zentyr "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml"

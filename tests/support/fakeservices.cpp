@@ -1,22 +1,29 @@
 // SPDX-License-Identifier: MIT
 #include "fakeservices.h"
-#include "platform/system/windowsystem.h"
+
+#include <QApplication>
 
 namespace zentyr::test {
+
+static Qt::CursorShape programPointer()
+{
+    const QCursor *c = QApplication::overrideCursor();
+    return c ? c->shape() : Qt::ArrowCursor;
+}
 
 FakeServices::FakeServices() { setServices(this); }
 FakeServices::~FakeServices() { setServices(nullptr); }
 
-void FakeServices::msgBox(const QString &text, int style, const QString &title)
+void FakeServices::msgBox(const QString &text, int style, const QString &title, QWidget *)
 {
     boxes.append({text, style, title});
-    pointerDuringBox.append(mousePointer());
+    pointerDuringBox.append(programPointer());
 }
 
 OpenResult FakeServices::showOpen(QWidget *, const OpenRequest &request)
 {
     openRequests.append(request);
-    pointerDuringOpen.append(mousePointer());
+    pointerDuringOpen.append(programPointer());
     if (openAnswers.empty())
         return OpenResult{true, QString()};
     OpenResult r = openAnswers.front();

@@ -28,7 +28,7 @@ public:
     FakeServices();
     ~FakeServices() override;
 
-    void msgBox(const QString &text, int style, const QString &title) override;
+    void msgBox(const QString &text, int style, const QString &title, QWidget *owner = nullptr) override;
     OpenResult showOpen(QWidget *owner, const OpenRequest &request) override;
     bool previousInstance() override { return previous; }
     void endProgram() override
@@ -56,9 +56,9 @@ public:
     QList<Notify> notifications;
     QList<QPointer<QWidget>> systemMoves;
     int endCount = 0;
-    // Pointer code seen while the dialog and each box were up.
-    QList<int> pointerDuringOpen;
-    QList<int> pointerDuringBox;
+    // The program-wide pointer while the dialog and each box were up.
+    QList<Qt::CursorShape> pointerDuringOpen;
+    QList<Qt::CursorShape> pointerDuringBox;
 };
 
 } // namespace zentyr::test

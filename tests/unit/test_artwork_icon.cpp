@@ -98,6 +98,7 @@ private slots:
     void pixelsReadOffTheRows();
     void everyPixelAsPublished();
     void otherSizesAreNull();
+    void drawnLargeSizes();
     void programIconHasBothSizes();
     void icoLayout();
     void icoDecodes();
@@ -163,6 +164,34 @@ void TestArtworkIcon::otherSizesAreNull()
     QVERIFY(iconImage(24).isNull());
     QVERIFY(iconImage(0).isNull());
     QVERIFY(iconImage(-16).isNull());
+}
+
+void TestArtworkIcon::drawnLargeSizes()
+{
+    for (int size : {48, 64, 128, 256}) {
+        const QImage img = drawnIconImage(size);
+        QCOMPARE(img.size(), QSize(size, size));
+        for (QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
+            QCOMPARE(qAlpha(img.pixel(corner)), 0);
+        // Away from the rounded corners every pixel of the plate is one of the pixel art's
+        // colours: edges and ticks sit on whole pixels, nothing is smeared between them.
+        const int edge = qRound(size / 32.0), corner = size * 5 / 32;
+        for (int y = edge; y < size - edge; ++y)
+            for (int x = corner; x < size - corner; ++x) {
+                const QRgb c = img.pixel(x, y);
+                QVERIFY2(c == Black || c == Olive || c == Grey || c == Silver || c == Yellow,
+                         qPrintable(QStringLiteral("%1 px: (%2, %3) is #%4").arg(size).arg(x).arg(y).arg(c, 8, 16)));
+            }
+    }
+    // Drawn afresh, not the 32 px image grown pixel for pixel.
+    const QImage drawn = drawnIconImage(64);
+    const QImage grown = iconImage(32).scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                             .convertToFormat(QImage::Format_ARGB32);
+    int differ = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            differ += drawn.pixel(x, y) != grown.pixel(x, y);
+    QVERIFY2(differ > 64 * 64 / 4, qPrintable(QString::number(differ)));
 }
 
 void TestArtworkIcon::programIconHasBothSizes()
@@ -240,14 +269,17 @@ void TestArtworkIcon::generatedFiles()
         QVERIFY2(!img.isNull(), qPrintable(png));
         compareWithPublished(img, size, "png");
     }
-    // The theme sizes the build adds: each drawn image grown by a whole factor,
-    // centred on a transparent canvas where the size is no whole multiple.
+    // The theme sizes the build adds: 22 and 24 the 16 px image centred on a transparent
+    // canvas, from 48 up the drawn icon.
     if (!qEnvironmentVariableIsEmpty("ZENTYR_GENERATED_ICONS")) {
+        for (int size : {48, 64, 128, 256}) {
+            const QString png = QStringLiteral("%1/icons/hicolor/%2x%2/apps/zentyr.png").arg(dir).arg(size);
+            QCOMPARE(QImage(png).convertToFormat(QImage::Format_ARGB32), drawnIconImage(size));
+        }
         struct Scaled {
             int size, source, factor, offset;
         };
-        const Scaled table[] = {{22, 16, 1, 3},  {24, 16, 1, 4},  {48, 16, 3, 0},
-                                {64, 32, 2, 0},  {128, 32, 4, 0}, {256, 32, 8, 0}};
+        const Scaled table[] = {{22, 16, 1, 3}, {24, 16, 1, 4}};
         for (const Scaled &t : table) {
             const QString png = QStringLiteral("%1/icons/hicolor/%2x%2/apps/zentyr.png").arg(dir).arg(t.size);
             const QImage img = QImage(png).convertToFormat(QImage::Format_ARGB32);

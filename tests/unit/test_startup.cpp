@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Start-up: the splash, the hand-over, the tray controller and the command line.
 #include "app/app.h"
+#include "platform/system/runtimedir.h"
 #include "appfixture.h"
 #include "fakeservices.h"
 #include "platform/forms/twips.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace zentyr;
@@ -136,6 +139,58 @@ private slots:
         QCOMPARE(joinArguments({}), QString());
         QCOMPARE(joinArguments({"hideruler"}), QString("hideruler"));
         QCOMPARE(joinArguments({"hideruler", "x"}), QString("hideruler x"));
+    }
+
+    void helpAndVersionOnlyAlone()
+    {
+        using A = StartAction;
+        const QList<QPair<QStringList, A>> table = {
+            {{"--help"}, A::Help},           {{"--version"}, A::Version},    {{}, A::Run},
+            {{"hideruler"}, A::Run},         {{"--help", "x"}, A::Run},      {{"--version", "--help"}, A::Run},
+            {{"--HELP"}, A::Run},            {{"-h"}, A::Run},               {{"--help "}, A::Run},
+            {{"hideruler", "--help"}, A::Run}, {{"-version"}, A::Run}};
+        for (const auto &[args, want] : table)
+            QVERIFY2(startAction(args) == want, qPrintable(args.join(QLatin1Char('|'))));
+    }
+
+    void runtimeDirOnlyWhenPrivate()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("POSIX folders only");
+#endif
+        QTemporaryDir temp;
+        const QString at = temp.path() + QLatin1Char('/');
+        const QFileDevice::Permissions owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        for (const char *dir : {"private", "open"})
+            QVERIFY(QDir().mkdir(at + dir));
+        QVERIFY(QFile::setPermissions(at + "private", owner));
+        QVERIFY(QFile::setPermissions(at + "open", owner | QFile::ReadGroup | QFile::ExeGroup));
+        QVERIFY(QFile::link(at + "private", at + "link"));
+        QFile file(at + "file");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.setPermissions(owner));
+        QVERIFY(privateRuntimeDir(at + "private"));
+        for (const char *bad : {"open", "link", "file", "missing"})
+            QVERIFY2(!privateRuntimeDir(at + bad), bad);
+    }
+
+    // The real program answers without a display and ends at once.
+    void helpAndVersionPrintWithoutADisplay()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        const QList<QPair<QString, QString>> table = {{"--version", "Zentyr 2.1.0.23\n"}, {"--help", helpText()}};
+        for (const auto &[arg, want] : table) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(qEnvironmentVariable("ZENTYR_BINARY"), {arg});
+            QVERIFY(p.waitForFinished(5000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 0);
+            QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), want);
+            QCOMPARE(p.readAllStandardError(), QByteArray());
+        }
+        QVERIFY(helpText().contains("hideruler") && helpText().contains("man zentyr"));
     }
 
     void rulerShownFromTheTrayBeforeTheFirstTickStaysOne()

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "appfixture.h"
 #include "fakeservices.h"
+#include "platform/system/notificationareawait.h"
 #include "platform/system/tray.h"
 
 #include <QtTest>
@@ -28,28 +29,22 @@ private slots:
         delete fake;
     }
 
-    void recordBytes()
+    void record()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
         QCOMPARE(fake->notifications.size(), 1);
         const NotifyIconData &d = fake->notifications[0].data;
-        const QByteArray b = d.toBytes();
-        QCOMPARE(b.size(), 88);
-        auto le32 = [&](int at) {
-            return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16
-                | quint32(quint8(b[at + 3])) << 24;
-        };
-        QCOMPARE(le32(0), 88u);
-        QCOMPARE(le32(4), quint32(tray.winId()));
-        QCOMPARE(le32(8), 1u);
-        QCOMPARE(le32(12), 7u);
-        QCOMPARE(le32(16), 512u);
-        // The icon is the one the tray controller's window carries.
-        QCOMPARE(le32(20), quint32(tray.winId()));
+        QCOMPARE(d.cbSize, 88u);
+        QCOMPARE(d.hWnd, quint32(tray.winId()));
+        QCOMPARE(d.uID, 1u);
+        QCOMPARE(d.uFlags, 7u);
+        QCOMPARE(d.uCallbackMessage, 512u);
+        // The icon is the one the tray controller's window carries; the window takes the messages.
+        QCOMPARE(d.hIcon, quint32(tray.winId()));
         QVERIFY(!tray.windowIcon().isNull());
-        const QByteArray tip = b.mid(24);
-        QCOMPARE(tip.size(), 64);
-        QCOMPARE(tip, QByteArray("Zentyr by Orvane") + '\0' + QByteArray(64 - 17, ' '));
+        QCOMPARE(d.icon.cacheKey(), tray.windowIcon().cacheKey());
+        QCOMPARE(d.receiver, static_cast<TrayMessageReceiver *>(&tray));
+        QCOMPARE(QByteArray(d.szTip.data(), 64), QByteArray("Zentyr by Orvane") + '\0' + QByteArray(64 - 17, ' '));
         QCOMPARE(d.tipText(), QString("Zentyr by Orvane"));
         QCOMPARE(tray.windowTitle(), QString("Quillet - Main"));
     }
@@ -138,6 +133,29 @@ private slots:
         QCOMPARE(trayGracePeriodMs(setting), ms);
     }
 
+    // A notification area found at the end of the grace period counts; one that comes after the
+    // wait gave up still ends the wait.
+    void notificationAreaWait()
+    {
+        bool exists = true;
+        NotificationAreaWait wait([&] { return exists; });
+        QSignalSpy appeared(&wait, &NotificationAreaWait::appeared), gaveUp(&wait, &NotificationAreaWait::gaveUp);
+        wait.start(60000);
+        wait.endGracePeriod();
+        QCOMPARE(appeared.size(), 1);
+        QVERIFY(gaveUp.isEmpty() && !wait.waiting());
+
+        exists = false;
+        wait.start(10);
+        QVERIFY(gaveUp.wait(1000));
+        QVERIFY(wait.waiting() && !wait.inGracePeriod());
+        exists = true;
+        QVERIFY(appeared.wait(3000));
+        QCOMPARE(appeared.size(), 2);
+        QCOMPARE(gaveUp.size(), 1);
+        QVERIFY(!wait.waiting());
+    }
+
     void notifications_data()
     {
         QTest::addColumn<int>("message");
@@ -217,7 +235,12 @@ private slots:
         QCOMPARE(fake->endCount, 1);
         QCOMPARE(notificationsAtEnd, 2);
         QCOMPARE(fake->notifications[1].message, NIM_DELETE);
-        QCOMPARE(fake->notifications[1].data.toBytes(), fake->notifications[0].data.toBytes());
+        const NotifyIconData &added = fake->notifications[0].data, &removed = fake->notifications[1].data;
+        QVERIFY(std::tie(removed.cbSize, removed.hWnd, removed.uID, removed.uFlags, removed.uCallbackMessage,
+                         removed.hIcon, removed.szTip, removed.receiver)
+                == std::tie(added.cbSize, added.hWnd, added.uID, added.uFlags, added.uCallbackMessage, added.hIcon,
+                            added.szTip, added.receiver));
+        QCOMPARE(removed.icon.cacheKey(), added.icon.cacheKey());
     }
 
     // No notification area: the icon is made anyway, and the program waits for one before it
@@ -229,8 +252,8 @@ private slots:
         frmRightClick &tray = loadForm<frmRightClick>();
         QCOMPARE(fake->notifications.size(), 1);
         QCOMPARE(fake->endCount, 0);
-        QVERIFY(tray.trayMissing() && tray.hostWait.isActive());
-        QCOMPARE(tray.hostWait.interval(), 60000);
+        QVERIFY(tray.areaWait.waiting() && tray.areaWait.inGracePeriod());
+        QCOMPARE(tray.areaWait.graceMs(), 60000);
         QVERIFY(fake->boxes.isEmpty());
         int boxesAtEnd = -1, notificationsAtEnd = -1;
         fake->onEnd = [&] {
@@ -266,7 +289,6 @@ private slots:
         QCOMPARE(fake->endCount, 0); // the vertical ruler is still on screen
         loadedForm<frmVRuler>()->mnuHideVRuler_Click();
         QCOMPARE(fake->endCount, 1);
-        frmRightClick::setLastWindowHook(false);
     }
 
     void orderlyTeardownRemovesTheIcon()

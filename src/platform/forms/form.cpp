@@ -5,7 +5,7 @@
 #include "platform/system/drag.h"
 #include "platform/system/windowsystem.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,7 +73,8 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
     setMinimumSize(2 * b, 2 * b);
     resize(twipsToPixelsX(designClientTwips.width()) + 2 * b, twipsToPixelsY(designClientTwips.height()) + 2 * b);
-    sizeMaybeChanged();
+    // Form_Resize is for later changes: the derived form does not exist yet.
+    fitClient();
 }
 
 Form::~Form() = default;
@@ -142,10 +143,18 @@ void Form::setVisible(bool visible)
         keepTopmostWindowsAbove(this);
 }
 
+void Form::setWindowKind(WindowKind kind)
+{
+    m_kind = kind;
+    if (internalWinId())
+        applyWindowKind(this, kind);
+}
+
 // What the program puts on the native window beyond Qt's own flags (the stay-on-top flag and
 // the mask are Qt's and follow a new native window by themselves).
 void Form::applyNativeState()
 {
+    applyWindowKind(this, m_kind);
     if (!m_showInTaskbar)
         applyNoTaskbar(this);
 }
@@ -172,9 +181,21 @@ void Form::closeEvent(QCloseEvent *e)
     unload();
 }
 
-static Form::UnloadHook g_unloadHook = nullptr;
+OpenForms &OpenForms::instance()
+{
+    static auto *forms = new OpenForms; // lives until the process ends
+    return *forms;
+}
 
-void Form::setUnloadHook(UnloadHook hook) { g_unloadHook = hook; }
+bool OpenForms::anyOnScreen()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        auto *f = qobject_cast<Form *>(w);
+        if (f && f->isVisible() && !f->isUnloading())
+            return true;
+    }
+    return false;
+}
 
 void Form::unload()
 {
@@ -183,8 +204,8 @@ void Form::unload()
     Form_Unload();
     m_unloading = true;
     hide();
-    if (g_unloadHook)
-        g_unloadHook(this);
+    if (!OpenForms::anyOnScreen())
+        emit OpenForms::instance().lastWindowClosed();
     deleteLater(); // handlers of this form may still be on the stack
 }
 
@@ -227,12 +248,19 @@ void Form::dispatchMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mod
 
 void Form::sizeMaybeChanged()
 {
+    if (fitClient())
+        Form_Resize();
+}
+
+// The client area inside the frame; false when the size has not changed since the last time.
+bool Form::fitClient()
+{
     if (size() == m_lastSize)
-        return;
+        return false;
     m_lastSize = size();
     const int b = borderPixels();
     m_client->setGeometry(rect().adjusted(b, b, -b, -b));
-    Form_Resize();
+    return true;
 }
 
 void Form::resizeEvent(QResizeEvent *)

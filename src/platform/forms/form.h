@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include "platform/system/windowsystem.h"
+
 #include <QWidget>
 
 class QPainter;
@@ -74,6 +76,8 @@ public:
     void setActivateOnShow(bool on) { m_activateOnShow = on; }
     // Whether the window gets a taskbar button.
     void setShowInTaskbar(bool on) { m_showInTaskbar = on; }
+    // What the window is to the window manager (tiling managers float all but Normal).
+    void setWindowKind(WindowKind kind);
     void setVisible(bool visible) override;
 
     // For the client area: the form's own background and picture.
@@ -86,10 +90,6 @@ public:
     static int buttonCode(Qt::MouseButton b);
     static int buttonsCode(Qt::MouseButtons b);
     static int shiftCode(Qt::KeyboardModifiers m);
-
-    // Runs after any form is unloaded (the program's policy for its last window).
-    using UnloadHook = void (*)(Form *);
-    static void setUnloadHook(UnloadHook hook);
 
     void setBackColor(const QColor &c);
     QColor backColor() const { return m_backColor; }
@@ -117,6 +117,7 @@ protected:
 private:
     friend class FormClient;
     void sizeMaybeChanged();
+    bool fitClient();
     // On a move to a screen with another scale factor, keeps the size in twips.
     void screenChanged();
     Qt::Edges edgesAt(QPoint pos) const;
@@ -130,6 +131,7 @@ private:
     bool m_unloading = false;
     bool m_activateOnShow = false;
     bool m_showInTaskbar = true;
+    WindowKind m_kind = WindowKind::Normal;
     // Our own border resize where the window system has none.
     Qt::Edges m_resizeEdges;
     QPoint m_resizeStartGlobal;
@@ -138,5 +140,18 @@ private:
 
 // Pixels of a frame side.
 int borderPixels(Form::Border border);
+
+// The program's forms on screen, for its policy on the last window.
+class OpenForms : public QObject {
+    Q_OBJECT
+public:
+    static OpenForms &instance();
+    // Whether a form is shown and not being unloaded.
+    static bool anyOnScreen();
+
+signals:
+    // An unload left no form on screen.
+    void lastWindowClosed();
+};
 
 } // namespace zentyr

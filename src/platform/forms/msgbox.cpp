@@ -48,6 +48,11 @@ public:
     {
         const bool done = QMessageBox::event(e);
         const QEvent::Type t = e->type();
+        // Seen over everything, another program's topmost windows included.
+        if (t == QEvent::Show) {
+            raise();
+            activateWindow();
+        }
         if ((t == QEvent::Show || t == QEvent::LayoutRequest || t == QEvent::Resize) && isVisible())
             fitTitle();
         return done;

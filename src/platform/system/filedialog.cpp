@@ -5,6 +5,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QPixmapCache>
 #include <QPointer>
 
 namespace zentyr {
@@ -131,12 +132,16 @@ OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request)
     keepNoDialogSettings();
     QPointer<QFileDialog> dialog = new QFileDialog(owner);
     configureOpenDialog(*dialog, request);
-    dialog->setWindowModality(Qt::ApplicationModal);
+    // It blocks only its owner: the tray menu and the other rulers go on answering while it waits.
+    dialog->setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
     const int answer = dialog->exec();
     if (!dialog)
         return {};
     const QStringList chosen = dialog->selectedFiles();
     delete dialog.data();
+    // Every dialog makes its icons anew, and Qt caches their pixmaps under keys no later dialog
+    // asks for: without this each use would keep about 15 kB until the cache's 10 MB were full.
+    QPixmapCache::clear();
     if (answer != QDialog::Accepted || chosen.isEmpty())
         return {};
     return {false, QFileInfo(chosen.first()).absoluteFilePath()};

@@ -49,7 +49,8 @@ void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request);
 bool systemDialogFits();
 void keepNoDialogSettings();
 
-// The modal Open dialog; returns the chosen file's absolute path or cancelled.
+// The Open dialog, modal to its owner (to the whole program without one); returns the chosen
+// file's absolute path or cancelled. The owner may be destroyed while it waits.
 OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request);
 
 } // namespace zentyr

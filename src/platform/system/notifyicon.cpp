@@ -5,26 +5,6 @@
 
 namespace zentyr {
 
-static void putLe32(QByteArray &out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-QByteArray NotifyIconData::toBytes() const
-{
-    QByteArray out;
-    out.reserve(88);
-    putLe32(out, cbSize);
-    putLe32(out, hWnd);
-    putLe32(out, uID);
-    putLe32(out, uFlags);
-    putLe32(out, uCallbackMessage);
-    putLe32(out, hIcon);
-    out.append(szTip.data(), static_cast<int>(szTip.size()));
-    return out;
-}
-
 QString NotifyIconData::tipText() const
 {
     const auto end = std::find(szTip.begin(), szTip.end(), '\0');

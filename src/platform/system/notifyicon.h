@@ -3,11 +3,14 @@
 // The record that describes the tray icon, filled once by the tray controller and handed unchanged
 // to every tray call.
 #include <QByteArray>
+#include <QIcon>
 #include <QString>
 #include <array>
 #include <cstdint>
 
 namespace zentyr {
+
+class TrayMessageReceiver;
 
 inline constexpr int NIM_ADD = 0;
 inline constexpr int NIM_DELETE = 2;
@@ -15,7 +18,8 @@ inline constexpr std::uint32_t NIF_MESSAGE = 1;
 inline constexpr std::uint32_t NIF_ICON = 2;
 inline constexpr std::uint32_t NIF_TIP = 4;
 
-// The notify-icon record in its 88-byte single-byte-character form.
+// The notify-icon record with the fields of its 88-byte single-byte-character form. Qt has no
+// window or icon handles to look up by those numbers: the receiver and the icon come as objects.
 struct NotifyIconData {
     std::uint32_t cbSize = 0;
     std::uint32_t hWnd = 0;
@@ -24,9 +28,10 @@ struct NotifyIconData {
     std::uint32_t uCallbackMessage = 0;
     std::uint32_t hIcon = 0;
     std::array<char, 64> szTip{};
+    // Takes the icon's mouse messages; it must outlive the icon.
+    TrayMessageReceiver *receiver = nullptr;
+    QIcon icon;
 
-    // Little-endian bytes, as the shell reads the record.
-    QByteArray toBytes() const;
     // The tip as the shell shows it: up to the first NUL.
     QString tipText() const;
 };

@@ -16,16 +16,17 @@ class Services {
 public:
     virtual ~Services() = default;
 
-    // Modal message box; an empty title means the application title.
-    virtual void msgBox(const QString &text, int style, const QString &title) = 0;
-    // The modal Open dialog.
+    // Modal message box; an empty title means the application title. With an owner it blocks only
+    // the owner, which may be destroyed while it waits; without one, the whole program.
+    virtual void msgBox(const QString &text, int style, const QString &title, QWidget *owner = nullptr) = 0;
+    // The Open dialog, modal to its owner.
     virtual OpenResult showOpen(QWidget *owner, const OpenRequest &request) = 0;
     // Whether another copy was running when this one started; fixed for the process.
     virtual bool previousInstance() = 0;
     // Ends the process at once; no window handler runs. Fakes return, so callers return after it.
     virtual void endProgram() = 0;
     // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon the record describes; whether it took
-    // effect. The record's window receives the icon's mouse messages as a TrayMessageReceiver.
+    // effect. The record's receiver gets the icon's mouse messages.
     virtual bool shellNotifyIcon(int message, const NotifyIconData &data) = 0;
     // Whether a notification area exists now. An icon added before one existed shows once this
     // finds one.

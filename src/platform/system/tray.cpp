@@ -10,17 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-
-#ifdef ZENTYR_HAVE_DBUS
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusVariant>
-#endif
-#ifdef ZENTYR_HAVE_XCB
-#include <xcb/xcb.h>
-#endif
 
 namespace zentyr {
 
@@ -146,69 +135,6 @@ QIcon trayIcon(const QIcon &windowIcon)
     return images.isEmpty() ? windowIcon : QIcon(new TrayIconEngine(images));
 }
 
-#ifdef ZENTYR_HAVE_XCB
-// An XEmbed notification area: the owner of the screen's system-tray selection.
-bool xembedTrayExists()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return false;
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
-    if (!c)
-        return false;
-    const QByteArray display = qgetenv("DISPLAY");
-    const int dot = display.lastIndexOf('.');
-    const int screen = dot > display.lastIndexOf(':') ? display.mid(dot + 1).toInt() : 0;
-    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
-    xcb_intern_atom_reply_t *atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(name.size()), name.constData()), nullptr);
-    if (!atom)
-        return false;
-    const xcb_atom_t selection = atom->atom;
-    free(atom);
-    if (selection == XCB_ATOM_NONE)
-        return false;
-    xcb_get_selection_owner_reply_t *owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
-    const bool owned = owner && owner->owner != XCB_NONE;
-    free(owner);
-    return owned;
-}
-#endif
-
-#ifdef ZENTYR_HAVE_DBUS
-// A status-notifier watcher on the session bus with a host registered.
-bool statusNotifierHostExists()
-{
-    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(watcher))
-        return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
-    const QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-        && reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
-}
-#endif
-
-// Qt picks the D-Bus or the XEmbed tray once, at its first tray call, and keeps that choice: asked
-// before any host exists, it would never use a status-notifier host that starts later. So the
-// question is put to the hosts directly, and the icon is made once one answers.
-bool notificationAreaExists()
-{
-#ifdef ZENTYR_HAVE_DBUS
-#ifdef ZENTYR_HAVE_XCB
-    if (xembedTrayExists())
-        return true;
-#endif
-    return statusNotifierHostExists();
-#else
-    return QSystemTrayIcon::isSystemTrayAvailable();
-#endif
-}
-
 } // namespace
 
 bool Tray::add(const NotifyIconData &record)
@@ -233,15 +159,12 @@ bool Tray::available()
 
 void Tray::show()
 {
-    const NotifyIconData &record = m_record;
-    m_receiver = QWidget::find(record.hWnd);
-    const QWidget *iconWindow = QWidget::find(record.hIcon);
-    m_icon = new QSystemTrayIcon(trayIcon(iconWindow ? iconWindow->windowIcon() : QIcon()), this);
-    m_icon->setToolTip(record.tipText());
+    m_icon = new QSystemTrayIcon(trayIcon(m_record.icon), this);
+    m_icon->setToolTip(m_record.tipText());
     // Exported over D-Bus to a status-notifier host. Where the host embeds the icon's window, the
     // raw input never reaches Qt's own handling, so Qt pops nothing up itself.
-    if (auto *receiver = dynamic_cast<TrayMessageReceiver *>(m_receiver.data()))
-        m_icon->setContextMenu(receiver->trayMenu());
+    if (m_record.receiver)
+        m_icon->setContextMenu(m_record.receiver->trayMenu());
     connect(m_icon, &QSystemTrayIcon::activated, this, &Tray::activated);
     qApp->installEventFilter(this);
     m_icon->show();
@@ -252,6 +175,7 @@ bool Tray::remove()
     if (!m_added)
         return false;
     m_added = false;
+    m_record = NotifyIconData();
     if (!m_icon)
         return true;
     qApp->removeEventFilter(this);
@@ -261,8 +185,8 @@ bool Tray::remove()
     return true;
 }
 
-// Where the tray host embeds the icon's own window, its mouse input arrives here as presses and
-// releases; it is taken whole, so Qt's own reading of it never reaches activated().
+// Where the tray host embeds the icon's own window (XEmbed), its mouse input arrives here as presses
+// and releases; it is taken whole, so Qt's own reading of it never reaches activated().
 bool Tray::eventFilter(QObject *watched, QEvent *event)
 {
     TrayEvent kind;
@@ -273,11 +197,27 @@ bool Tray::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick: kind = TrayEvent::DoubleClick; break;
     default: return false;
     }
-    if (!watched->isWidgetType() || qstrcmp(watched->metaObject()->className(), "QSystemTrayIconSys") != 0)
+    if (!isIconWindow(watched))
         return false;
     m_rawInput = true;
     deliver(trayMessageNumber(kind, static_cast<QMouseEvent *>(event)->button()));
     return true;
+}
+
+// The icon's window is known by its place: Qt reports the icon's rectangle as that of the window
+// it made for the icon, so the plain top-level window with exactly that rectangle is the one, even
+// after Qt makes a new one for a tray that restarted. Pop-ups and tips are never it, and a window
+// of ours would have to match the icon to the pixel. A status-notifier host has no such window
+// (the rectangle is empty) and Windows sends no raw input: there activated() reports instead.
+bool Tray::isIconWindow(const QObject *watched) const
+{
+    if (!m_icon || !watched->isWidgetType())
+        return false;
+    const auto *window = static_cast<const QWidget *>(watched);
+    if (!window->isWindow() || window->windowType() != Qt::Window)
+        return false;
+    const QRect icon = m_icon->geometry();
+    return !icon.isEmpty() && QRect(window->mapToGlobal(QPoint(0, 0)), window->size()) == icon;
 }
 
 // A status-notifier host has no icon window: it reports what the user did instead.
@@ -291,8 +231,8 @@ void Tray::deliver(int number)
 {
     if (number == 0)
         return;
-    if (auto *receiver = dynamic_cast<TrayMessageReceiver *>(m_receiver.data()))
-        receiver->trayMessage(number);
+    if (m_record.receiver)
+        m_record.receiver->trayMessage(number);
 }
 
 } // namespace zentyr

@@ -5,11 +5,9 @@
 #include "platform/system/notifyicon.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QSystemTrayIcon>
 
 class QMenu;
-class QWidget;
 
 namespace zentyr {
 
@@ -35,8 +33,11 @@ inline constexpr int kTrayGracePeriodMs = 60000;
 // empty, not a number or negative.
 int trayGracePeriodMs(const QByteArray &setting);
 
-// The window that takes the icon's notifications: the record's hWnd. It reads each mouse message
-// number directly.
+// Whether a notification area exists now; each operating system answers in a file of its own.
+bool notificationAreaExists();
+
+// The window that takes the icon's notifications: the record's receiver, the window its hWnd
+// names. It reads each mouse message number directly.
 class TrayMessageReceiver {
 public:
     virtual void trayMessage(int number) = 0;
@@ -48,8 +49,7 @@ protected:
     ~TrayMessageReceiver() = default;
 };
 
-// The icon a notify-icon record describes: the icon of the window named by hIcon, the record's tip,
-// notifications to the window named by hWnd.
+// The icon a notify-icon record describes: the record's icon and tip, notifications to its receiver.
 class Tray : public QObject {
 public:
     // Without a notification area the icon waits for one: available() shows it once one exists.
@@ -66,11 +66,11 @@ private:
     void activated(QSystemTrayIcon::ActivationReason reason);
     void deliver(int number);
     void show();
+    bool isIconWindow(const QObject *watched) const;
 
     NotifyIconData m_record;
     bool m_added = false;
     QSystemTrayIcon *m_icon = nullptr;
-    QPointer<QWidget> m_receiver;
     bool m_rawInput = false;
 };
 

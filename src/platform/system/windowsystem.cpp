@@ -43,8 +43,6 @@ void popupMenu(QMenu *menu)
     menu->popup(QCursor::pos());
 }
 
-static int g_pointer = 0;
-
 void setMousePointer(int code)
 {
     if (code == 11) {
@@ -56,10 +54,7 @@ void setMousePointer(int code)
         while (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
     }
-    g_pointer = code == 11 ? 11 : 0;
 }
-
-int mousePointer() { return g_pointer; }
 
 void doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 

@@ -17,6 +17,15 @@ void raiseWindow(QWidget *window);
 void placeTopmost(QWidget *window, const QRect &geometry);
 // Keeps a top-level window out of the taskbar (and pager); before each map, or on a mapped window.
 void applyNoTaskbar(QWidget *window);
+// What a top-level window is to the window manager. Tiling managers float every kind but Normal;
+// task lists keep Normal and Dialog windows unless told to skip them.
+enum class WindowKind { Normal, Dialog, Utility, Splash };
+// Types a top-level window for the window manager; before each map (a manager reads it then).
+// Only X11 has such types: elsewhere nothing changes. On X11 this also keeps the window manager's
+// attention mark off all our windows: every window that should have the focus asks for it, and
+// the rulers shown without it want no highlight in a task list.
+void applyWindowKind(QWidget *window, WindowKind kind);
+
 // Whether a window manager runs (on X11 one that announces itself; elsewhere always).
 bool windowManagerRunning();
 // Moves a top-level window on the window system only; Qt learns of it from the window system.
@@ -29,7 +38,6 @@ void popupMenu(QMenu *menu);
 
 // The program-wide mouse pointer: 0 default, 11 wait.
 void setMousePointer(int code);
-int mousePointer();
 
 // Lets pending window events run.
 void doEvents();

@@ -3,6 +3,7 @@
 // on xcb; Qt's own calls elsewhere (Wayland, offscreen).
 #include "platform/system/windowsystem.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QWidget>
 #include <QWindow>
@@ -79,6 +80,106 @@ void applyNoTaskbar(QWidget *window)
 #endif
     if (!(window->windowFlags() & Qt::Tool))
         window->setWindowFlag(Qt::Tool, true);
+}
+
+#if ZENTYR_HAVE_XCB
+namespace {
+
+// Managers with focus-stealing prevention (KWin, Mutter's family, Marco) mark a window mapped
+// without the focus as demanding attention; ours never do, so the mark is taken off again.
+class AttentionRefuser final : public QAbstractNativeEventFilter {
+public:
+    explicit AttentionRefuser(xcb_connection_t *c)
+        : m_state(internAtom(c, "_NET_WM_STATE")), m_attention(internAtom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"))
+    {
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto *ev = static_cast<const xcb_generic_event_t *>(message);
+        if ((ev->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto *pn = reinterpret_cast<const xcb_property_notify_event_t *>(ev);
+        // Property changes reach us only for our own windows (and the root, which has no state).
+        if (pn->atom != m_state || pn->state != XCB_PROPERTY_NEW_VALUE)
+            return false;
+        xcb_connection_t *c = xcbConnection();
+        if (!c)
+            return false;
+        xcb_get_property_reply_t *r =
+            xcb_get_property_reply(c, xcb_get_property(c, 0, pn->window, m_state, XCB_ATOM_ATOM, 0, 64), nullptr);
+        bool marked = false;
+        if (r && r->format == 32) {
+            const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
+            marked = std::find(atoms, atoms + xcb_get_property_value_length(r) / 4, m_attention)
+                != atoms + xcb_get_property_value_length(r) / 4;
+        }
+        free(r);
+        if (marked) {
+            xcb_client_message_event_t cm{};
+            cm.response_type = XCB_CLIENT_MESSAGE;
+            cm.format = 32;
+            cm.window = pn->window;
+            cm.type = m_state;
+            cm.data.data32[0] = 0; // _NET_WM_STATE_REMOVE
+            cm.data.data32[1] = m_attention;
+            cm.data.data32[3] = 1; // a normal application
+            const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+            xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                           reinterpret_cast<const char *>(&cm));
+            xcb_flush(c);
+        }
+        return false;
+    }
+
+private:
+    xcb_atom_t m_state, m_attention;
+};
+
+} // namespace
+#endif
+
+void applyWindowKind(QWidget *window, WindowKind kind)
+{
+#if ZENTYR_HAVE_XCB
+    if (xcb_connection_t *c = xcbConnection()) {
+        static AttentionRefuser *refuser = [c] {
+            auto *f = new AttentionRefuser(c); // lives as long as the connection
+            qApp->installNativeEventFilter(f);
+            return f;
+        }();
+        Q_UNUSED(refuser);
+        if (kind == WindowKind::Normal)
+            return;
+        // Set directly rather than through Qt's window flags: Qt makes its dialog, tool and splash
+        // windows transient for the program, and some managers then leave them out of task lists.
+        const char *name = kind == WindowKind::Dialog ? "_NET_WM_WINDOW_TYPE_DIALOG"
+            : kind == WindowKind::Utility             ? "_NET_WM_WINDOW_TYPE_UTILITY"
+                                                      : "_NET_WM_WINDOW_TYPE_SPLASH";
+        const xcb_window_t w = static_cast<xcb_window_t>(window->winId());
+        const xcb_atom_t typeAtom = internAtom(c, "_NET_WM_WINDOW_TYPE");
+        const xcb_atom_t normal = internAtom(c, "_NET_WM_WINDOW_TYPE_NORMAL");
+        std::vector<xcb_atom_t> types{internAtom(c, name)};
+        // Qt's own entries after ours (its frameless hint for KDE), its "normal" left out.
+        xcb_get_property_reply_t *r =
+            xcb_get_property_reply(c, xcb_get_property(c, 0, w, typeAtom, XCB_ATOM_ATOM, 0, 64), nullptr);
+        if (r && r->format == 32) {
+            const auto *have = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
+            for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i)
+                if (have[i] != normal && have[i] != types.front())
+                    types.push_back(have[i]);
+        }
+        free(r);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, typeAtom, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(types.size()), types.data());
+        xcb_flush(c);
+    }
+#else
+    Q_UNUSED(window);
+    Q_UNUSED(kind);
+#endif
 }
 
 bool windowManagerRunning()

@@ -15,6 +15,9 @@ void applyNoTaskbar(QWidget *window)
         window->setWindowFlag(Qt::Tool, true);
 }
 
+// Window types are X11's; the shell needs none.
+void applyWindowKind(QWidget *, WindowKind) {}
+
 bool windowManagerRunning() { return true; } // the shell stacks windows itself
 
 void moveNativeWindow(QWidget *window, QPoint topLeft) { window->move(topLeft); }
