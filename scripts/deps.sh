@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages a task needs, only those missing, and says how many and
 # roughly how long first (apt's own lines follow, as it works).
-# Usage: scripts/deps.sh run|test|fuzz|package
+# Usage: scripts/deps.sh run|test|fuzz|package|windows
 set -euo pipefail
 
 build=(cmake g++ make pkgconf qt6-base-dev qt6-image-formats-plugins libxcb1-dev fonts-liberation)
@@ -15,13 +15,18 @@ fuzz=(clang libclang-rt-14-dev)
 package=(dpkg-dev file)
 # The package test's validators; it also starts the packaged program on the desktop above.
 package_check=(appstream desktop-file-utils lintian)
+# The Windows cross-build (scripts/windows.sh): MinGW-w64, Debian's Qt for the host tools and its source
+# for the static Qt, Wine on a private X desktop for the tests, NSIS for the installer.
+windows=(cmake ninja-build ccache binutils g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 dpkg-dev patch
+  qt6-base-dev qt6-base-dev-tools wine wine64 nsis xvfb xdotool x11-utils imagemagick fonts-liberation)
 
 case "${1:-run}" in
   run) want=("${build[@]}" "${desktop[@]}") ;;
   test) want=("${build[@]}" "${desktop[@]}" "${tests[@]}" "${package[@]}" "${package_check[@]}") ;;
   fuzz) want=("${build[@]}" "${fuzz[@]}") ;;
   package) want=("${build[@]}" "${package[@]}") ;;
-  *) echo "usage: $0 run|test|fuzz|package" >&2; exit 2 ;;
+  windows) want=("${windows[@]}") ;;
+  *) echo "usage: $0 run|test|fuzz|package|windows" >&2; exit 2 ;;
 esac
 
 missing=()

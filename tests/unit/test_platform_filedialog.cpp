@@ -237,7 +237,12 @@ void TestPlatformFileDialog::listsByNameOnlyAndKeepsNoSettings()
         dialog.setViewMode(QFileDialog::Detail);
         auto *model = dialog.findChild<QFileSystemModel *>();
         QVERIFY(model);
-        for (const QString &folder : {QStringLiteral("/proc"), dir.path()}) {
+#ifdef Q_OS_LINUX
+        const QStringList folders{QStringLiteral("/proc"), dir.path()};
+#else
+        const QStringList folders{dir.path()}; // no /proc
+#endif
+        for (const QString &folder : folders) {
             dialog.setDirectory(folder);
             dialog.show();
             QTRY_VERIFY(listed(dialog).contains(folder == dir.path() ? "pngbytes" : "self"));

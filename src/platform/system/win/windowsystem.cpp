@@ -31,7 +31,7 @@ void endProcessNow(int code)
 {
     std::fflush(stdout);
     std::fflush(stderr);
-    std::quick_exit(code); // at_quick_exit handlers only: no destructors, no atexit
+    std::_Exit(code); // no destructors, no atexit; MinGW's runtime has no quick_exit, and nothing here needs one
 }
 
 } // namespace zentyr
