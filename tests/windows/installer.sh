@@ -65,8 +65,15 @@ shown() { xdotool search --onlyvisible --classname '^zentyr\.exe$' >/dev/null 2>
 waitfor 20 shown || fail "no window of the installed program"
 sleep 0.5
 import -window root "$art/splash.png"
-sleep 4 # the ruler follows the splash after three seconds
-shown || fail "the installed program's windows went away"
+# The splash closes as the tray icon comes; the ruler follows a second later.
+ruler() {
+  local w
+  for w in $(xdotool search --onlyvisible --classname '^zentyr\.exe$' 2>/dev/null); do
+    xwininfo -id "$w" | grep -q 'Width: 767' && return 0
+  done
+  return 1
+}
+waitfor 20 ruler || fail "the installed program showed no standard ruler"
 import -window root "$art/ruler.png"
 wineserver -k
 wineserver -w
