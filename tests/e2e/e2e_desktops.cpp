@@ -42,6 +42,13 @@ class DesktopsE2E : public QObject {
         return WindowId(QString::fromLatin1(r.out).section('#', 1).trimmed().toUInt(nullptr, 16));
     }
 
+    // The window group in WM_HINTS: Metacity's family stacks a dialog with the highest of its group.
+    static WindowId groupLeader(Desktop &d, WindowId w)
+    {
+        const RunResult r = d.run("xprop", {"-id", QString::number(w), "WM_HINTS"});
+        return WindowId(QString::fromLatin1(r.out).section("group leader:", 1).trimmed().toUInt(nullptr, 16));
+    }
+
     // Opens a window from the standard ruler's menu; it must float at its design size.
     static WindowId floatingAtSize(Desktop &d, WindowId ruler, int menuIndex, const QString &role, QSize size)
     {
@@ -104,6 +111,9 @@ private slots:
         QVERIFY(angle);
         QVERIFY2(waitUntil([&] { return activeWindow(d) == angle; }, 3000), qPrintable(d.describeWindows()));
         QVERIFY(d.windowTypes(angle).contains("_NET_WM_WINDOW_TYPE_DIALOG"));
+        // Not in the topmost ruler's group, or Marco and Muffin keep it above every window.
+        QCOMPARE(groupLeader(d, angle), angle);
+        QVERIFY(groupLeader(d, ruler) != angle);
         // Focus elsewhere, then the menu again: the open angle ruler comes back with the focus.
         QVERIFY(d.clickAt(g.topLeft() + QPoint(700, 20)));
         QVERIFY(waitUntil([&] { return activeWindow(d) != angle; }, 3000));

@@ -138,6 +138,24 @@ private:
     xcb_atom_t m_state, m_attention;
 };
 
+// Marco and Muffin lift a dialog that is transient for nothing into the highest layer of its
+// window group, and Qt puts all our windows in one group: the topmost rulers would carry the
+// dialogs above every other window. A group of its own keeps a dialog an ordinary window.
+void leaveWindowGroup(xcb_connection_t *c, xcb_window_t w)
+{
+    enum { Flags, WindowGroup = 8, Fields };
+    constexpr uint32_t windowGroupHint = 1u << 6;
+    uint32_t hints[Fields] = {};
+    xcb_get_property_reply_t *r =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, Fields), nullptr);
+    if (r && r->format == 32)
+        memcpy(hints, xcb_get_property_value(r), std::min<size_t>(sizeof hints, size_t(xcb_get_property_value_length(r))));
+    free(r);
+    hints[Flags] |= windowGroupHint;
+    hints[WindowGroup] = w;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, Fields, hints);
+}
+
 } // namespace
 #endif
 
@@ -174,6 +192,8 @@ void applyWindowKind(QWidget *window, WindowKind kind)
         free(r);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, typeAtom, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(types.size()), types.data());
+        if (kind == WindowKind::Dialog)
+            leaveWindowGroup(c, w);
         xcb_flush(c);
     }
 #else
