@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QTimer>
 #include <QFile>
 #include <QWindow>
 
@@ -146,6 +148,14 @@ bool cycle(int n, frmRightClick &tray)
     if (loadedForm<frmSplash>())
         return fail(n, "the information window did not close");
 
+    // The real Open dialog over the standard ruler, cancelled once it has listed its folder.
+    QTimer::singleShot(20, [] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    if (!showOpenDialog(ruler, OpenRequest{QStringLiteral("Open"), QString::fromLatin1(frmRuler::PictureFilter), {}})
+             .cancelled)
+        return fail(n, "the Open dialog was not cancelled");
     ruler->mnuHideRuler->trigger();
     if (loadedForm<frmRuler>())
         return fail(n, "the standard ruler did not hide");

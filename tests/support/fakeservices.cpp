@@ -18,12 +18,16 @@ void FakeServices::msgBox(const QString &text, int style, const QString &title, 
 {
     boxes.append({text, style, title});
     pointerDuringBox.append(programPointer());
+    if (whileBox)
+        whileBox();
 }
 
 OpenResult FakeServices::showOpen(QWidget *, const OpenRequest &request)
 {
     openRequests.append(request);
     pointerDuringOpen.append(programPointer());
+    if (whileOpen)
+        whileOpen();
     if (openAnswers.empty())
         return OpenResult{true, QString()};
     OpenResult r = openAnswers.front();

@@ -47,6 +47,9 @@ public:
     bool systemMoveWorks = true;
     std::deque<OpenResult> openAnswers; // empty: cancel
     std::function<void()> onEnd;
+    // Run while the Open dialog or a box waits, as other windows' handlers would.
+    std::function<void()> whileOpen;
+    std::function<void()> whileBox;
     // Errors the next notify-icon calls raise, in order.
     std::deque<VbError> notifyErrors;
 

@@ -222,6 +222,42 @@ private slots:
         again.mnuPicture_Click();
         QVERIFY(fake->openRequests.last().fileName.isEmpty());
     }
+
+    // The tray may unload the standard ruler while its Open dialog or error box waits.
+    void rulerUnloadedWhileWaiting_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("duringBox");
+        QTest::newRow("Open dialog") << "red.png" << false;
+        QTest::newRow("error box") << "notes" << true;
+    }
+
+    void rulerUnloadedWhileWaiting()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, duringBox);
+        frmRuler &r = showForm<frmRuler>();
+        choose(file(chosen));
+        const auto unload = [] {
+            loadedForm<frmRuler>()->mnuHideRuler_Click();
+            flushDeletes();
+        };
+        (duringBox ? fake->whileBox : fake->whileOpen) = unload;
+        r.mnuPicture_Click();
+        fake->whileBox = fake->whileOpen = nullptr;
+        QVERIFY(!loadedForm<frmRuler>());
+        QCOMPARE(fake->boxes.size(), duringBox ? 1 : 0);
+        QVERIFY(!QApplication::overrideCursor());
+        // The next "Display Picture" starts afresh, with the wait pointer up during it again.
+        frmRuler &again = showForm<frmRuler>();
+        QVERIFY(!again.Image1->hasPicture());
+        choose(file("blue.bmp"));
+        again.mnuPicture_Click();
+        QVERIFY(fake->openRequests.last().fileName.isEmpty());
+        QCOMPARE(fake->pointerDuringOpen.last(), Qt::WaitCursor);
+        QCOMPARE(shownColor(again), QColor(Qt::blue));
+        QVERIFY(!QApplication::overrideCursor());
+    }
 };
 
 QTEST_MAIN(PictureCommandTest)

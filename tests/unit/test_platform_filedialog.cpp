@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QListView>
+#include <QPixmapCache>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -224,7 +225,10 @@ void TestPlatformFileDialog::ownerDestroyedWhileOpen()
     // Another window's handler may unload the owner while the dialog waits.
     auto *owner = new QWidget;
     QTimer::singleShot(0, [owner] { delete owner; });
+    const int cacheLimit = QPixmapCache::cacheLimit();
     QVERIFY(showOpenDialog(owner, {"Open", PictureFilter, {}}).cancelled);
+    // The program's pixmap cache works again once the dialog is gone.
+    QCOMPARE(QPixmapCache::cacheLimit(), cacheLimit);
 }
 
 void TestPlatformFileDialog::listsByNameOnlyAndKeepsNoSettings()

@@ -74,6 +74,37 @@ private:
     QMimeDatabase m_mimeTypes;
 };
 
+// Qt's pixmap cache (seen with Qt 6.4) keeps every name a pixmap was stored under, in an index that
+// neither eviction nor QPixmapCache::clear() empties; a name goes only when that same name is
+// looked up or removed. Each dialog builds its icons anew (the style reads them from their files
+// again, the file list's header makes a new image on every paint), so the scaled and greyed copies
+// it caches are stored under names no later dialog asks for: about 10 kB of pixmaps a use until
+// the cache's 10 MB are full, and 2 kB of names a use for ever. So while a dialog is up the cache
+// (the program's one) takes nothing: the dialog scales its few small icons on each paint instead.
+class PixmapCacheOff {
+public:
+    PixmapCacheOff()
+    {
+        if (s_depth++ == 0) {
+            s_savedLimit = QPixmapCache::cacheLimit();
+            QPixmapCache::setCacheLimit(0);
+        }
+    }
+    ~PixmapCacheOff()
+    {
+        if (--s_depth == 0)
+            QPixmapCache::setCacheLimit(s_savedLimit);
+    }
+    PixmapCacheOff(const PixmapCacheOff &) = delete;
+    PixmapCacheOff &operator=(const PixmapCacheOff &) = delete;
+
+private:
+    // Another dialog may open while one waits (a new standard ruler's); the limit comes back
+    // when the last one closes.
+    static inline int s_depth = 0;
+    static inline int s_savedLimit = 0;
+};
+
 QAbstractFileIconProvider *nameOnlyIconProvider()
 {
     // Shared by every dialog and their file-listing threads; it holds no per-dialog state.
@@ -130,6 +161,7 @@ OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request)
     // Other windows' handlers run while the dialog waits; one of them may destroy the owner
     // and with it the dialog, so it is not kept on the stack.
     keepNoDialogSettings();
+    const PixmapCacheOff noCaching;
     QPointer<QFileDialog> dialog = new QFileDialog(owner);
     configureOpenDialog(*dialog, request);
     // It blocks only its owner: the tray menu and the other rulers go on answering while it waits.
@@ -139,9 +171,6 @@ OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request)
         return {};
     const QStringList chosen = dialog->selectedFiles();
     delete dialog.data();
-    // Every dialog makes its icons anew, and Qt caches their pixmaps under keys no later dialog
-    // asks for: without this each use would keep about 15 kB until the cache's 10 MB were full.
-    QPixmapCache::clear();
     if (answer != QDialog::Accepted || chosen.isEmpty())
         return {};
     return {false, QFileInfo(chosen.first()).absoluteFilePath()};
