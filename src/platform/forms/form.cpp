@@ -148,6 +148,7 @@ void Form::applyNativeState()
 {
     if (!m_showInTaskbar)
         applyNoTaskbar(this);
+    applyEmptyCaption(this);
 }
 
 bool Form::event(QEvent *e)

@@ -17,6 +17,9 @@ void raiseWindow(QWidget *window);
 void placeTopmost(QWidget *window, const QRect &geometry);
 // Keeps a top-level window out of the taskbar (and pager); before each map, or on a mapped window.
 void applyNoTaskbar(QWidget *window);
+// Keeps an empty caption empty on the native window (Windows shows the program's name instead, in
+// the taskbar button too); nothing where the window manager shows no caption of ours.
+void applyEmptyCaption(QWidget *window);
 // Whether a window manager runs (on X11 one that announces itself; elsewhere always).
 bool windowManagerRunning();
 // Moves a top-level window on the window system only; Qt learns of it from the window system.

@@ -81,6 +81,8 @@ void applyNoTaskbar(QWidget *window)
         window->setWindowFlag(Qt::Tool, true);
 }
 
+void applyEmptyCaption(QWidget *) {}
+
 bool windowManagerRunning()
 {
 #if ZENTYR_HAVE_XCB
