@@ -25,7 +25,7 @@ case "${1:-run}" in
   test) want=("${build[@]}" "${desktop[@]}" "${tests[@]}" "${package[@]}" "${package_check[@]}") ;;
   fuzz) want=("${build[@]}" "${fuzz[@]}") ;;
   package) want=("${build[@]}" "${package[@]}") ;;
-  windows) want=("${windows[@]}") ;;
+  windows) want=("${build[@]}" "${desktop[@]}" "${windows[@]}") ;; # the host build drives the tests under Wine
   *) echo "usage: $0 run|test|fuzz|package|windows" >&2; exit 2 ;;
 esac
 

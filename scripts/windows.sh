@@ -3,7 +3,8 @@
 # Cross-builds Zentyr for 64-bit Windows on Debian 12 (run as root): installs what is missing, builds or
 # reuses the static Qt for MinGW-w64 (scripts/lib/mingw-qt.sh), builds zentyr.exe and its tests (preset
 # "windows": build-windows/), makes the installer build-windows/zentyr-<version>-win64.exe, and runs the
-# tests under Wine in a fresh prefix on a private X desktop. Extra arguments go to ctest.
+# tests under Wine in a fresh prefix on a private X desktop, and the program itself under Wine from the
+# desktop harness (a host build in build-windows/host). Extra arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 here=$PWD
@@ -41,4 +42,12 @@ ls build-windows/zentyr-*-win64.exe
 
 step "tests under Wine"
 ctest --preset windows "$@"
+
+# The desktop test drives the Windows program from a Linux build of the desktop harness, and reads
+# the windows' Win32 state through the probe built above.
+step "the program under Wine, read through the Win32 probe"
+cmake -S . -B build-windows/host -DCMAKE_BUILD_TYPE=Release -DZENTYR_WINDOWS_BUILD="$here/build-windows" \
+  "${launcher[@]}" >/dev/null
+cmake --build build-windows/host --target e2e_wine -j"$(nproc)"
+ctest --test-dir build-windows/host -L wine --output-on-failure "$@"
 step "done"

@@ -157,6 +157,7 @@ void Form::applyNativeState()
     applyWindowKind(this, m_kind);
     if (!m_showInTaskbar)
         applyNoTaskbar(this);
+    applyEmptyCaption(this);
 }
 
 bool Form::event(QEvent *e)

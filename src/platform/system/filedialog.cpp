@@ -158,6 +158,9 @@ void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request)
 
 OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request)
 {
+    OpenResult system;
+    if (showSystemOpenDialog(owner, request, &system))
+        return system;
     // Other windows' handlers run while the dialog waits; one of them may destroy the owner
     // and with it the dialog, so it is not kept on the stack.
     keepNoDialogSettings();

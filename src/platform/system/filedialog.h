@@ -49,6 +49,10 @@ void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request);
 bool systemDialogFits();
 void keepNoDialogSettings();
 
+// The operating system's own Open dialog, called directly where Qt's would keep state (on Windows
+// Qt notes its last folder in the registry). False where there is none to call: Qt's is used.
+bool showSystemOpenDialog(QWidget *owner, const OpenRequest &request, OpenResult *result);
+
 // The Open dialog, modal to its owner (to the whole program without one); returns the chosen
 // file's absolute path or cancelled. The owner may be destroyed while it waits.
 OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request);

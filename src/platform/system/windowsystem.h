@@ -26,6 +26,9 @@ enum class WindowKind { Normal, Dialog, Utility, Splash };
 // the rulers shown without it want no highlight in a task list.
 void applyWindowKind(QWidget *window, WindowKind kind);
 
+// Keeps an empty caption empty on the native window (Windows shows the program's name instead, in
+// the taskbar button too); nothing where the window manager shows no caption of ours.
+void applyEmptyCaption(QWidget *window);
 // Whether a window manager runs (on X11 one that announces itself; elsewhere always).
 bool windowManagerRunning();
 // Moves a top-level window on the window system only; Qt learns of it from the window system.

@@ -11,6 +11,8 @@ namespace zentyr {
 // Qt's own shows the title and filters as given and lists folders by name only.
 bool systemDialogFits() { return false; }
 
+bool showSystemOpenDialog(QWidget *, const OpenRequest &, OpenResult *) { return false; }
+
 // The program keeps no settings between runs, but Qt's file dialog saves its folder, history
 // and layout to the user's QtProject.conf and reads them back. Pointing Qt's per-user settings
 // below /dev/null, where no folder can ever be made, leaves that state in memory for the run.

@@ -202,6 +202,8 @@ void applyWindowKind(QWidget *window, WindowKind kind)
 #endif
 }
 
+void applyEmptyCaption(QWidget *) {}
+
 bool windowManagerRunning()
 {
 #if ZENTYR_HAVE_XCB

@@ -3,16 +3,41 @@
 #include "platform/system/windowsystem.h"
 
 #include <QWidget>
+#include <QWindow>
+#include <windows.h>
 #include <cstdio>
 #include <cstdlib>
 
 namespace zentyr {
 
+// The hidden window that owns the program's windows without a taskbar button.
+static QWindow *hiddenOwner()
+{
+    static QWindow *owner = [] {
+        auto *w = new QWindow;
+        w->create();
+        return w;
+    }();
+    return owner;
+}
+
 void applyNoTaskbar(QWidget *window)
 {
-    // A tool window gets no taskbar button.
-    if (!(window->windowFlags() & Qt::Tool))
-        window->setWindowFlag(Qt::Tool, true);
+    // Qt makes a tool window WS_EX_TOOLWINDOW, which the shell leaves out of the taskbar. Set as
+    // a window type, not as a bit: every window has Qt::Window, one of the bits of Qt::Tool.
+    if (window->windowType() != Qt::Tool)
+        window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
+    // An owned window gets no button either, also from shells that ignore WS_EX_TOOLWINDOW. Qt
+    // hands the owner to the native window each time it shows it.
+    if (QWindow *native = window->windowHandle())
+        native->setTransientParent(hiddenOwner());
+}
+
+void applyEmptyCaption(QWidget *window)
+{
+    // Qt puts the program's name on a window with no title; set again after each native window.
+    if (window->windowTitle().isEmpty() && window->internalWinId())
+        ::SetWindowTextW(reinterpret_cast<HWND>(window->internalWinId()), L"");
 }
 
 // Window types are X11's; the shell needs none.
@@ -31,7 +56,7 @@ void endProcessNow(int code)
 {
     std::fflush(stdout);
     std::fflush(stderr);
-    std::_Exit(code); // no destructors, no atexit; MinGW's runtime has no quick_exit, and nothing here needs one
+    std::_Exit(code); // no destructors, no atexit (MinGW has no quick_exit); the mutex goes with the process
 }
 
 } // namespace zentyr
