@@ -32,10 +32,13 @@ int trayMessageNumber(TrayEvent event, Qt::MouseButton button)
     }
 }
 
-int trayActivationNumber(QSystemTrayIcon::ActivationReason reason)
+int trayActivationNumber(QSystemTrayIcon::ActivationReason reason, bool doubleClicksReported)
 {
     switch (reason) {
     case QSystemTrayIcon::Trigger:
+        if (doubleClicksReported)
+            return trayMessageNumber(TrayEvent::Release, Qt::LeftButton);
+        return trayMessageNumber(TrayEvent::DoubleClick, Qt::LeftButton);
     case QSystemTrayIcon::DoubleClick: return trayMessageNumber(TrayEvent::DoubleClick, Qt::LeftButton);
     case QSystemTrayIcon::Context: return trayMessageNumber(TrayEvent::Release, Qt::RightButton);
     case QSystemTrayIcon::MiddleClick: return trayMessageNumber(TrayEvent::Release, Qt::MiddleButton);
@@ -224,7 +227,7 @@ bool Tray::isIconWindow(const QObject *watched) const
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 {
     if (!m_rawInput)
-        deliver(trayActivationNumber(reason));
+        deliver(trayActivationNumber(reason, trayReportsDoubleClicks()));
 }
 
 void Tray::deliver(int number)

@@ -18,10 +18,13 @@ enum class TrayEvent { Move, Press, Release, DoubleClick };
 // double-click; 516, 517, 518 right; 519, 520, 521 middle. 0 for other buttons: nothing is sent.
 int trayMessageNumber(TrayEvent event, Qt::MouseButton button);
 
-// The number for what a status-notifier host reports instead of raw input. Its activation (a left
-// click; no double-click exists there) counts as the double-click, its context request as the right
-// release.
-int trayActivationNumber(QSystemTrayIcon::ActivationReason reason);
+// The number for what the platform reports instead of raw input: the context request is the right
+// release. Windows reports a single click and a double-click apart, so there a single click is the
+// left release; a status-notifier host has no double-click, and its activation (a left click) counts
+// as the double-click.
+int trayActivationNumber(QSystemTrayIcon::ActivationReason reason, bool doubleClicksReported);
+// Whether the platform's tray reports double-clicks; each operating system answers in a file of its own.
+bool trayReportsDoubleClicks();
 
 // Which of the icon's square images (sizes in device pixels) a slot of slotPx device pixels shows:
 // the largest that fits unscaled, else the smallest.

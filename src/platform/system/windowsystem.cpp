@@ -41,6 +41,7 @@ void popupMenu(QMenu *menu)
 {
     menu->setActiveAction(nullptr);
     menu->popup(QCursor::pos());
+    bringMenuForward(menu);
 }
 
 void setMousePointer(int code)

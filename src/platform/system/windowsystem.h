@@ -38,6 +38,9 @@ void keepTopmostWindowsAbove(QWidget *shown);
 
 // Pops a menu up at the mouse position, default alignment, no default item.
 void popupMenu(QMenu *menu);
+// Makes a menu just popped up the foreground window where the system asks for it: on Windows a menu
+// opened from the tray icon takes the keyboard, and closes on a click elsewhere, only then.
+void bringMenuForward(QMenu *menu);
 
 // The program-wide mouse pointer: 0 default, 11 wait.
 void setMousePointer(int code);

@@ -82,4 +82,7 @@ bool notificationAreaExists()
 #endif
 }
 
+// Where the program sees no raw input, a status-notifier host reports only its activation.
+bool trayReportsDoubleClicks() { return false; }
+
 } // namespace zentyr

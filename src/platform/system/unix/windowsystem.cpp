@@ -204,6 +204,9 @@ void applyWindowKind(QWidget *window, WindowKind kind)
 
 void applyEmptyCaption(QWidget *) {}
 
+// X11 pop-up menus grab the keyboard and the pointer by themselves.
+void bringMenuForward(QMenu *) {}
+
 bool windowManagerRunning()
 {
 #if ZENTYR_HAVE_XCB

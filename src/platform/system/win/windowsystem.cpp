@@ -2,6 +2,7 @@
 // The window system on Windows.
 #include "platform/system/windowsystem.h"
 
+#include <QMenu>
 #include <QWidget>
 #include <QWindow>
 #include <windows.h>
@@ -38,6 +39,13 @@ void applyEmptyCaption(QWidget *window)
     // Qt puts the program's name on a window with no title; set again after each native window.
     if (window->windowTitle().isEmpty() && window->internalWinId())
         ::SetWindowTextW(reinterpret_cast<HWND>(window->internalWinId()), L"");
+}
+
+void bringMenuForward(QMenu *menu)
+{
+    // As the shell documents for notification-icon menus.
+    if (menu->isVisible())
+        ::SetForegroundWindow(reinterpret_cast<HWND>(menu->winId()));
 }
 
 // Window types are X11's; the shell needs none.
