@@ -83,7 +83,8 @@ Idle idleSwitches(qint64 pid, int seconds)
         r.voluntary += dv;
         r.involuntary += di;
         if (dv + di > 0)
-            r.busyThreads << QStringLiteral("%1[%2]: %3 voluntary + %4 involuntary").arg(a.name).arg(tid).arg(dv).arg(di);
+            r.busyThreads
+                << QStringLiteral("%1[%2]: %3 voluntary + %4 involuntary").arg(a.name).arg(tid).arg(dv).arg(di);
     }
     return r;
 }
@@ -301,6 +302,6 @@ int main(int argc, char *argv[])
                 static_cast<long long>(idleAll.voluntary + idleAll.involuntary),
                 static_cast<long long>(idleHidden.voluntary + idleHidden.involuntary),
                 idleAll.voluntary + idleAll.involuntary + idleHidden.voluntary + idleHidden.involuntary == 0 ? "holds"
-                                                                                                              : "fails");
+                                                                                                             : "fails");
     return 0;
 }

@@ -68,11 +68,20 @@ QByteArray gifImageData(quint16 w, quint16 h)
 
 QByteArray gif(quint16 w, quint16 h, int frames)
 {
-    QByteArray g = "GIF89a" + le16(w) + le16(h) + QByteArray::fromHex("800000" "ff0000" "0000ff");
+    QByteArray g = "GIF89a" + le16(w) + le16(h)
+        + QByteArray::fromHex("800000"
+                              "ff0000"
+                              "0000ff");
     if (frames > 1) // looping application extension
-        g += QByteArray::fromHex("21ff0b") + "NETSCAPE2.0" + QByteArray::fromHex("03010000" "00");
+        g += QByteArray::fromHex("21ff0b") + "NETSCAPE2.0"
+            + QByteArray::fromHex("03010000"
+                                  "00");
     for (int f = 0; f < frames; ++f) {
-        g += QByteArray::fromHex("21f904" "04" "0a00" "00" "00"); // 100 ms delay
+        g += QByteArray::fromHex("21f904"
+                                 "04"
+                                 "0a00"
+                                 "00"
+                                 "00"); // 100 ms delay
         g += char(0x2c) + le32(0) + le16(w) + le16(h) + QByteArray(1, 0) + gifImageData(w, h);
     }
     return g + char(0x3b);
@@ -87,7 +96,9 @@ QByteArray rle8Bmp(quint32 w, quint32 h)
     rle += QByteArray::fromHex("0001");
     return "BM" + le32(62 + rle.size()) + le32(0) + le32(62) + le32(40) + le32(w) + le32(h) + le16(1) + le16(8)
         + le32(1) + le32(rle.size()) + le32(2835) + le32(2835) + le32(2) + le32(0)
-        + QByteArray::fromHex("0000ff00" "ff000000") + rle;
+        + QByteArray::fromHex("0000ff00"
+                              "ff000000")
+        + rle;
 }
 
 QByteArray withByte(QByteArray b, qsizetype at, char value)
@@ -147,7 +158,8 @@ int main(int argc, char **argv)
     valid(QStringLiteral("broken-half.jpg"), jpeg.left(jpeg.size() / 2));
     valid(QStringLiteral("broken-no-eoi.jpg"), jpeg.left(jpeg.size() - 2));
     valid(QStringLiteral("broken-segment.jpg"), withByte(jpeg, 5, char(0xff)));
-    valid(QStringLiteral("broken-short-scan.jpg"), withByte(withByte(jpeg, jpegFrame(jpeg) + 5, char(0x08)), jpegFrame(jpeg) + 7, char(0x08)));
+    valid(QStringLiteral("broken-short-scan.jpg"),
+          withByte(withByte(jpeg, jpegFrame(jpeg) + 5, char(0x08)), jpegFrame(jpeg) + 7, char(0x08)));
     valid(QStringLiteral("broken-half-progressive.jpg"), jpegProgressive.left(jpegProgressive.size() * 2 / 3));
     valid(QStringLiteral("broken-half.bmp"), bmp24.left(bmp24.size() / 2));
     valid(QStringLiteral("broken-offset.bmp"), withByte(bmp8, 10, char(0xf0)));

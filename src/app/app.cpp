@@ -25,17 +25,16 @@ StartAction startAction(const QStringList &args)
 
 QString helpText()
 {
-    return QStringLiteral(
-        "Usage: zentyr [hideruler]\n"
-        "Zentyr is a screen ruler that lives in the notification area (system tray) and\n"
-        "shows a horizontal inch ruler that stays on top of every window; right-click a\n"
-        "ruler for more rulers, Help and About.\n"
-        "\n"
-        "  hideruler   start with only the tray icon, no ruler\n"
-        "  --help      print this help and exit\n"
-        "  --version   print the version and exit\n"
-        "\n"
-        "More in its manual page: man zentyr\n");
+    return QStringLiteral("Usage: zentyr [hideruler]\n"
+                          "Zentyr is a screen ruler that lives in the notification area (system tray) and\n"
+                          "shows a horizontal inch ruler that stays on top of every window; right-click a\n"
+                          "ruler for more rulers, Help and About.\n"
+                          "\n"
+                          "  hideruler   start with only the tray icon, no ruler\n"
+                          "  --help      print this help and exit\n"
+                          "  --version   print the version and exit\n"
+                          "\n"
+                          "More in its manual page: man zentyr\n");
 }
 
 QString versionText() { return QStringLiteral("Zentyr %1\n").arg(QLatin1String(version::FileVersion)); }

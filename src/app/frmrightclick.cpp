@@ -51,10 +51,7 @@ frmRightClick::frmRightClick()
     connect(&areaWait, &NotificationAreaWait::gaveUp, this, &frmRightClick::noNotificationArea);
 }
 
-frmRightClick::~frmRightClick()
-{
-    services().shellNotifyIcon(NIM_DELETE, nid);
-}
+frmRightClick::~frmRightClick() { services().shellNotifyIcon(NIM_DELETE, nid); }
 
 void frmRightClick::Form_Load()
 {
@@ -87,7 +84,8 @@ void frmRightClick::registerTrayIcon()
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = 512;
     if (windowIcon().isNull())
-        throw VbError(ErrObjectNotSet, QStringLiteral("Zentyr"), QStringLiteral("Object variable or With block variable not set"));
+        throw VbError(ErrObjectNotSet, QStringLiteral("Zentyr"),
+                      QStringLiteral("Object variable or With block variable not set"));
     // Qt's icons have no handles of their own: the record names the window that carries the icon.
     nid.hIcon = nid.hWnd;
     nid.receiver = this;
@@ -146,19 +144,22 @@ void frmRightClick::noNotificationArea()
                                           "so Zentyr has no tray icon.")
                                .arg(seconds(areaWait.graceMs()));
     if (commandLine() == QLatin1String("hideruler")) {
-        std::fprintf(stderr, "zentyr: this desktop has no notification area (system tray), and with \"hideruler\" "
-                             "nothing would be on screen; ending.\n");
+        std::fprintf(stderr,
+                     "zentyr: this desktop has no notification area (system tray), and with \"hideruler\" "
+                     "nothing would be on screen; ending.\n");
         Timer1.stop();
         areaWait.stop();
-        services().msgBox(waited + QStringLiteral(" Started with \"hideruler\", it would have nothing on screen, "
-                                                  "so it ends now."),
+        services().msgBox(waited
+                              + QStringLiteral(" Started with \"hideruler\", it would have nothing on screen, "
+                                               "so it ends now."),
                           vbCritical, applicationTitle());
         services().shellNotifyIcon(NIM_DELETE, nid);
         services().endProgram();
         return;
     }
-    std::fprintf(stderr, "zentyr: this desktop has no notification area (system tray); Zentyr ends when its last "
-                         "window is closed.\n");
+    std::fprintf(stderr,
+                 "zentyr: this desktop has no notification area (system tray); Zentyr ends when its last "
+                 "window is closed.\n");
     services().msgBox(waited + QStringLiteral(" It ends when its last window is closed."), vbOKOnly,
                       applicationTitle());
     // A host that appears later still gets the icon, and then the program stays.
@@ -178,8 +179,7 @@ void frmRightClick::trayMessage(int number)
     case 517: // right button released
         popupMenu(mnuShutDown);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

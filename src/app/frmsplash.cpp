@@ -69,7 +69,8 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     Image3 = new ImageControl(c, QStringLiteral("Image3"));
     setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
     Image3->setPainter([](QPainter &p, const QRect &r) {
-        p.drawPixmap(r, artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
+        p.drawPixmap(r,
+                     artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
     });
 
     lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,

@@ -58,8 +58,7 @@ QRectF steelRuleBoxTwips();
 // to clientPx's top left, clipped to clientPx. Cached per client size, factors
 // and the painter's device pixel ratio. Below the drawing's bottom edge, a black
 // line at 4100 twips, nothing is painted, so the window's own background shows.
-void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twipsPerPixelX,
-                         double twipsPerPixelY);
+void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twipsPerPixelX, double twipsPerPixelY);
 
 // The program icon: 16 x 16 or 32 x 32, 16 colours (Format_Indexed8 holding the
 // palette index of every pixel), opaque. Any other size gives a null image.

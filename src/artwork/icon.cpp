@@ -193,9 +193,9 @@ QByteArray icoFileBytes()
     const QByteArray big = bitmapEntry(32);
     const QByteArray small = bitmapEntry(16);
     QByteArray ico;
-    putU16(ico, 0); // reserved
-    putU16(ico, 1); // icon
-    putU16(ico, 2); // image count
+    putU16(ico, 0);              // reserved
+    putU16(ico, 1);              // icon
+    putU16(ico, 2);              // image count
     quint32 offset = 6 + 2 * 16; // after the header and two directory entries
     for (const auto &[size, data] : {std::pair<int, const QByteArray &>{32, big}, {16, small}}) {
         ico.append(char(size));

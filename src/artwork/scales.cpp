@@ -81,8 +81,8 @@ VectorPicture buildInchScale()
     pic.addRect(corners(0, 86, 15175, 1852), palette::RulerBody, palette::RulerBody, pen);
     pic.addRect(corners(0, 1188, 15175, 1852), palette::LowerBand, palette::RulerBody, pen);
 
-    static constexpr double Majors[13] = {38,    1294,  2557,  3817,  5080,  6332, 7599,
-                                          8855, 10115, 11375, 12634, 13890, 15157};
+    static constexpr double Majors[13]
+        = {38, 1294, 2557, 3817, 5080, 6332, 7599, 8855, 10115, 11375, 12634, 13890, 15157};
     for (int k = 0; k <= 48; ++k) {
         const double x = quarterPosition(Majors, k);
         const double bottom = k % 4 == 0 ? 920 : (k % 2 == 0 ? 597 : 320);
@@ -92,9 +92,9 @@ VectorPicture buildInchScale()
     struct Box {
         double from, to;
     };
-    static constexpr Box Numerals[12] = {{1018, 1124},  {2259, 2446},   {3515, 3716},   {4759, 4975},
-                                         {6051, 6249},  {7289, 7483},   {8542, 8739},   {9827, 10020},
-                                         {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
+    static constexpr Box Numerals[12]
+        = {{1018, 1124}, {2259, 2446},  {3515, 3716},   {4759, 4975},   {6051, 6249},   {7289, 7483},
+           {8542, 8739}, {9827, 10020}, {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
     for (int n = 1; n <= 12; ++n)
         addNumber(pic, n, corners(Numerals[n - 1].from, 789, Numerals[n - 1].to, 1134), palette::Ink);
 
@@ -129,13 +129,16 @@ VectorPicture buildVerticalScale()
 {
     VectorPicture pic = blankPicture(Picture::VerticalScale);
     const double pen = 6;
-    pic.addPolygon(QPolygonF({{15, 14640}, {58, 14640}, {53, -3}, {18, 2}}), palette::ShadowStrip, palette::ShadowRim, pen);
-    pic.addPolygon(QPolygonF({{65, 14638}, {1736, 14637}, {1738, 3}, {64, 6}}), palette::RulerBody, palette::RulerBody, pen);
-    pic.addPolygon(QPolygonF({{1139, 14648}, {1729, 14646}, {1732, -2}, {1139, 0}}), palette::LowerBand, palette::RulerBody, pen);
+    pic.addPolygon(QPolygonF({{15, 14640}, {58, 14640}, {53, -3}, {18, 2}}), palette::ShadowStrip, palette::ShadowRim,
+                   pen);
+    pic.addPolygon(QPolygonF({{65, 14638}, {1736, 14637}, {1738, 3}, {64, 6}}), palette::RulerBody, palette::RulerBody,
+                   pen);
+    pic.addPolygon(QPolygonF({{1139, 14648}, {1729, 14646}, {1732, -2}, {1139, 0}}), palette::LowerBand,
+                   palette::RulerBody, pen);
 
     // Counted from the bottom (k = 0) up.
-    static constexpr double Majors[13] = {14603, 13393, 12180, 10967, 9748, 8539, 7321,
-                                          6106,  4894,  3684,  2468,  1260, 37};
+    static constexpr double Majors[13]
+        = {14603, 13393, 12180, 10967, 9748, 8539, 7321, 6106, 4894, 3684, 2468, 1260, 37};
     for (int k = 0; k <= 48; ++k) {
         const double y = quarterPosition(Majors, k);
         // The ticks' left ends drift from x 62 at the bottom to 100 at the top.
@@ -149,9 +152,9 @@ VectorPicture buildVerticalScale()
     struct Extent {
         double top, bottom;
     };
-    static constexpr Extent Numerals[12] = {{13558, 13663}, {12287, 12465}, {11065, 11258}, {9852, 10058},
-                                            {8624, 8817},   {7434, 7623},   {6225, 6419},   {4991, 5180},
-                                            {3804, 3988},   {2552, 2905},   {1334, 1637},   {111, 488}};
+    static constexpr Extent Numerals[12]
+        = {{13558, 13663}, {12287, 12465}, {11065, 11258}, {9852, 10058}, {8624, 8817}, {7434, 7623},
+           {6225, 6419},   {4991, 5180},   {3804, 3988},   {2552, 2905},  {1334, 1637}, {111, 488}};
     // Its digits are a little fuller than the horizontal scale's.
     const double digitLeft = 734, digitHeight = 325, widen = 1.05;
     for (int n = 1; n <= 12; ++n) {

@@ -57,8 +57,8 @@ VectorPicture buildSteelRule()
     pic.addPolygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),
                    Shade, ShadeEdge, Hair);
     pic.addPolygon(
-        QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}),
-        Light, Light, Hair);
+        QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}), Light,
+        Light, Hair);
 
     for (int c = 0; c <= 30; ++c) {
         const double x = 4515 + 780.8 * c;

@@ -84,10 +84,8 @@ public:
     DevicePainter(QPainter &p, const QTransform &toDevice, double devicePixelRatio)
         : m_p(p), m_m(toDevice), m_thinnest(std::max(1.0, devicePixelRatio)),
           // Alignment to the pixel grid only makes sense while edges stay upright.
-          m_align(toDevice.type() <= QTransform::TxScale),
-          m_areaScale(std::sqrt(std::abs(toDevice.determinant())))
-    {
-    }
+          m_align(toDevice.type() <= QTransform::TxScale), m_areaScale(std::sqrt(std::abs(toDevice.determinant())))
+    { }
 
     void draw(const Shape &s)
     {
@@ -123,10 +121,7 @@ private:
     static bool oddWidth(double w) { return static_cast<long long>(w) % 2 == 1; }
     static double snap(double v, bool toCentre) { return toCentre ? std::floor(v) + 0.5 : std::round(v); }
 
-    QPointF snapPoint(QPointF pt, bool toCentre) const
-    {
-        return {snap(pt.x(), toCentre), snap(pt.y(), toCentre)};
-    }
+    QPointF snapPoint(QPointF pt, bool toCentre) const { return {snap(pt.x(), toCentre), snap(pt.y(), toCentre)}; }
 
     // Digits are only a few pixels tall at natural size: stretching each one so
     // that its box starts and ends on pixel edges keeps it from blurring.
@@ -230,8 +225,8 @@ private:
 
 void render(const VectorPicture &picture, QPainter &painter, const QRectF &target)
 {
-    if (target.isEmpty() || picture.frame.isEmpty() || picture.windowExtent.width() == 0 ||
-        picture.windowExtent.height() == 0)
+    if (target.isEmpty() || picture.frame.isEmpty() || picture.windowExtent.width() == 0
+        || picture.windowExtent.height() == 0)
         return;
 
     painter.save();

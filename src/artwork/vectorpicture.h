@@ -28,9 +28,9 @@ enum class ShapeKind {
 struct Shape {
     ShapeKind kind = ShapeKind::Polygon;
     QPolygonF points;
-    QPainterPath path;  // FilledPath only
-    QColor fill;        // invalid: not filled
-    QColor pen;         // invalid: no outline
+    QPainterPath path;   // FilledPath only
+    QColor fill;         // invalid: not filled
+    QColor pen;          // invalid: no outline
     double penWidth = 0; // in drawing units, centred on the outline
 };
 

@@ -28,10 +28,7 @@ public:
         delete box.data();
     }
 
-    OpenResult showOpen(QWidget *owner, const OpenRequest &request) override
-    {
-        return showOpenDialog(owner, request);
-    }
+    OpenResult showOpen(QWidget *owner, const OpenRequest &request) override { return showOpenDialog(owner, request); }
 
     bool previousInstance() override { return previousInstanceRunning(); }
 

@@ -21,15 +21,11 @@ VbError pictureLoadError(PictureError error)
 {
     const QString source = QStringLiteral("Zentyr");
     switch (error) {
-    case PictureError::FileNotFound:
-        return VbError(ErrFileNotFound, source, QStringLiteral("File not found"));
-    case PictureError::FileAccess:
-        return VbError(ErrPathFileAccess, source, QStringLiteral("Path/File access error"));
-    case PictureError::OutOfMemory:
-        return VbError(ErrOutOfMemory, source, QStringLiteral("Out of memory"));
+    case PictureError::FileNotFound: return VbError(ErrFileNotFound, source, QStringLiteral("File not found"));
+    case PictureError::FileAccess: return VbError(ErrPathFileAccess, source, QStringLiteral("Path/File access error"));
+    case PictureError::OutOfMemory: return VbError(ErrOutOfMemory, source, QStringLiteral("Out of memory"));
     case PictureError::None:
-    case PictureError::InvalidPicture:
-        break;
+    case PictureError::InvalidPicture: break;
     }
     return VbError(ErrInvalidPicture, source, QStringLiteral("Invalid picture"));
 }

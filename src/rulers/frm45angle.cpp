@@ -88,8 +88,9 @@ void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
     const bool shaped = testAttribute(Qt::WA_TranslucentBackground);
     if (!shaped)
         p.fillRect(clientRect, backColor());
-    const QPolygon outline = hRgn.isEmpty() ? QPolygon() : regionPoints(angleVertexTable().front(), 1.0f, 1.0f, 0, 0,
-                                                                         twipsPerPixelX(), twipsPerPixelY());
+    const QPolygon outline = hRgn.isEmpty()
+        ? QPolygon()
+        : regionPoints(angleVertexTable().front(), 1.0f, 1.0f, 0, 0, twipsPerPixelX(), twipsPerPixelY());
     if (outline.size() < 3)
         return;
     const QPointF origin(borderPixels(), borderPixels());

@@ -16,8 +16,8 @@
 
 namespace zentyr {
 
-const char *const frmRuler::PictureFilter =
-    "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
+const char *const frmRuler::PictureFilter
+    = "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
 
 RulerImage::RulerImage(frmRuler *form) : QWidget(form->client()), m_form(form)
 {
@@ -101,12 +101,14 @@ std::vector<LayoutControl *> frmRuler::controls() const
 
 void frmRuler::RecordLayout()
 {
-    zentyr::RecordLayout(records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
+    zentyr::RecordLayout(
+        records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
 }
 
 void frmRuler::ApplyLayout()
 {
-    zentyr::ApplyLayout(records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
+    zentyr::ApplyLayout(
+        records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
 }
 
 // Recorded while Image1 covers the client area, so a chosen picture keeps covering

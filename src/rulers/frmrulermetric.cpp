@@ -26,7 +26,8 @@ frmRulerMetric::frmRulerMetric() : RulerForm(QStringLiteral("frmRulerMetric"), Q
 
     mnuHideMetricRuler = addMenuItem("mnuHideMetricRuler", QStringLiteral("Hide Metric Ruler"),
                                      [this] { mnuHideMetricRuler_Click(); });
-    mnuRegularRuler = addMenuItem("mnuRegularRuler", QStringLiteral("Standard Ruler"), [this] { mnuRegularRuler_Click(); });
+    mnuRegularRuler
+        = addMenuItem("mnuRegularRuler", QStringLiteral("Standard Ruler"), [this] { mnuRegularRuler_Click(); });
     mnuNormalSize = addMenuItem("mnuNormalSize", QStringLiteral("Normal Size"), [this] { mnuNormalSize_Click(); });
     mnuHelp = addMenuItem("mnuHelp", QStringLiteral("Help"), [this] { mnuHelp_Click(); });
 }

@@ -12,7 +12,7 @@ class Label;
 // A control that is a widget: position and size in twips; a font only where it has one.
 class WidgetLayoutControl : public LayoutControl {
 public:
-    explicit WidgetLayoutControl(QWidget *w, Label *fontOwner = nullptr) : m_widget(w), m_label(fontOwner) {}
+    explicit WidgetLayoutControl(QWidget *w, Label *fontOwner = nullptr) : m_widget(w), m_label(fontOwner) { }
     std::optional<float> left() const override;
     std::optional<float> top() const override;
     std::optional<float> width() const override;
@@ -27,6 +27,6 @@ private:
 };
 
 // Menu entries and the dialog component: in the collection, with none of the members.
-class MemberlessControl : public LayoutControl {};
+class MemberlessControl : public LayoutControl { };
 
 } // namespace zentyr

@@ -11,8 +11,7 @@
 
 namespace zentyr {
 
-RulerForm::RulerForm(const QString &name, QSizeF designClientTwips)
-    : Form(name, Border::Sizable, designClientTwips)
+RulerForm::RulerForm(const QString &name, QSizeF designClientTwips) : Form(name, Border::Sizable, designClientTwips)
 {
     mnuFile = new QMenu(QStringLiteral("File"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
@@ -35,8 +34,9 @@ QAction *RulerForm::addMenuSeparator(const char *name)
 
 void RulerForm::loadPlacement(float loadWidth, float loadHeight)
 {
-    placeTopmost(this, loadPlacementPixels(leftTwips(), topTwips(), widthTwips(), heightTwips(),
-                                           primaryScreenPixels().topLeft()));
+    placeTopmost(
+        this,
+        loadPlacementPixels(leftTwips(), topTwips(), widthTwips(), heightTwips(), primaryScreenPixels().topLeft()));
     setWidthTwips(loadWidth);
     setHeightTwips(loadHeight);
 }
@@ -55,8 +55,8 @@ void RulerForm::paintClient(QPainter &p, const QRect &clientRect)
 {
     p.fillRect(clientRect, backColor());
     // From the cache: a paint never reruns the vector steps.
-    p.drawPixmap(QPointF(0, 0), artwork::naturalPixmap(m_scale, twipsPerPixelX(), twipsPerPixelY(),
-                                                       p.device()->devicePixelRatioF()));
+    p.drawPixmap(QPointF(0, 0),
+                 artwork::naturalPixmap(m_scale, twipsPerPixelX(), twipsPerPixelY(), p.device()->devicePixelRatioF()));
 }
 
 void rulerMouseDown(QMenu *menu, int button)

@@ -53,8 +53,7 @@ bool writeScaledIcons(const QString &dir, QString *error)
             return false;
         }
         QImageWriter writer(folder + QStringLiteral("/zentyr.png"), "png");
-        const QImage image =
-            size >= FirstDrawnSize ? zentyr::artwork::drawnIconImage(size) : scaledIcon(size);
+        const QImage image = size >= FirstDrawnSize ? zentyr::artwork::drawnIconImage(size) : scaledIcon(size);
         if (!writer.write(image)) {
             *error = QStringLiteral("cannot write %1: %2").arg(writer.fileName(), writer.errorString());
             return false;

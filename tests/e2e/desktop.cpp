@@ -84,7 +84,6 @@ const char kOpenboxMenu[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </openbox_menu>
 )";
 
-
 // A test process killed outright (CTest timeout) leaves its temporary directory behind.
 void removeStaleTempDirs()
 {
@@ -126,17 +125,17 @@ bool Desktop::Impl::startXvfb()
             tried << QStringLiteral(":%1 locked").arg(n);
             continue;
         }
-        std::unique_ptr<Program> p = spawn(
-            tool(QStringLiteral("Xvfb")),
-            {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-             QStringLiteral("%1x%2x24").arg(options.screen.width()).arg(options.screen.height()), QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"),
-             QStringLiteral("tcp"),
-             // No reset when the last client leaves, and say on stdout when ready.
-             QStringLiteral("-noreset"), QStringLiteral("-displayfd"), QStringLiteral("1")},
-            baseEnv);
+        std::unique_ptr<Program> p
+            = spawn(tool(QStringLiteral("Xvfb")),
+                    {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
+                     QStringLiteral("%1x%2x24").arg(options.screen.width()).arg(options.screen.height()),
+                     QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                     // No reset when the last client leaves, and say on stdout when ready.
+                     QStringLiteral("-noreset"), QStringLiteral("-displayfd"), QStringLiteral("1")},
+                    baseEnv);
         const QString want = QString::number(n);
-        const bool ready = waitUntil(
-            [&] { return p->stdoutText().trimmed() == want || !p->isRunning(); }, kStartTimeoutMs, 20);
+        const bool ready
+            = waitUntil([&] { return p->stdoutText().trimmed() == want || !p->isRunning(); }, kStartTimeoutMs, 20);
         if (ready && p->isRunning()) {
             xvfb = std::move(p);
             display = n;
@@ -146,7 +145,10 @@ bool Desktop::Impl::startXvfb()
         stop(p, 1000);
     }
     if (!xvfb) {
-        error = QStringLiteral("no Xvfb display in %1..%2: %3").arg(base).arg(base + 9).arg(tried.join(QStringLiteral("; ")));
+        error = QStringLiteral("no Xvfb display in %1..%2: %3")
+                    .arg(base)
+                    .arg(base + 9)
+                    .arg(tried.join(QStringLiteral("; ")));
         return false;
     }
     conn = xcb_connect(qPrintable(QStringLiteral(":%1").arg(display)), &screenNumber);
@@ -176,15 +178,20 @@ bool Desktop::Impl::splitMonitors()
         p.start(tool(QStringLiteral("xrandr")), args);
         const bool done = p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
         if (!done)
-            error = QStringLiteral("xrandr %1 failed: %2").arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(p.readAllStandardError()));
+            error = QStringLiteral("xrandr %1 failed: %2")
+                        .arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(p.readAllStandardError()));
         return done;
     };
     for (int i = 0; i < options.monitors.size(); ++i) {
         const QRect m = options.monitors[i];
         const auto mm = [](int px) { return qRound(px * 25.4 / 96); };
         const QString geometry = QStringLiteral("%1/%2x%3/%4+%5+%6")
-                                     .arg(m.width()).arg(mm(m.width())).arg(m.height()).arg(mm(m.height()))
-                                     .arg(m.x()).arg(m.y());
+                                     .arg(m.width())
+                                     .arg(mm(m.width()))
+                                     .arg(m.height())
+                                     .arg(mm(m.height()))
+                                     .arg(m.x())
+                                     .arg(m.y());
         const QString output = i == options.primaryMonitor ? QStringLiteral("screen") : QStringLiteral("none");
         if (!xrandr({QStringLiteral("--setmonitor"), QStringLiteral("M%1").arg(i), geometry, output}))
             return false;
@@ -220,8 +227,8 @@ bool Desktop::Impl::startWindowManager()
     }
     f.close();
     m.close();
-    wm = spawn(tool(QStringLiteral("openbox")),
-               {QStringLiteral("--sm-disable"), QStringLiteral("--config-file"), rc}, baseEnv);
+    wm = spawn(tool(QStringLiteral("openbox")), {QStringLiteral("--sm-disable"), QStringLiteral("--config-file"), rc},
+               baseEnv);
     if (!waitUntil([&] { return wmUp() || !wm->isRunning(); }, kStartTimeoutMs, 20) || !wmUp()) {
         error = QStringLiteral("openbox did not come up:\n%1").arg(tail(wm.get()));
         return false;
@@ -268,10 +275,10 @@ bool Desktop::Impl::wmManagesNewWindows()
 bool Desktop::Impl::startTrayHost()
 {
     tray = spawn(tool(QStringLiteral("trayer")),
-                 {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                  QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                  QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--SetDockType"),
-                  QStringLiteral("true"), QStringLiteral("--SetPartialStrut"), QStringLiteral("true")},
+                 {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
+                  QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+                  QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
+                  QStringLiteral("--SetPartialStrut"), QStringLiteral("true")},
                  baseEnv);
     auto upNow = [&] { return trayOwned() && trayPanel() != 0; };
     if (!waitUntil([&] { return upNow() || !tray->isRunning(); }, kStartTimeoutMs, 20) || !upNow()) {
@@ -306,11 +313,26 @@ Desktop::Desktop(const DesktopOptions &options) : d(new Impl)
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Nothing from the caller's session may leak in: no bus, no session manager, no scaling.
-    for (const char *v : {"DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "SESSION_MANAGER", "WAYLAND_DISPLAY", "XAUTHORITY",
-                          "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_SCALE_FACTOR",
-                          "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING",
-                          "QT_FONT_DPI", "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME", "QT_IM_MODULE", "XMODIFIERS",
-                          "LANGUAGE", "LC_MESSAGES", "LC_NUMERIC"})
+    for (const char *v : {"DISPLAY",
+                          "DBUS_SESSION_BUS_ADDRESS",
+                          "SESSION_MANAGER",
+                          "WAYLAND_DISPLAY",
+                          "XAUTHORITY",
+                          "XDG_SESSION_TYPE",
+                          "XDG_CURRENT_DESKTOP",
+                          "DESKTOP_SESSION",
+                          "QT_SCALE_FACTOR",
+                          "QT_SCREEN_SCALE_FACTORS",
+                          "QT_AUTO_SCREEN_SCALE_FACTOR",
+                          "QT_ENABLE_HIGHDPI_SCALING",
+                          "QT_FONT_DPI",
+                          "QT_STYLE_OVERRIDE",
+                          "QT_QPA_PLATFORMTHEME",
+                          "QT_IM_MODULE",
+                          "XMODIFIERS",
+                          "LANGUAGE",
+                          "LC_MESSAGES",
+                          "LC_NUMERIC"})
         env.remove(QString::fromLatin1(v));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("HOME"), d->home);

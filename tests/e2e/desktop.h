@@ -39,8 +39,7 @@ QColor colorAt(const QImage &image, QPoint p);
 bool colorsClose(const QColor &a, const QColor &b, int tolerance = 0);
 int countColor(const QImage &image, const QRect &area, const QColor &color, int tolerance = 0);
 
-struct RunResult
-{
+struct RunResult {
     bool started = false;
     bool timedOut = false;
     int exitCode = -1; // -1 unless the command exited normally
@@ -50,8 +49,7 @@ struct RunResult
 };
 
 // The desktop is a 1280x800 screen at 96 dpi unless the options say otherwise.
-struct DesktopOptions
-{
+struct DesktopOptions {
     // openbox --sm-disable with a minimal private config (no edge resistance, one desktop, click
     // focuses and raises, Alt+F4 closes). It counts as up once it has managed a window of ours:
     // openbox announces itself early and loses windows mapped before it is ready.
@@ -68,8 +66,7 @@ struct DesktopOptions
 
 // A process started by a Desktop. Owned by the Desktop, which kills it when it goes away.
 // stdout and stderr go to files, so a chatty program never blocks on a full pipe.
-class Program
-{
+class Program {
 public:
     ~Program();
     Program(const Program &) = delete;
@@ -93,8 +90,7 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-class Desktop
-{
+class Desktop {
 public:
     explicit Desktop(const DesktopOptions &options = {});
     ~Desktop();

@@ -23,8 +23,7 @@ QString tool(const QString &name);
 bool processAlive(qint64 pid);
 QString hex(WindowId w);
 
-struct Program::Impl
-{
+struct Program::Impl {
     QProcess proc;
     QString outPath;
     QString errPath;
@@ -35,10 +34,9 @@ struct Program::Impl
 };
 
 // Raw contents of a window property.
-struct XProperty
-{
+struct XProperty {
     bool exists = false;
-    QString type; // atom name of the property's type, e.g. "ATOM", "UTF8_STRING", "CARDINAL"
+    QString type;   // atom name of the property's type, e.g. "ATOM", "UTF8_STRING", "CARDINAL"
     int format = 0; // 8, 16 or 32
     QByteArray data;
     QStringList strings() const;   // format 8, NUL-separated list
@@ -48,8 +46,7 @@ struct XProperty
 
 inline constexpr char kTempPrefix[] = "zentyr-e2e-";
 
-struct Desktop::Impl
-{
+struct Desktop::Impl {
     DesktopOptions options;
     QString error;
     bool up = false;
@@ -106,9 +103,9 @@ struct Desktop::Impl
     // The client inside a WM frame, or the window itself.
     xcb_window_t clientOf(xcb_window_t topLevel) const;
     QRect geometry(xcb_window_t w) const;
-    bool wmUp() const;      // a valid _NET_SUPPORTING_WM_CHECK chain
+    bool wmUp() const; // a valid _NET_SUPPORTING_WM_CHECK chain
     QString wmName() const;
-    bool trayOwned() const; // _NET_SYSTEM_TRAY_S<screen> has an owner
+    bool trayOwned() const;     // _NET_SYSTEM_TRAY_S<screen> has an owner
     WindowId trayPanel() const; // trayer's panel window (WM_CLASS "panel", "trayer")
     QPoint cursorPos() const;
 

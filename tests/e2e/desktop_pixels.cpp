@@ -16,10 +16,7 @@ QColor colorAt(const QImage &image, int x, int y)
     return QColor(image.pixel(x, y));
 }
 
-QColor colorAt(const QImage &image, QPoint p)
-{
-    return colorAt(image, p.x(), p.y());
-}
+QColor colorAt(const QImage &image, QPoint p) { return colorAt(image, p.x(), p.y()); }
 
 static bool rgbClose(QRgb a, QRgb b, int tolerance)
 {
@@ -65,8 +62,7 @@ QImage Desktop::screenshot() const
         return {};
     const QSize s = d->screenSize;
     xcb_get_image_reply_t *r = xcb_get_image_reply(
-        d->conn,
-        xcb_get_image(d->conn, XCB_IMAGE_FORMAT_Z_PIXMAP, d->root, 0, 0, s.width(), s.height(), ~0u), nullptr);
+        d->conn, xcb_get_image(d->conn, XCB_IMAGE_FORMAT_Z_PIXMAP, d->root, 0, 0, s.width(), s.height(), ~0u), nullptr);
     QImage out;
     const xcb_setup_t *setup = xcb_get_setup(d->conn);
     // Xvfb at depth 24 stores 32-bit little-endian xRGB, which is QImage::Format_RGB32.
@@ -112,17 +108,21 @@ QString Desktop::saveDiagnostics(const QString &name) const
         screenshot().save(dir + QStringLiteral("/screen.png"), "PNG");
     QFile f(dir + QStringLiteral("/windows.txt"));
     if (f.open(QIODevice::WriteOnly)) {
-        f.write(QStringLiteral("display %1 wm=%2 tray=%3\nerror: %4\n")
-                    .arg(display(), d->wmName(), d->trayOwned() ? QStringLiteral("up") : QStringLiteral("down"),
-                         d->error)
-                    .toUtf8());
+        f.write(
+            QStringLiteral("display %1 wm=%2 tray=%3\nerror: %4\n")
+                .arg(display(), d->wmName(), d->trayOwned() ? QStringLiteral("up") : QStringLiteral("down"), d->error)
+                .toUtf8());
         f.write(describeWindows().toUtf8());
         f.write("\n\nprocesses:\n");
         for (const auto *p : {d->xvfb.get(), d->wm.get(), d->tray.get()})
             if (p)
                 f.write((p->d->commandLine + QLatin1Char('\n')).toUtf8());
         for (const auto &p : d->programs)
-            f.write(QStringLiteral("%1 (pid %2, exit %3)\n").arg(p->d->commandLine).arg(p->pid()).arg(p->exitCode()).toUtf8());
+            f.write(QStringLiteral("%1 (pid %2, exit %3)\n")
+                        .arg(p->d->commandLine)
+                        .arg(p->pid())
+                        .arg(p->exitCode())
+                        .toUtf8());
     }
     if (d->conn) {
         const RunResult tree = run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});

@@ -58,7 +58,7 @@ QString readText(const QString &path)
 
 } // namespace
 
-Program::Program() : d(new Impl) {}
+Program::Program() : d(new Impl) { }
 
 Program::~Program()
 {
@@ -127,12 +127,12 @@ QString Program::stderrText() const
 }
 
 std::unique_ptr<Program> Desktop::Impl::spawn(const QString &executable, const QStringList &args,
-                                               const QProcessEnvironment &env)
+                                              const QProcessEnvironment &env)
 {
     std::unique_ptr<Program> p(new Program);
     Program::Impl &pi = *p->d;
-    const QString tag = QStringLiteral("%1-%2").arg(++spawned, 2, 10, QLatin1Char('0'))
-                            .arg(QFileInfo(executable).fileName());
+    const QString tag
+        = QStringLiteral("%1-%2").arg(++spawned, 2, 10, QLatin1Char('0')).arg(QFileInfo(executable).fileName());
     pi.outPath = logs + QLatin1Char('/') + tag + QStringLiteral(".out");
     pi.errPath = logs + QLatin1Char('/') + tag + QStringLiteral(".err");
     pi.commandLine = (QStringList{executable} + args).join(QLatin1Char(' '));
@@ -256,7 +256,12 @@ WindowId Desktop::startProgramAndRuler(QRect *placed)
     const WindowId ruler = waitForWindow(QStringLiteral("frmRuler"), 10000);
     // A window manager may report 0,0 until it has placed the window.
     if (ruler)
-        waitUntil([&] { *placed = waitForStableGeometry(ruler, 300, 3000); return placed->topLeft() != QPoint(0, 0); }, 5000);
+        waitUntil(
+            [&] {
+                *placed = waitForStableGeometry(ruler, 300, 3000);
+                return placed->topLeft() != QPoint(0, 0);
+            },
+            5000);
     return ruler;
 }
 

@@ -46,8 +46,8 @@ xcb_atom_t Desktop::Impl::atom(const QByteArray &name) const
         return XCB_ATOM_NONE;
     if (auto it = atomCache.constFind(name); it != atomCache.constEnd())
         return *it;
-    xcb_intern_atom_reply_t *r =
-        xcb_intern_atom_reply(conn, xcb_intern_atom(conn, 0, name.size(), name.constData()), nullptr);
+    xcb_intern_atom_reply_t *r
+        = xcb_intern_atom_reply(conn, xcb_intern_atom(conn, 0, name.size(), name.constData()), nullptr);
     const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     free(r);
     if (a != XCB_ATOM_NONE)
@@ -174,8 +174,8 @@ QRect Desktop::Impl::geometry(xcb_window_t w) const
     if (!conn || !w)
         return {};
     xcb_get_geometry_reply_t *g = xcb_get_geometry_reply(conn, xcb_get_geometry(conn, w), nullptr);
-    xcb_translate_coordinates_reply_t *t =
-        xcb_translate_coordinates_reply(conn, xcb_translate_coordinates(conn, w, root, 0, 0), nullptr);
+    xcb_translate_coordinates_reply_t *t
+        = xcb_translate_coordinates_reply(conn, xcb_translate_coordinates(conn, w, root, 0, 0), nullptr);
     QRect out;
     if (g && t)
         out = QRect(t->dst_x, t->dst_y, g->width, g->height);
@@ -205,8 +205,8 @@ bool Desktop::Impl::trayOwned() const
     const xcb_atom_t sel = atom("_NET_SYSTEM_TRAY_S" + QByteArray::number(screenNumber));
     if (!conn || sel == XCB_ATOM_NONE)
         return false;
-    xcb_get_selection_owner_reply_t *r =
-        xcb_get_selection_owner_reply(conn, xcb_get_selection_owner(conn, sel), nullptr);
+    xcb_get_selection_owner_reply_t *r
+        = xcb_get_selection_owner_reply(conn, xcb_get_selection_owner(conn, sel), nullptr);
     const bool owned = r && r->owner != XCB_NONE;
     free(r);
     return owned;
@@ -283,8 +283,8 @@ bool Desktop::isOverrideRedirect(WindowId w) const
 {
     if (!d->conn || !w)
         return false;
-    xcb_get_window_attributes_reply_t *r =
-        xcb_get_window_attributes_reply(d->conn, xcb_get_window_attributes(d->conn, w), nullptr);
+    xcb_get_window_attributes_reply_t *r
+        = xcb_get_window_attributes_reply(d->conn, xcb_get_window_attributes(d->conn, w), nullptr);
     const bool overrideRedirect = r && r->override_redirect;
     free(r);
     return overrideRedirect;
@@ -368,19 +368,28 @@ QString Desktop::describeWindows() const
     QStringList lines;
     for (WindowId w : topLevelWindows()) {
         const QRect g = geometry(w);
-        lines << QStringLiteral("%1 role=%2 class=%3 title=\"%4\" geometry=%5,%6 %7x%8 frame=%9 %10type=%11 state=%12 pid=%13")
-                     .arg(hex(w), d->prop(w, "WM_WINDOW_ROLE").text(), d->wmClass(w).join(QLatin1Char('/')), windowTitle(w))
-                     .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())
-                     .arg(frameGeometry(w) == g ? QStringLiteral("same") : QStringLiteral("%1,%2 %3x%4")
-                              .arg(frameGeometry(w).x()).arg(frameGeometry(w).y())
-                              .arg(frameGeometry(w).width()).arg(frameGeometry(w).height()))
+        lines << QStringLiteral(
+                     "%1 role=%2 class=%3 title=\"%4\" geometry=%5,%6 %7x%8 frame=%9 %10type=%11 state=%12 pid=%13")
+                     .arg(hex(w), d->prop(w, "WM_WINDOW_ROLE").text(), d->wmClass(w).join(QLatin1Char('/')),
+                          windowTitle(w))
+                     .arg(g.x())
+                     .arg(g.y())
+                     .arg(g.width())
+                     .arg(g.height())
+                     .arg(frameGeometry(w) == g ? QStringLiteral("same")
+                                                : QStringLiteral("%1,%2 %3x%4")
+                                                      .arg(frameGeometry(w).x())
+                                                      .arg(frameGeometry(w).y())
+                                                      .arg(frameGeometry(w).width())
+                                                      .arg(frameGeometry(w).height()))
                      .arg(isOverrideRedirect(w) ? QStringLiteral("override-redirect ") : QString())
                      .arg(windowTypes(w).join(QLatin1Char(',')), netWmState(w).join(QLatin1Char(',')))
                      .arg(windowPid(w));
     }
     lines << QStringLiteral("active=%1 focus=%2 pointer=%3,%4")
                  .arg(hex(d->firstValue(d->root, "_NET_ACTIVE_WINDOW")), hex(focusedWindow()))
-                 .arg(d->cursorPos().x()).arg(d->cursorPos().y());
+                 .arg(d->cursorPos().x())
+                 .arg(d->cursorPos().y());
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -407,8 +416,7 @@ WindowId Desktop::waitForTrayIcon(int timeoutMs) const
             const QList<WindowId> icons = trayIconWindows();
             icon = icons.isEmpty() ? 0 : icons.first();
             const QRect g = geometry(icon);
-            const bool placed = icon && g.width() >= 2 && g.height() >= 2
-                && geometry(d->trayPanel()).contains(g);
+            const bool placed = icon && g.width() >= 2 && g.height() >= 2 && geometry(d->trayPanel()).contains(g);
             const bool stable = placed && g == previous;
             previous = g;
             return stable;
@@ -423,10 +431,9 @@ QList<WindowId> Desktop::popupMenus(const QString &instance) const
     if (!d->conn)
         return out;
     // Qt 6.4 types QMenu windows _NET_WM_WINDOW_TYPE_NORMAL, so rule out the other kinds instead.
-    static const QStringList notMenus{QStringLiteral("_NET_WM_WINDOW_TYPE_TOOLTIP"),
-                                      QStringLiteral("_NET_WM_WINDOW_TYPE_NOTIFICATION"),
-                                      QStringLiteral("_NET_WM_WINDOW_TYPE_DND"),
-                                      QStringLiteral("_NET_WM_WINDOW_TYPE_SPLASH")};
+    static const QStringList notMenus{
+        QStringLiteral("_NET_WM_WINDOW_TYPE_TOOLTIP"), QStringLiteral("_NET_WM_WINDOW_TYPE_NOTIFICATION"),
+        QStringLiteral("_NET_WM_WINDOW_TYPE_DND"), QStringLiteral("_NET_WM_WINDOW_TYPE_SPLASH")};
     for (xcb_window_t w : d->viewableChildren(d->root)) {
         // Off-screen ones are WM helpers such as openbox's 1x1 check window at -100,-100.
         if (!isOverrideRedirect(w) || !geometry(w).intersects(QRect(QPoint(0, 0), d->screenSize)))

@@ -94,7 +94,12 @@ private slots:
         // The ruler's free end, clear of the other windows, dragged up and left.
         const QPoint grab = g.topLeft() + QPoint(700, 20);
         QVERIFY(d.drag(grab, grab + QPoint(-100, -150)));
-        QVERIFY2(waitUntil([&] { return (d.geometry(ruler).topLeft() - (g.topLeft() + QPoint(-100, -150))).manhattanLength() <= 6; }, 3000),
+        QVERIFY2(waitUntil(
+                     [&] {
+                         return (d.geometry(ruler).topLeft() - (g.topLeft() + QPoint(-100, -150))).manhattanLength()
+                             <= 6;
+                     },
+                     3000),
                  qPrintable(d.describeWindows()));
         d.saveArtifact(d.screenshot(), "i3-dragged");
     }
@@ -133,12 +138,14 @@ private slots:
         QVERIFY(icon);
         QVERIFY(chooseFromRulerMenu(d, ruler, 5)); // Display Picture
         WindowId dialog = 0;
-        QVERIFY(waitUntil([&] {
-            for (WindowId w : d.topLevelWindows())
-                if (d.windowTitle(w) == "Open")
-                    dialog = w;
-            return dialog != 0;
-        }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                for (WindowId w : d.topLevelWindows())
+                    if (d.windowTitle(w) == "Open")
+                        dialog = w;
+                return dialog != 0;
+            },
+            5000));
         QVERIFY(d.clickAt(d.geometry(icon).center(), 3));
         QVERIFY(d.waitForPopupMenu(3000));
         d.mouseMove(QPoint(600, 700));

@@ -48,8 +48,7 @@ void say(const QString &line)
     std::fflush(stdout);
 }
 
-class Probe : public QWidget
-{
+class Probe : public QWidget {
 public:
     QMenu menu;
     QString typed;
@@ -201,8 +200,7 @@ QString rectText(const QRect &r)
 
 // ---- tests ------------------------------------------------------------------------------
 
-class HarnessTest : public QObject
-{
+class HarnessTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Desktop> desk;
@@ -250,7 +248,8 @@ private slots:
     void cleanup()
     {
         if (QTest::currentTestFailed() && desk)
-            qInfo("diagnostics: %s", qPrintable(desk->saveDiagnostics(QString::fromLatin1(QTest::currentTestFunction()))));
+            qInfo("diagnostics: %s",
+                  qPrintable(desk->saveDiagnostics(QString::fromLatin1(QTest::currentTestFunction()))));
     }
 
     void desktopIsUp()
@@ -263,8 +262,9 @@ private slots:
         // Screenshots: the xcb grab matches ImageMagick's import of the same root window.
         const QImage shot = desk->screenshot();
         QCOMPARE(shot.size(), QSize(1280, 800));
-        const RunResult imp = desk->run(QStringLiteral("/usr/bin/import"),
-                                        {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}, 20000);
+        const RunResult imp
+            = desk->run(QStringLiteral("/usr/bin/import"),
+                        {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")}, 20000);
         QVERIFY2(imp.ok(), imp.err.constData());
         const QImage viaImport = QImage::fromData(imp.out, "PNG").convertToFormat(QImage::Format_RGB32);
         QCOMPARE(viaImport.size(), shot.size());
@@ -274,16 +274,21 @@ private slots:
             for (int x = 0; x < shot.width(); ++x)
                 if (!colorsClose(colorAt(shot, x, y), colorAt(viaImport, x, y), 0) && differ++ == 0)
                     firstDiff = QPoint(x, y);
-        QVERIFY2(differ == 0, qPrintable(QStringLiteral("%1 pixels differ, first at %2,%3: %4 vs %5").arg(differ)
-                     .arg(firstDiff.x()).arg(firstDiff.y()).arg(colorAt(shot, firstDiff).name(), colorAt(viaImport, firstDiff).name())));
+        QVERIFY2(differ == 0,
+                 qPrintable(QStringLiteral("%1 pixels differ, first at %2,%3: %4 vs %5")
+                                .arg(differ)
+                                .arg(firstDiff.x())
+                                .arg(firstDiff.y())
+                                .arg(colorAt(shot, firstDiff).name(), colorAt(viaImport, firstDiff).name())));
         QVERIFY(!desk->saveArtifact(shot, QStringLiteral("desktop")).isEmpty());
     }
 
     void programApi()
     {
-        Program &sh = desk->startProcess(QStringLiteral("/bin/sh"),
-                                         {QStringLiteral("-c"), QStringLiteral("echo out:$EXTRA; echo err:$DISPLAY >&2; exit 3")},
-                                         {{QStringLiteral("EXTRA"), QStringLiteral("x1")}});
+        Program &sh = desk->startProcess(
+            QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"), QStringLiteral("echo out:$EXTRA; echo err:$DISPLAY >&2; exit 3")},
+            {{QStringLiteral("EXTRA"), QStringLiteral("x1")}});
         QVERIFY(sh.waitForExit(5000));
         QVERIFY(!sh.isRunning());
         QCOMPARE(sh.exitCode(), 3);
@@ -306,9 +311,10 @@ private slots:
 
         // Nothing of the caller's session leaks in; the runtime directory is private.
         const RunResult r = desk->run(QStringLiteral("sh"),
-                                      {QStringLiteral("-c"), QStringLiteral("echo $DISPLAY $QT_QPA_PLATFORM $HOME $LC_ALL "
-                                                                            "${DBUS_SESSION_BUS_ADDRESS:-nobus} "
-                                                                            "$(stat -c %a \"$XDG_RUNTIME_DIR\"); exit 4")});
+                                      {QStringLiteral("-c"),
+                                       QStringLiteral("echo $DISPLAY $QT_QPA_PLATFORM $HOME $LC_ALL "
+                                                      "${DBUS_SESSION_BUS_ADDRESS:-nobus} "
+                                                      "$(stat -c %a \"$XDG_RUNTIME_DIR\"); exit 4")});
         QVERIFY(r.started && !r.timedOut);
         QCOMPARE(r.exitCode, 4);
         QCOMPARE(QString::fromUtf8(r.out.trimmed()),
@@ -329,7 +335,8 @@ private slots:
         const qint64 mappedMs = t.elapsed();
         const QRect first = desk->geometry(probe);
         const QRect g = desk->waitForStableGeometry(probe, 300, 5000);
-        qInfo("probe mapped after %lld ms at %s, stable at %s", mappedMs, qPrintable(rectText(first)), qPrintable(rectText(g)));
+        qInfo("probe mapped after %lld ms at %s, stable at %s", mappedMs, qPrintable(rectText(first)),
+              qPrintable(rectText(g)));
         QVERIFY2(near(g, kProbeRect, 2), qPrintable(rectText(g)));
         QCOMPARE(desk->findWindows(QStringLiteral("probe")), QList<WindowId>{probe});
         QVERIFY(desk->findWindows(QStringLiteral("prob")).isEmpty());
@@ -345,10 +352,13 @@ private slots:
         // The probe's colour fills exactly its rectangle on screen, and nothing else.
         const int area = g.width() * g.height();
         QImage shot;
-        QVERIFY(waitUntil([&] {
-            shot = desk->screenshot();
-            return countColor(shot, g, kProbeColor, 2) == area && countColor(shot, shot.rect(), kProbeColor, 2) == area;
-        }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                shot = desk->screenshot();
+                return countColor(shot, g, kProbeColor, 2) == area
+                    && countColor(shot, shot.rect(), kProbeColor, 2) == area;
+            },
+            5000));
         QVERIFY(colorsClose(colorAt(shot, g.center()), kProbeColor, 2));
         const QImage grab = desk->grabWindow(probe);
         QCOMPARE(grab.size(), g.size());
@@ -405,7 +415,8 @@ private slots:
             QVERIFY(desk->mouseMove(mg.center().x(), mg.top() + mg.height() * 2 / 5));
             QVERIFY(desk->mouseMove(mg.center().x() + 5, mg.top() + mg.height() * 2 / 5));
             QVERIFY2(waitUntil([&] { return child->stdoutText().mid(seen).contains(QStringLiteral("hovered Beta\n")); },
-                               3000), qPrintable(childLog()));
+                               3000),
+                     qPrintable(childLog()));
         }
         QVERIFY(desk->chooseMenuItemByKeys(index));
         QVERIFY2(waitUntil([&] { return triggeredCount() > triggeredBefore; }, 5000), qPrintable(childLog()));
@@ -423,10 +434,12 @@ private slots:
         QVERIFY(desk->drag(grip, grip + delta));
         QVERIFY2(waitForOutput(QStringLiteral("systemmove true")), qPrintable(childLog()));
         QRect after;
-        const bool moved = waitUntil([&] {
-            after = desk->geometry(probe);
-            return near(after, before.translated(delta), 3);
-        }, 5000);
+        const bool moved = waitUntil(
+            [&] {
+                after = desk->geometry(probe);
+                return near(after, before.translated(delta), 3);
+            },
+            5000);
         QVERIFY2(moved, qPrintable(rectText(before) + " -> " + rectText(after) + childLog()));
         QCOMPARE(desk->findWindows(QStringLiteral("probe")), QList<WindowId>{probe});
     }
@@ -443,16 +456,19 @@ private slots:
         QCOMPARE(desk->trayIconWindows(), QList<WindowId>{icon});
         // The program's own view of the icon agrees with X.
         const auto lastTrayGeometry = [&] {
-            const QStringList seen =
-                child->stdoutText().split(QLatin1Char('\n')).filter(QStringLiteral("traygeometry "));
+            const QStringList seen
+                = child->stdoutText().split(QLatin1Char('\n')).filter(QStringLiteral("traygeometry "));
             return seen.isEmpty() ? QString() : seen.last().section(QLatin1Char(' '), 1);
         };
         QVERIFY2(waitUntil([&] { return lastTrayGeometry() == rectText(ig); }, 5000), qPrintable(childLog()));
         QImage shot;
-        QVERIFY2(waitUntil([&] {
-            shot = desk->screenshot();
-            return countColor(shot, ig, kTrayColor, 8) > ig.width() * ig.height() / 2;
-        }, 5000), qPrintable(rectText(ig)));
+        QVERIFY2(waitUntil(
+                     [&] {
+                         shot = desk->screenshot();
+                         return countColor(shot, ig, kTrayColor, 8) > ig.width() * ig.height() / 2;
+                     },
+                     5000),
+                 qPrintable(rectText(ig)));
 
         // Left press (not release) gives Trigger.
         const auto activations = [&](QSystemTrayIcon::ActivationReason r) {
@@ -464,7 +480,8 @@ private slots:
         QVERIFY(desk->mouseUp(1));
         // A double-click gives Trigger, then DoubleClick.
         QVERIFY(desk->click(1, 2));
-        QVERIFY2(waitUntil([&] { return activations(QSystemTrayIcon::DoubleClick) == 1; }, 5000), qPrintable(childLog()));
+        QVERIFY2(waitUntil([&] { return activations(QSystemTrayIcon::DoubleClick) == 1; }, 5000),
+                 qPrintable(childLog()));
         QCOMPARE(activations(QSystemTrayIcon::Trigger), 2);
         // Right press opens the menu (and gives Context); the release leaves it open.
         QVERIFY(desk->mouseDown(3));
@@ -565,14 +582,16 @@ private slots:
             // Only the other desktop sees its probe.
             QVERIFY(desk->findWindows(QStringLiteral("probe")).isEmpty());
             // A grandchild in its own session escapes process-group kills; the sweep must get it.
-            other.startProcess(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("setsid sleep 120 & wait")});
+            other.startProcess(QStringLiteral("/bin/sh"),
+                               {QStringLiteral("-c"), QStringLiteral("setsid sleep 120 & wait")});
             childPid = c.pid();
             QVERIFY(waitUntil([&] { return processesOnDisplay(display).size() >= 6; }, 5000));
         }
         QVERIFY(!alive(childPid));
         const QStringList left = processesOnDisplay(display);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1String(", "))));
-        const RunResult pgrep = desk->run(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("Xvfb :%1 ").arg(display)});
+        const RunResult pgrep
+            = desk->run(QStringLiteral("pgrep"), {QStringLiteral("-f"), QStringLiteral("Xvfb :%1 ").arg(display)});
         QCOMPARE(pgrep.exitCode, 1); // nothing matched
         QVERIFY(!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)));
         QVERIFY(!QFileInfo::exists(home));

@@ -14,12 +14,14 @@ class PictureE2E : public QObject {
     static WindowId findByTitle(const Desktop &d, const QString &title, int timeoutMs)
     {
         WindowId found = 0;
-        waitUntil([&] {
-            for (WindowId w : d.topLevelWindows())
-                if (d.windowTitle(w) == title)
-                    found = w;
-            return found != 0;
-        }, timeoutMs);
+        waitUntil(
+            [&] {
+                for (WindowId w : d.topLevelWindows())
+                    if (d.windowTitle(w) == title)
+                        found = w;
+                return found != 0;
+            },
+            timeoutMs);
         return found;
     }
 
@@ -46,7 +48,12 @@ private slots:
         const WindowId ruler = d.waitForWindow("frmRuler", 10000);
         QVERIFY(ruler);
         QRect g;
-        waitUntil([&] { g = d.waitForStableGeometry(ruler, 300, 3000); return g.topLeft() != QPoint(0, 0); }, 5000);
+        waitUntil(
+            [&] {
+                g = d.waitForStableGeometry(ruler, 300, 3000);
+                return g.topLeft() != QPoint(0, 0);
+            },
+            5000);
 
         d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), 5); // Display Picture
         const WindowId dialog = findByTitle(d, "Open", 5000);
@@ -59,10 +66,12 @@ private slots:
 
         // Stretched over the whole ruler in both directions.
         QImage shot;
-        QVERIFY(waitUntil([&] {
-            shot = d.grabWindow(ruler);
-            return colorsClose(colorAt(shot, 10, 30), QColor(Qt::blue), 10);
-        }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                shot = d.grabWindow(ruler);
+                return colorsClose(colorAt(shot, 10, 30), QColor(Qt::blue), 10);
+            },
+            5000));
         d.saveArtifact(shot, "ruler-with-picture");
         const int w = shot.width();
         QVERIFY(colorsClose(colorAt(shot, 6, 6), QColor(Qt::blue), 10));
@@ -95,7 +104,12 @@ private slots:
         const WindowId ruler = d.waitForWindow("frmRuler", 10000);
         QVERIFY(ruler);
         QRect g;
-        waitUntil([&] { g = d.waitForStableGeometry(ruler, 300, 3000); return g.topLeft() != QPoint(0, 0); }, 5000);
+        waitUntil(
+            [&] {
+                g = d.waitForStableGeometry(ruler, 300, 3000);
+                return g.topLeft() != QPoint(0, 0);
+            },
+            5000);
 
         // The metric ruler opens over most of the standard one: its left end stays free.
         d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), 1); // Metric Ruler
@@ -175,7 +189,8 @@ private slots:
             int item;
             QPoint grab; // from the window's top-left
         };
-        const Case cases[] = {{"frm45Angle", 3, QPoint(400, 200)}, {"frmVRuler", 2, QPoint(40, 200)},
+        const Case cases[] = {{"frm45Angle", 3, QPoint(400, 200)},
+                              {"frmVRuler", 2, QPoint(40, 200)},
                               {"frmRulerMetric", 1, QPoint(700, 20)}};
         for (const Case &c : cases) {
             d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), c.item);
@@ -185,10 +200,14 @@ private slots:
             const QPoint from = before.topLeft() + c.grab;
             QVERIFY(d.drag(from, from + QPoint(-60, -40), 1, 12, 40));
             QRect after;
-            QVERIFY2(waitUntil([&] {
-                after = d.geometry(w);
-                return qAbs(after.left() - (before.left() - 60)) <= 3 && qAbs(after.top() - (before.top() - 40)) <= 3;
-            }, 3000), c.role);
+            QVERIFY2(waitUntil(
+                         [&] {
+                             after = d.geometry(w);
+                             return qAbs(after.left() - (before.left() - 60)) <= 3
+                                 && qAbs(after.top() - (before.top() - 40)) <= 3;
+                         },
+                         3000),
+                     c.role);
             QCOMPARE(after.size(), before.size());
         }
         d.saveArtifact(d.screenshot(), "dragged-without-window-manager");

@@ -15,11 +15,13 @@ class RulerE2E : public QObject {
         // its move where it notices the first movement: up to one step later).
         QVERIFY(d.drag(g.topLeft() + QPoint(400, 20), g.topLeft() + QPoint(300, 120), 1, 20, 40));
         QRect moved;
-        QVERIFY(waitUntil([&] {
-            moved = d.geometry(ruler);
-            const QPoint by = moved.topLeft() - g.topLeft();
-            return by.x() <= -94 && by.x() >= -100 && by.y() >= 94 && by.y() <= 100;
-        }, 3000));
+        QVERIFY(waitUntil(
+            [&] {
+                moved = d.geometry(ruler);
+                const QPoint by = moved.topLeft() - g.topLeft();
+                return by.x() <= -94 && by.x() >= -100 && by.y() >= 94 && by.y() <= 100;
+            },
+            3000));
         QCOMPARE(moved.size(), g.size());
         const QImage before = d.grabWindow(ruler);
 
@@ -27,7 +29,12 @@ class RulerE2E : public QObject {
         const QPoint edge = moved.topLeft() + QPoint(moved.width() - 2, moved.height() / 2);
         QVERIFY(d.drag(edge, edge + QPoint(150, 0), 1, 10, 40));
         QRect wider;
-        QVERIFY(waitUntil([&] { wider = d.geometry(ruler); return qAbs(wider.width() - (moved.width() + 150)) <= 2; }, 3000));
+        QVERIFY(waitUntil(
+            [&] {
+                wider = d.geometry(ruler);
+                return qAbs(wider.width() - (moved.width() + 150)) <= 2;
+            },
+            3000));
         QCOMPARE(wider.topLeft(), moved.topLeft());
         // The same pixels, whatever the moves: compare on the client's top-left.
         QCOMPARE(wider.height(), moved.height());
@@ -39,10 +46,13 @@ class RulerE2E : public QObject {
         const QPoint corner = wider.topLeft() + QPoint(1, wider.height() - 2);
         QVERIFY(d.drag(corner, corner + QPoint(-40, 30), 1, 10, 40));
         QRect cornered;
-        QVERIFY(waitUntil([&] {
-            cornered = d.geometry(ruler);
-            return qAbs(cornered.width() - (wider.width() + 40)) <= 2 && qAbs(cornered.height() - (wider.height() + 30)) <= 2;
-        }, 3000));
+        QVERIFY(waitUntil(
+            [&] {
+                cornered = d.geometry(ruler);
+                return qAbs(cornered.width() - (wider.width() + 40)) <= 2
+                    && qAbs(cornered.height() - (wider.height() + 30)) <= 2;
+            },
+            3000));
         QCOMPARE(cornered.right(), wider.right());
         QCOMPARE(cornered.top(), wider.top());
     }
@@ -66,7 +76,12 @@ private slots:
         QVERIFY(countColor(shot, shot.rect(), QColor(0xFF, 0xC0, 0x80)) > 1000);
         d.mouseMove(g.topLeft() + QPoint(300, 20));
         d.mouseMove(g.topLeft() + QPoint(310, 22));
-        QVERIFY(waitUntil([&] { const QImage s = d.grabWindow(ruler); return countColor(s, s.rect(), QColor(0xFF, 0xC0, 0x80)) == 0; }, 3000));
+        QVERIFY(waitUntil(
+            [&] {
+                const QImage s = d.grabWindow(ruler);
+                return countColor(s, s.rect(), QColor(0xFF, 0xC0, 0x80)) == 0;
+            },
+            3000));
 
         dragAndResize(d, ruler, g);
         if (QTest::currentTestFailed())
@@ -79,7 +94,9 @@ private slots:
         const WindowId menu = d.waitForPopupMenu(3000);
         QVERIFY(menu);
         d.saveArtifact(d.screenshot(), "menu");
-        QVERIFY(d.geometry(menu).contains(now.topLeft() + QPoint(201, 21)) || d.geometry(menu).topLeft() == now.topLeft() + QPoint(200, 20) || qAbs(d.geometry(menu).left() - (now.left() + 200)) <= 2);
+        QVERIFY(d.geometry(menu).contains(now.topLeft() + QPoint(201, 21))
+                || d.geometry(menu).topLeft() == now.topLeft() + QPoint(200, 20)
+                || qAbs(d.geometry(menu).left() - (now.left() + 200)) <= 2);
         d.mouseMove(now.topLeft() + QPoint(100, -50)); // off the menu, so the keys decide
         QVERIFY(d.chooseMenuItemByKeys(0));
         QVERIFY(d.waitForNoWindow("frmRuler", 3000));

@@ -48,7 +48,8 @@ Geometries openEverything(Desktop &d, const Env &env, WindowId *standard)
     if (!ruler || !d.waitForNoWindow("frmSplash", 5000))
         return g;
     g["frmRuler"] = d.waitForStableGeometry(ruler);
-    const QList<QPair<int, QString>> items{{1, "frmRulerMetric"}, {2, "frmVRuler"}, {3, "frm45Angle"}, {6, "frmSplash"}};
+    const QList<QPair<int, QString>> items{
+        {1, "frmRulerMetric"}, {2, "frmVRuler"}, {3, "frm45Angle"}, {6, "frmSplash"}};
     for (const auto &[item, role] : items) {
         if (!chooseFromMenu(d, ruler, g, item))
             return g;
@@ -110,8 +111,18 @@ private slots:
         QVERIFY(chooseFromMenu(one, ruler1, single, 4));
         QVERIFY(chooseFromMenu(two, ruler, split, 4));
         QRect normal1, normal;
-        QVERIFY(waitUntil([&] { normal1 = one.waitForStableGeometry(ruler1); return normal1.width() == 800; }, 3000));
-        QVERIFY(waitUntil([&] { normal = two.waitForStableGeometry(ruler); return normal.width() == 800; }, 3000));
+        QVERIFY(waitUntil(
+            [&] {
+                normal1 = one.waitForStableGeometry(ruler1);
+                return normal1.width() == 800;
+            },
+            3000));
+        QVERIFY(waitUntil(
+            [&] {
+                normal = two.waitForStableGeometry(ruler);
+                return normal.width() == 800;
+            },
+            3000));
         QCOMPARE(normal, normal1.translated(primary.topLeft()));
 
         // ...and on the left monitor once the ruler is there.
@@ -121,12 +132,18 @@ private slots:
         const Geometries none;
         QVERIFY(chooseFromMenu(two, ruler, none, 4));
         QRect there;
-        QVERIFY(waitUntil([&] {
-            there = two.waitForStableGeometry(ruler);
-            return qAbs(there.center().x() - left.center().x()) <= 1 && qAbs(there.center().y() - left.center().y()) <= 1;
-        }, 3000));
+        QVERIFY(waitUntil(
+            [&] {
+                there = two.waitForStableGeometry(ruler);
+                return qAbs(there.center().x() - left.center().x()) <= 1
+                    && qAbs(there.center().y() - left.center().y()) <= 1;
+            },
+            3000));
         two.saveArtifact(two.screenshot(), "normal-size-on-left-monitor");
-        QVERIFY2(left.contains(there), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(there.x()).arg(there.y()).arg(there.width()).arg(there.height())));
+        QVERIFY2(
+            left.contains(there),
+            qPrintable(
+                QStringLiteral("%1,%2 %3x%4").arg(there.x()).arg(there.y()).arg(there.width()).arg(there.height())));
     }
 
     // A ruler dragged onto a monitor at twice the scale keeps its size in twips, and back.
@@ -143,20 +160,40 @@ private slots:
         const WindowId ruler = d.waitForWindow("frmRuler", 10000, p.pid());
         QVERIFY2(ruler, qPrintable(p.stderrText()));
         QRect g;
-        QVERIFY(waitUntil([&] { g = d.waitForStableGeometry(ruler); return g == QRect(2220, 452, 767, 73); }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                g = d.waitForStableGeometry(ruler);
+                return g == QRect(2220, 452, 767, 73);
+            },
+            5000));
         // A short drag on the primary hides the tip; the picture then is the one to come back to.
         QVERIFY(d.drag(g.topLeft() + QPoint(400, 20), g.topLeft() + QPoint(350, -80), 1, 10, 40));
-        QVERIFY(waitUntil([&] { g = d.waitForStableGeometry(ruler); return g.top() < 400; }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                g = d.waitForStableGeometry(ruler);
+                return g.top() < 400;
+            },
+            5000));
         const QImage before = d.grabWindow(ruler);
         QVERIFY(d.drag(g.topLeft() + QPoint(400, 20), QPoint(700, 320), 1, 30, 40));
-        QVERIFY(waitUntil([&] { g = d.waitForStableGeometry(ruler); return g.size() == QSize(1534, 146); }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                g = d.waitForStableGeometry(ruler);
+                return g.size() == QSize(1534, 146);
+            },
+            5000));
         QVERIFY(g.right() < 1920);
         const QImage doubled = d.grabWindow(ruler);
         d.saveArtifact(doubled, "ruler-on-2x-monitor");
         // The whole drawing: the band reaches past the scale's last numeral.
         QVERIFY(colorsClose(colorAt(doubled, 1140, 120), QColor(0xC0, 0x60, 0x00), 8));
         QVERIFY(d.drag(g.topLeft() + QPoint(100, 20), QPoint(2400, 320), 1, 30, 40));
-        QVERIFY(waitUntil([&] { g = d.waitForStableGeometry(ruler); return g.size() == QSize(767, 73); }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                g = d.waitForStableGeometry(ruler);
+                return g.size() == QSize(767, 73);
+            },
+            5000));
         QVERIFY(g.left() >= 1920);
         QCOMPARE(d.grabWindow(ruler), before); // frame and drawing as they were
     }
@@ -210,10 +247,12 @@ private slots:
         Desktop d(o);
         QVERIFY2(d.ok(), qPrintable(d.error()));
         const QString socket = QStringLiteral("zentyr-e2e-wl");
-        Program &weston = d.startProcess("weston", {"--backend=x11-backend.so", "--socket=" + socket, "--width=1280",
-                                                    "--height=800", "--use-pixman", "--idle-time=0"});
+        Program &weston = d.startProcess("weston",
+                                         {"--backend=x11-backend.so", "--socket=" + socket, "--width=1280",
+                                          "--height=800", "--use-pixman", "--idle-time=0"});
         const QString runtime = QDir(d.homeDir()).filePath("../runtime");
-        QVERIFY2(waitUntil([&] { return QFile::exists(runtime + "/" + socket); }, 15000), qPrintable(weston.stderrText()));
+        QVERIFY2(waitUntil([&] { return QFile::exists(runtime + "/" + socket); }, 15000),
+                 qPrintable(weston.stderrText()));
 
         // Both displays there, no platform chosen: X.
         Program &onX = d.startProgram({}, {{"WAYLAND_DISPLAY", socket}, {"QT_QPA_PLATFORM", QString()}});
@@ -225,8 +264,13 @@ private slots:
         Program &native = d.startProgram({}, {{"WAYLAND_DISPLAY", socket}, {"QT_QPA_PLATFORM", "wayland"}});
         const QColor body(0xFF, 0xA0, 0x40), orange(0xFF, 0x80, 0x00);
         QTest::qWait(3500); // the splash has gone, the standard ruler shows
-        QRect ruler; // the inch scale's body
-        QVERIFY2(waitUntil([&] { ruler = boxOf(d.screenshot(), body); return ruler.width() > 560; }, 10000),
+        QRect ruler;        // the inch scale's body
+        QVERIFY2(waitUntil(
+                     [&] {
+                         ruler = boxOf(d.screenshot(), body);
+                         return ruler.width() > 560;
+                     },
+                     10000),
                  qPrintable(native.stderrText()));
         // Weston's X window follows relative pointer motion only: to its top left, then onto the ruler.
         const QPoint at = ruler.topLeft() + QPoint(200, 10);
@@ -238,13 +282,20 @@ private slots:
         QVERIFY(d.key("Down Down Down Down Return"));
         QRect angle;
         QImage shot;
-        QVERIFY(waitUntil([&] { shot = d.screenshot(); angle = boxOf(shot, orange); return angle.width() > 300; }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                shot = d.screenshot();
+                angle = boxOf(shot, orange);
+                return angle.width() > 300;
+            },
+            5000));
         QTest::qWait(500);
         shot = d.screenshot();
         angle = boxOf(shot, orange);
         d.saveArtifact(shot, "wayland-angle-ruler");
         // The triangle (right angle at the bottom right) fills its box's lower right half only.
-        QVERIFY2(angle.width() < 480 && angle.height() < 480, qPrintable(QStringLiteral("%1x%2").arg(angle.width()).arg(angle.height())));
+        QVERIFY2(angle.width() < 480 && angle.height() < 480,
+                 qPrintable(QStringLiteral("%1x%2").arg(angle.width()).arg(angle.height())));
         const QRect upperLeft(angle.topLeft(), angle.size() / 3);
         QCOMPARE(countColor(shot, upperLeft, orange, 6), 0);
         QVERIFY(colorsClose(colorAt(shot, angle.bottomRight() - QPoint(20, 60)), orange, 6));
@@ -272,7 +323,8 @@ private slots:
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 1);
-        QCOMPARE(p.readAllStandardError(), QByteArray("Zentyr needs a graphical desktop: no X11 or Wayland display found\n"));
+        QCOMPARE(p.readAllStandardError(),
+                 QByteArray("Zentyr needs a graphical desktop: no X11 or Wayland display found\n"));
     }
 };
 

@@ -39,8 +39,9 @@ QStringList captures(const QString &reply, const QString &pattern)
 QString property(Desktop &d, const QString &bus, const QString &dest, const QString &path, const QString &name)
 {
     const QString iface = name.section('.', 0, -2);
-    return busCall(d, bus, {"--dest=" + dest, path, "org.freedesktop.DBus.Properties.Get", "string:" + iface,
-                            "string:" + name.section('.', -1)});
+    return busCall(d, bus,
+                   {"--dest=" + dest, path, "org.freedesktop.DBus.Properties.Get", "string:" + iface,
+                    "string:" + name.section('.', -1)});
 }
 
 QStringList registeredItems(Desktop &d, const QString &bus)
@@ -57,8 +58,9 @@ QStringList exportedMenu(Desktop &d, const QString &bus, const QString &item)
                                       "object path \"([^\"]+)\"");
     if (path.isEmpty())
         return {};
-    return captures(busCall(d, bus, {"--dest=" + item, path[0], "com.canonical.dbusmenu.GetLayout", "int32:0",
-                                     "int32:-1", "array:string:"}),
+    return captures(busCall(d, bus,
+                            {"--dest=" + item, path[0], "com.canonical.dbusmenu.GetLayout", "int32:0", "int32:-1",
+                             "array:string:"}),
                     "string \"label\"\\s+variant\\s+string \"([^\"]*)\"");
 }
 
@@ -67,22 +69,27 @@ QStringList exportedMenu(Desktop &d, const QString &bus, const QString &item)
 WindowId startStatusNotifierHost(Desktop &d, const QString &bus)
 {
     d.startProcess("/usr/bin/status-notifier-watcher", {}, busEnv(bus));
-    waitUntil([&] {
-        return property(d, bus, "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-                        "org.kde.StatusNotifierWatcher.ProtocolVersion")
-            .contains("int32");
-    }, 10000);
+    waitUntil(
+        [&] {
+            return property(d, bus, "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                            "org.kde.StatusNotifierWatcher.ProtocolVersion")
+                .contains("int32");
+        },
+        10000);
     Program &host = d.startProcess("/usr/bin/gtk-sni-tray-standalone",
                                    {"--top", "--end", "--size", "30", "--length", "1 % 4"}, busEnv(bus));
     WindowId panel = 0;
-    waitUntil([&] {
-        for (WindowId w : d.topLevelWindows())
-            if (d.windowPid(w) == host.pid())
-                panel = w;
-        return panel && property(d, bus, "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-                                 "org.kde.StatusNotifierWatcher.IsStatusNotifierHostRegistered")
-                            .contains("true");
-    }, 10000);
+    waitUntil(
+        [&] {
+            for (WindowId w : d.topLevelWindows())
+                if (d.windowPid(w) == host.pid())
+                    panel = w;
+            return panel
+                && property(d, bus, "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                            "org.kde.StatusNotifierWatcher.IsStatusNotifierHostRegistered")
+                       .contains("true");
+        },
+        10000);
     return panel;
 }
 
@@ -113,8 +120,8 @@ private slots:
         Program *app = &d.startProgram({"hideruler"}, busEnv(bus));
         QVERIFY2(waitUntil([&] { return !registeredItems(d, bus).isEmpty(); }, 10000), qPrintable(app->stderrText()));
         const QString item = registeredItems(d, bus).value(0);
-        QCOMPARE(exportedMenu(d, bus, item), QStringList({"About Zentyr", "Help", "Show Standard Ruler",
-                                                          "Show Vertical Ruler", "Exit Zentyr"}));
+        QCOMPARE(exportedMenu(d, bus, item),
+                 QStringList({"About Zentyr", "Help", "Show Standard Ruler", "Show Vertical Ruler", "Exit Zentyr"}));
 
         // The only item sits at the panel's right end.
         const QRect g = d.waitForStableGeometry(panel);
@@ -122,8 +129,9 @@ private slots:
 
         // KDE's hosts call the item's ContextMenu method: the program pops its own menu up.
         d.mouseMove(QPoint(900, 300));
-        busCall(d, bus, {"--dest=" + item, "/StatusNotifierItem", "org.kde.StatusNotifierItem.ContextMenu",
-                         "int32:900", "int32:300"});
+        busCall(d, bus,
+                {"--dest=" + item, "/StatusNotifierItem", "org.kde.StatusNotifierItem.ContextMenu", "int32:900",
+                 "int32:300"});
         QVERIFY(d.waitForPopupMenu(3000));
         d.saveArtifact(d.screenshot(), "kde-style-menu");
         d.mouseMove(QPoint(600, 700));

@@ -42,7 +42,8 @@ private slots:
         // Centred at its design size, no title bar, not in the taskbar, OK hidden.
         const QRect g = d.waitForStableGeometry(splash);
         QCOMPARE(g.size(), QSize(516, 257));
-        QVERIFY2(qAbs(g.center().x() - 640) <= 1 && qAbs(g.center().y() - 400) <= 1, qPrintable(QString("%1,%2").arg(g.x()).arg(g.y())));
+        QVERIFY2(qAbs(g.center().x() - 640) <= 1 && qAbs(g.center().y() - 400) <= 1,
+                 qPrintable(QString("%1,%2").arg(g.x()).arg(g.y())));
         QVERIFY(d.netWmState(splash).contains("_NET_WM_STATE_SKIP_TASKBAR"));
         QCOMPARE(d.frameGeometry(splash), g); // nothing of the window manager's around it
         const QImage shot = d.grabWindow(splash);
@@ -87,8 +88,7 @@ private slots:
         ::chmod(QFile::encodeName(otherRuntime.path()).constData(), 0700);
         const QString n = d.display().mid(1);
         const QString binary = qEnvironmentVariable("ZENTYR_BINARY");
-        struct Variant
-        {
+        struct Variant {
             const char *name;
             QString display;
             enum { Same, Unset, Other } runtime;
@@ -109,7 +109,8 @@ private slots:
             Program &second = v.runtime == Variant::Unset
                 ? d.startProcess("/usr/bin/env", {"-u", "XDG_RUNTIME_DIR", binary}, env)
                 : d.startProgram({}, env);
-            const WindowId box = findByTitle(d, "Look in the system tray next to the time at the bottom of the screen.", 8000);
+            const WindowId box
+                = findByTitle(d, "Look in the system tray next to the time at the bottom of the screen.", 8000);
             QVERIFY2(box, qPrintable(row + ": " + d.describeWindows()));
             QCOMPARE(d.windowPid(box), second.pid());
             if (v.runtime == Variant::Same && v.display == ":" + n) {

@@ -52,12 +52,14 @@ private slots:
         d.mouseMove(centre(d, icon));
         d.mouseMove(centre(d, icon) + QPoint(1, 0));
         WindowId tip = 0;
-        QVERIFY(waitUntil([&] {
-            for (WindowId w : d.topLevelWindows())
-                if (d.isOverrideRedirect(w) && d.windowTypes(w).contains("_NET_WM_WINDOW_TYPE_TOOLTIP"))
-                    tip = w;
-            return tip != 0;
-        }, 5000));
+        QVERIFY(waitUntil(
+            [&] {
+                for (WindowId w : d.topLevelWindows())
+                    if (d.isOverrideRedirect(w) && d.windowTypes(w).contains("_NET_WM_WINDOW_TYPE_TOOLTIP"))
+                        tip = w;
+                return tip != 0;
+            },
+            5000));
         const QImage tipShot = d.grabWindow(tip);
         d.saveArtifact(tipShot, "tray-tip");
         QVERIFY2(tipShot.width() > 60 && tipShot.width() < 200, qPrintable(QString::number(tipShot.width())));

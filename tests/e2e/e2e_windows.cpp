@@ -74,7 +74,12 @@ private slots:
         const QPoint bottom(g.center().x(), g.bottom() - 1);
         QVERIFY(d.drag(bottom, QPoint(bottom.x(), g.top() - 60), 1, 10, 40));
         QRect small;
-        QVERIFY(waitUntil([&] { small = d.geometry(ruler); return small.height() == 8; }, 3000));
+        QVERIFY(waitUntil(
+            [&] {
+                small = d.geometry(ruler);
+                return small.height() == 8;
+            },
+            3000));
         QCOMPARE(small.width(), g.width());
         d.saveArtifact(d.grabWindow(ruler), "smallest");
         const QPoint edge(small.center().x(), small.top() + 6);
@@ -101,7 +106,12 @@ private slots:
         }
         QVERIFY(d.mouseUp(1));
         QPoint by;
-        QVERIFY2(waitUntil([&] { by = d.geometry(ruler).topLeft() - g.topLeft(); return by == QPoint(120, 80); }, 3000),
+        QVERIFY2(waitUntil(
+                     [&] {
+                         by = d.geometry(ruler).topLeft() - g.topLeft();
+                         return by == QPoint(120, 80);
+                     },
+                     3000),
                  qPrintable(QStringLiteral("moved by %1,%2").arg(by.x()).arg(by.y())));
     }
 

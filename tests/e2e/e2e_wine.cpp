@@ -13,8 +13,7 @@ using namespace e2e;
 
 namespace {
 
-struct Win
-{
+struct Win {
     QString hwnd, cls, title, region;
     qint64 pid = 0;
     int z = 0;
@@ -74,7 +73,9 @@ class WineE2E : public QObject {
         if (!d.run("wineboot", {"-i"}, 180000).ok())
             return false;
         return wine(d, {"reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "shell", "/f"}).ok()
-            && wine(d, {"reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "shell", "/d", "1280x800", "/f"}).ok()
+            && wine(d,
+                    {"reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "shell", "/d", "1280x800", "/f"})
+                   .ok()
             && QString::fromUtf8(wine(d, {m_probe}).out).contains("Shell_TrayWnd");
     }
 
@@ -89,17 +90,28 @@ class WineE2E : public QObject {
             Win w;
             for (const QString &f : fields.mid(1)) {
                 const QString key = f.section('=', 0, 0), value = f.section('=', 1);
-                if (key == "hwnd") w.hwnd = value;
-                else if (key == "pid") w.pid = value.toLongLong();
-                else if (key == "z") w.z = value.toInt();
-                else if (key == "class") w.cls = unquote(value);
-                else if (key == "title") w.title = unquote(value);
-                else if (key == "rect") w.rect = parseRect(value);
-                else if (key == "topmost") w.topmost = value == "1";
-                else if (key == "taskbar") w.taskbar = value == "1";
-                else if (key == "region") w.region = value;
-                else if (key == "owner") w.owned = value != "0x0";
-                else if (key == "box") w.box = parseRect(value);
+                if (key == "hwnd")
+                    w.hwnd = value;
+                else if (key == "pid")
+                    w.pid = value.toLongLong();
+                else if (key == "z")
+                    w.z = value.toInt();
+                else if (key == "class")
+                    w.cls = unquote(value);
+                else if (key == "title")
+                    w.title = unquote(value);
+                else if (key == "rect")
+                    w.rect = parseRect(value);
+                else if (key == "topmost")
+                    w.topmost = value == "1";
+                else if (key == "taskbar")
+                    w.taskbar = value == "1";
+                else if (key == "region")
+                    w.region = value;
+                else if (key == "owner")
+                    w.owned = value != "0x0";
+                else if (key == "box")
+                    w.box = parseRect(value);
             }
             out << w;
         }
@@ -143,7 +155,9 @@ class WineE2E : public QObject {
     bool chooseFromMenu(Desktop &d, QPoint at, int index) const
     {
         d.clickAt(at, 3);
-        if (waitFor(d, [](const Win &w) { return w.cls.contains("Popup"); }, 5000).hwnd.isEmpty())
+        if (waitFor(
+                d, [](const Win &w) { return w.cls.contains("Popup"); }, 5000)
+                .hwnd.isEmpty())
             return false;
         QStringList keys;
         for (int i = 0; i <= index; ++i)
@@ -181,7 +195,7 @@ private slots:
         QVERIFY(ruler.topmost && !ruler.taskbar && ruler.owned);
 
         const QPoint onRuler = ruler.rect.topLeft() + QPoint(30, 40); // left of where the metric ruler opens
-        QVERIFY(chooseFromMenu(d, onRuler, 1)); // Metric Ruler
+        QVERIFY(chooseFromMenu(d, onRuler, 1));                       // Metric Ruler
         const Win metric = waitFor(d, sized({800, 73}));
         QVERIFY2(metric.topmost && !metric.taskbar && metric.owned, qPrintable(listing(d)));
         QVERIFY(chooseFromMenu(d, onRuler, 2)); // Vertical Ruler
@@ -193,9 +207,10 @@ private slots:
         // The triangle (0,430) (440,0) (440,430), from the window's outer corner.
         QCOMPARE(angle.region, QString("complex"));
         // GDI leaves out the right and bottom edges, and with them the triangle's lone corners.
-        QVERIFY2(angle.box.right() + 1 == 440 && angle.box.bottom() + 1 == 430 && angle.box.left() <= 2 && angle.box.top() <= 1,
+        QVERIFY2(angle.box.right() + 1 == 440 && angle.box.bottom() + 1 == 430 && angle.box.left() <= 2
+                     && angle.box.top() <= 1,
                  qPrintable(listing(d)));
-        QCOMPARE(angle.title, QString()); // its taskbar button has an empty caption
+        QCOMPARE(angle.title, QString());       // its taskbar button has an empty caption
         QVERIFY(chooseFromMenu(d, onRuler, 7)); // Help
         const Win info = waitFor(d, sized({516, 500}));
         QVERIFY2(!info.hwnd.isEmpty() && !info.topmost && !info.taskbar && info.owned, qPrintable(listing(d)));
@@ -236,7 +251,8 @@ private slots:
         QVERIFY(first.waitForExit(10000));
         start(d);
         QVERIFY2(!waitFor(d, sized({767, 73})).hwnd.isEmpty(), qPrintable(listing(d)));
-        QVERIFY(waitFor(d, titled("Look in the system tray next to the time at the bottom of the screen."), 1000).hwnd.isEmpty());
+        QVERIFY(waitFor(d, titled("Look in the system tray next to the time at the bottom of the screen."), 1000)
+                    .hwnd.isEmpty());
         d.run("wineserver", {"-k"});
     }
 

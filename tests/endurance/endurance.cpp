@@ -66,8 +66,7 @@ qint64 heapInUseKb()
 }
 
 // The window is there and on screen, and has been painted once (as an exposed window is).
-template <class F>
-F *shown()
+template <class F> F *shown()
 {
     F *f = loadedForm<F>();
     if (!f || !f->isVisible())

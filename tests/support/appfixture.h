@@ -43,8 +43,7 @@ inline void resetForms()
     flushDeletes();
 }
 
-template <class F>
-bool isShown()
+template <class F> bool isShown()
 {
     F *f = loadedForm<F>();
     return f && f->isVisible();

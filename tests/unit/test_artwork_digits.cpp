@@ -76,8 +76,9 @@ void TestArtworkDigits::onePolygonLeavesCountersOpenWithoutVisibleSlits()
                 differing += diff > 8;
                 ink += qGray(one.pixel(x, y)) < 128;
             }
-        QVERIFY2(worst <= 24 && differing <= 4,
-                 qPrintable(QStringLiteral("digit %1: %2 pixels differ, worst by %3").arg(d).arg(differing).arg(worst)));
+        QVERIFY2(
+            worst <= 24 && differing <= 4,
+            qPrintable(QStringLiteral("digit %1: %2 pixels differ, worst by %3").arg(d).arg(differing).arg(worst)));
         // Bold, but neither a sliver nor a block.
         const double share = ink / (box.width() * box.height());
         QVERIFY2(share > 0.3 && share < 0.8, qPrintable(QStringLiteral("digit %1: %2").arg(d).arg(share)));

@@ -16,18 +16,18 @@ using namespace zentyr::artwork;
 
 namespace {
 
-const char *const Published32[32] = {
-    "88888888000000007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888",
-    "888888880bbbbbb07888888888888888", "888888880bbbb0007888888888888888", "888888880bbbbbb07888888888888888",
-    "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888", "00000000000000000000000000000000",
-    "0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b", "0bbb0bbb0bbb0bbb0bbb0bbb0bbb0bbb", "0bbbbbbbbbbbbbbb0bbbbbbb0bbbbbbb",
-    "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb",
-    "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "00000000000000000000000000000000", "77777777033333307777777777777777",
-    "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbb00007888888888888888",
-    "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888",
-    "888888880bbbb0007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888",
-    "888888880bbbbbb07888888888888888", "888888880bbb00007888888888888888", "888888880bbbbbb07888888888888888",
-    "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888"};
+const char *const Published32[32]
+    = {"88888888000000007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888",
+       "888888880bbbbbb07888888888888888", "888888880bbbb0007888888888888888", "888888880bbbbbb07888888888888888",
+       "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888", "00000000000000000000000000000000",
+       "0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b", "0bbb0bbb0bbb0bbb0bbb0bbb0bbb0bbb", "0bbbbbbbbbbbbbbb0bbbbbbb0bbbbbbb",
+       "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb",
+       "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "00000000000000000000000000000000", "77777777033333307777777777777777",
+       "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbb00007888888888888888",
+       "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888",
+       "888888880bbbb0007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888",
+       "888888880bbbbbb07888888888888888", "888888880bbb00007888888888888888", "888888880bbbbbb07888888888888888",
+       "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888"};
 
 const char *const Published16[16] = {"8880000078888888", "8880bbb078888888", "8880b00078888888", "8880bbb078888888",
                                      "0000000000000000", "0b0b0b0b0b0b0b0b", "0b0bbb0bbb0bbb0b", "0bbbbbbbbbbbbbbb",
@@ -43,9 +43,8 @@ const QRgb Yellow = qRgb(0xFF, 0xFF, 0);
 
 QRgb standardColour(char hex)
 {
-    static const QRgb palette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                     0x008080, 0x808080, 0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                     0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    static const QRgb palette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080,
+                                     0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     const int i = QByteArray(1, hex).toInt(nullptr, 16);
     return 0xFF000000u | palette[i];
 }
@@ -185,7 +184,8 @@ void TestArtworkIcon::drawnLargeSizes()
     }
     // Drawn afresh, not the 32 px image grown pixel for pixel.
     const QImage drawn = drawnIconImage(64);
-    const QImage grown = iconImage(32).scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+    const QImage grown = iconImage(32)
+                             .scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation)
                              .convertToFormat(QImage::Format_ARGB32);
     int differ = 0;
     for (int y = 0; y < 64; ++y)

@@ -17,11 +17,11 @@ const QRgb ShadowFill = qRgb(0xA0, 0xA0, 0xA0), ShadowRim = qRgb(0x60, 0x60, 0x6
 const QRgb Body = qRgb(0xFF, 0xA0, 0x40), Band = qRgb(0xC0, 0x60, 0x00);
 const QRgb Plate = qRgb(0xC6, 0xC6, 0xC6), Bevel = qRgb(0xB5, 0xB5, 0xB5);
 
-#define EXPECT_IN(value, lo, hi)                                                                                   \
-    do {                                                                                                           \
-        const double v_ = (value);                                                                                 \
-        QVERIFY2(v_ >= (lo) && v_ <= (hi),                                                                         \
-                 qPrintable(QStringLiteral("%1 = %2, want %3..%4").arg(#value).arg(v_).arg(lo).arg(hi)));          \
+#define EXPECT_IN(value, lo, hi)                                                                                       \
+    do {                                                                                                               \
+        const double v_ = (value);                                                                                     \
+        QVERIFY2(v_ >= (lo) && v_ <= (hi),                                                                             \
+                 qPrintable(QStringLiteral("%1 = %2, want %3..%4").arg(#value).arg(v_).arg(lo).arg(hi)));              \
     } while (0)
 #define EXPECT_NEAR(value, want, tolerance) EXPECT_IN(value, (want) - (tolerance), (want) + (tolerance))
 
@@ -61,16 +61,17 @@ bool isDark(QRgb c) { return qAlpha(c) > 200 && qRed(c) < 80 && qGreen(c) < 80 &
 bool isYellow(QRgb c) { return qAlpha(c) > 200 && qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 100; }
 bool drawn(QRgb c) { return qAlpha(c) != 0; }
 
-#define EXPECT_COLOUR(r, ux, uy, want)                                                                             \
-    do {                                                                                                           \
-        const QRgb c_ = (r).at(ux, uy);                                                                            \
-        const bool ok_ = qAlpha(c_) == 255 && std::abs(qRed(c_) - qRed(want)) <= 6 &&                             \
-                         std::abs(qGreen(c_) - qGreen(want)) <= 6 && std::abs(qBlue(c_) - qBlue(want)) <= 6;      \
-        QVERIFY2(ok_, qPrintable(QStringLiteral("at (%1, %2): #%3, want #%4")                                     \
-                                     .arg(ux)                                                                      \
-                                     .arg(uy)                                                                      \
-                                     .arg(c_, 8, 16, QChar('0'))                                                   \
-                                     .arg(want, 8, 16, QChar('0'))));                                              \
+#define EXPECT_COLOUR(r, ux, uy, want)                                                                                 \
+    do {                                                                                                               \
+        const QRgb c_ = (r).at(ux, uy);                                                                                \
+        const bool ok_ = qAlpha(c_) == 255 && std::abs(qRed(c_) - qRed(want)) <= 6                                     \
+            && std::abs(qGreen(c_) - qGreen(want)) <= 6 && std::abs(qBlue(c_) - qBlue(want)) <= 6;                     \
+        QVERIFY2(ok_,                                                                                                  \
+                 qPrintable(QStringLiteral("at (%1, %2): #%3, want #%4")                                               \
+                                .arg(ux)                                                                               \
+                                .arg(uy)                                                                               \
+                                .arg(c_, 8, 16, QChar('0'))                                                            \
+                                .arg(want, 8, 16, QChar('0'))));                                                       \
     } while (0)
 
 // Centres, in units, of the runs of dark pixels along a row (or a column).
@@ -96,9 +97,9 @@ QList<double> darkRuns(const Rendered &r, bool alongRow, double fixedUnits, doub
 // Bounding box, in units, of the pixels in area (units) that pass test.
 QRectF inkBox(const Rendered &r, const QRectF &area, bool (*test)(QRgb) = isDark)
 {
-    const QRect pixels = QRect(QPoint(r.px(area.left()), r.px(area.top())),
-                               QPoint(r.px(area.right()), r.px(area.bottom())))
-                             .intersected(r.img.rect());
+    const QRect pixels
+        = QRect(QPoint(r.px(area.left()), r.px(area.top())), QPoint(r.px(area.right()), r.px(area.bottom())))
+              .intersected(r.img.rect());
     QRect box;
     for (int y = pixels.top(); y <= pixels.bottom(); ++y)
         for (int x = pixels.left(); x <= pixels.right(); ++x)
@@ -125,13 +126,13 @@ void compareRuns(const QList<double> &got, const QList<double> &want, double tol
 }
 
 constexpr double InchMajors[13] = {38, 1294, 2557, 3817, 5080, 6332, 7599, 8855, 10115, 11375, 12634, 13890, 15157};
-constexpr double InchNumerals[12][2] = {{1018, 1124},   {2259, 2446},   {3515, 3716},   {4759, 4975},
-                                        {6051, 6249},   {7289, 7483},   {8542, 8739},   {9827, 10020},
-                                        {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
+constexpr double InchNumerals[12][2]
+    = {{1018, 1124}, {2259, 2446},  {3515, 3716},   {4759, 4975},   {6051, 6249},   {7289, 7483},
+       {8542, 8739}, {9827, 10020}, {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
 constexpr double VerticalMajors[13] = {14603, 13393, 12180, 10967, 9748, 8539, 7321, 6106, 4894, 3684, 2468, 1260, 37};
-constexpr double VerticalNumerals[12][2] = {{13558, 13663}, {12287, 12465}, {11065, 11258}, {9852, 10058},
-                                            {8624, 8817},   {7434, 7623},   {6225, 6419},   {4991, 5180},
-                                            {3804, 3988},   {2552, 2905},   {1334, 1637},   {111, 488}};
+constexpr double VerticalNumerals[12][2]
+    = {{13558, 13663}, {12287, 12465}, {11065, 11258}, {9852, 10058}, {8624, 8817}, {7434, 7623},
+       {6225, 6419},   {4991, 5180},   {3804, 3988},   {2552, 2905},  {1334, 1637}, {111, 488}};
 
 } // namespace
 
@@ -202,7 +203,8 @@ void TestArtworkPictures::inchNumerals()
     const Rendered r = renderAt(Picture::InchScale, 2);
     for (int n = 1; n <= 12; ++n) {
         // Well around the listed box, short of the tick.
-        const QRectF box = inkBox(r, QRectF(QPointF(InchNumerals[n - 1][0] - 60, 700), QPointF(InchMajors[n] - 20, 1180)));
+        const QRectF box
+            = inkBox(r, QRectF(QPointF(InchNumerals[n - 1][0] - 60, 700), QPointF(InchMajors[n] - 20, 1180)));
         EXPECT_NEAR(box.left(), InchNumerals[n - 1][0], 6);
         EXPECT_NEAR(box.right(), InchNumerals[n - 1][1], 6);
         EXPECT_NEAR(box.top(), 789, 6);
@@ -289,7 +291,7 @@ void TestArtworkPictures::verticalBandsAndTicks()
 {
     const Rendered r = renderAt(Picture::VerticalScale, 2);
     EXPECT_COLOUR(r, 36, 7000, ShadowFill);
-    EXPECT_COLOUR(r, 600, 7150, Body); // between two ticks
+    EXPECT_COLOUR(r, 600, 7150, Body);  // between two ticks
     EXPECT_COLOUR(r, 1140, 7000, Body); // the band's orange rim
     EXPECT_COLOUR(r, 1400, 7000, Band);
     EXPECT_COLOUR(r, 1700, 100, Band);
@@ -321,7 +323,8 @@ void TestArtworkPictures::verticalNumeralsAreTurned()
     const Rendered r = renderAt(Picture::VerticalScale, 2);
     for (int n = 1; n <= 12; ++n) {
         // Just below the tick, clear of the next one.
-        const QRectF box = inkBox(r, QRectF(QPointF(700, VerticalMajors[n] + 20), QPointF(1100, VerticalMajors[n - 1] - 40)));
+        const QRectF box
+            = inkBox(r, QRectF(QPointF(700, VerticalMajors[n] + 20), QPointF(1100, VerticalMajors[n - 1] - 40)));
         EXPECT_NEAR(box.top(), VerticalNumerals[n - 1][0], 6);
         EXPECT_NEAR(box.bottom(), VerticalNumerals[n - 1][1], 6);
         EXPECT_IN(box.left(), 722, 760);

@@ -122,7 +122,8 @@ void TestArtworkPixmaps::naturalSizeTicksAreCrispSinglePixels()
 
 void TestArtworkPixmaps::highDensityPixmapMatchesPositions()
 {
-    const QImage img = naturalPixmap(Picture::MetricScale, 15, 15, 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage img
+        = naturalPixmap(Picture::MetricScale, 15, 15, 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(img.size(), QSize(1152, 132));
     // 6.3 units at 600 per inch is 1 pixel at 96 dpi, 2 device pixels here.
     const int y = int(40 * 1440.0 / 600 / 15 * 2); // y 40 units: the short ticks' span
@@ -131,7 +132,8 @@ void TestArtworkPixmaps::highDensityPixmapMatchesPositions()
     for (int k = 0; k <= 150; k += 10) {
         const double centre = runs[k].first + runs[k].second / 2.0;
         const double want = (144.0 + 22.184 * k) * 1440 / 600 / 15 * 2;
-        QVERIFY2(std::abs(centre - want) <= 1.5, qPrintable(QStringLiteral("%1: %2 vs %3").arg(k).arg(centre).arg(want)));
+        QVERIFY2(std::abs(centre - want) <= 1.5,
+                 qPrintable(QStringLiteral("%1: %2 vs %3").arg(k).arg(centre).arg(want)));
         QCOMPARE(runs[k].second, 2);
     }
 }
@@ -152,7 +154,8 @@ void TestArtworkPixmaps::ticksKeepTheirWeightAtEveryRatio()
 {
     QFETCH(qreal, ratio);
     QFETCH(int, width);
-    const QImage img = naturalPixmap(Picture::InchScale, 15, 15, ratio).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage img
+        = naturalPixmap(Picture::InchScale, 15, 15, ratio).toImage().convertToFormat(QImage::Format_ARGB32);
     const int y = int(20 * ratio); // the major and half ticks
     const auto runs = blackRuns(img, y);
     QCOMPARE(runs.size(), 25);

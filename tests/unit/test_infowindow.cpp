@@ -49,8 +49,9 @@ private slots:
     {
         frmSplash &f = loadForm<frmSplash>();
         QCOMPARE(f.lblPlatform->text(), QString("Windows 95 & 98"));
-        QCOMPARE(f.Label4->text(), QString("Keep your position on screen when reading and working with documents. "
-                                           "Align & organize text, graphics and other objects on screen."));
+        QCOMPARE(f.Label4->text(),
+                 QString("Keep your position on screen when reading and working with documents. "
+                         "Align & organize text, graphics and other objects on screen."));
         QVERIFY(f.Label2->text().startsWith(" Zentyr is"));
         QVERIFY(f.Label8->text().startsWith("  Zentyr runs"));
         QVERIFY(f.Label5->text().startsWith(" Send email to: "));

@@ -17,7 +17,9 @@ struct Box : LayoutControl {
     float l, t, w, h;
     std::optional<float> font;
     int moves = 0;
-    Box(float l_, float t_, float w_, float h_, std::optional<float> f = std::nullopt) : l(l_), t(t_), w(w_), h(h_), font(f) {}
+    Box(float l_, float t_, float w_, float h_, std::optional<float> f = std::nullopt)
+        : l(l_), t(t_), w(w_), h(h_), font(f)
+    { }
     std::optional<float> left() const override { return l; }
     std::optional<float> top() const override { return t; }
     std::optional<float> width() const override { return w; }
@@ -25,7 +27,10 @@ struct Box : LayoutControl {
     std::optional<float> fontSize() const override { return font; }
     bool move(float a, float b, float c, float d) override
     {
-        l = a; t = b; w = c; h = d;
+        l = a;
+        t = b;
+        w = c;
+        h = d;
         ++moves;
         return true;
     }
@@ -37,7 +42,7 @@ struct Box : LayoutControl {
         return true;
     }
 };
-struct Menu : LayoutControl {};
+struct Menu : LayoutControl { };
 } // namespace
 
 class LayoutTest : public QObject {

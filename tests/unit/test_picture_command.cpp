@@ -57,13 +57,15 @@ private slots:
         write("blue.bmp", encoded(Qt::blue, "BMP"));
         write("green.jpg", encoded(Qt::green, "JPG"));
         // Qt writes no GIF: a 1 x 1 white one by hand.
-        write("white.gif", QByteArray::fromHex("47494638396101000100800000ffffff0000002c00000000010001000002024401003b"));
+        write("white.gif",
+              QByteArray::fromHex("47494638396101000100800000ffffff0000002c00000000010001000002024401003b"));
         write("notes", "not a picture at all\n");
         const QByteArray jpg = encoded(Qt::green, "JPG", QSize(400, 300));
         write("truncated.jpg", jpg.left(jpg.size() / 2));
         const QByteArray png = encoded(Qt::red, "PNG", QSize(400, 300));
         write("truncated.png", png.left(png.size() - 30));
-        const QByteArray gif = QByteArray::fromHex("47494638396101000100800000ffffff0000002c00000000010001000002024401003b");
+        const QByteArray gif
+            = QByteArray::fromHex("47494638396101000100800000ffffff0000002c00000000010001000002024401003b");
         write("truncated.gif", gif.left(gif.size() - 1));
         // A one-pixel frame on a 60000 x 60000 screen: far too large to hold.
         QByteArray bomb = gif;
@@ -95,8 +97,9 @@ private slots:
         r.mnuPicture_Click();
         QCOMPARE(fake->openRequests.size(), 1);
         QCOMPARE(fake->openRequests[0].title, QString("Open"));
-        QCOMPARE(fake->openRequests[0].filter,
-                 QString("JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*"));
+        QCOMPARE(
+            fake->openRequests[0].filter,
+            QString("JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*"));
         QVERIFY(fake->openRequests[0].fileName.isEmpty());
         QCOMPARE(fake->pointerDuringOpen, QList<Qt::CursorShape>{Qt::WaitCursor});
         QVERIFY(!QApplication::overrideCursor());
@@ -187,8 +190,8 @@ private slots:
         QVERIFY(!text.contains('\n'));
         QVERIFY(text.indexOf('\r') > head.size()); // the source stands before the line break
         // The program names itself as the source, with its own wording after the line break.
-        static const QMap<int, QString> wording{{7, "Out of memory"}, {53, "File not found"},
-                                                {75, "Path/File access error"}, {481, "Invalid picture"}};
+        static const QMap<int, QString> wording{
+            {7, "Out of memory"}, {53, "File not found"}, {75, "Path/File access error"}, {481, "Invalid picture"}};
         QCOMPARE(text, head + "Zentyr\r" + wording.value(number));
         QCOMPARE(fake->boxes[0].style, 0);
         QVERIFY(fake->boxes[0].title.isEmpty());

@@ -22,8 +22,10 @@ using namespace zentyr;
 
 namespace {
 
-const QString PictureFilter = "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
-const QStringList PictureFilterLabels{"JPEG Files (*.jpg)", "GIF Files (*.gif)", "BITMAP Files (*.bmp)", "All Files (*.*)"};
+const QString PictureFilter
+    = "JPEG Files (*.jpg)|*.*|GIF Files (*.gif)|*.gif|BITMAP Files (*.bmp)|*.bmp|All Files (*.*)|*.*";
+const QStringList PictureFilterLabels{"JPEG Files (*.jpg)", "GIF Files (*.gif)", "BITMAP Files (*.bmp)",
+                                      "All Files (*.*)"};
 const QStringList AllFiles{"UPPER.GIF", "a.gif", "b.bmp", "c.jpg", "my file(1).txt", "notes", "pic.png", "pngbytes"};
 
 QStringList comboLabels(const QFileDialog &dialog)
@@ -59,8 +61,7 @@ public:
                   std::_Exit(1);
               }
           })
-    {
-    }
+    { }
     ~Watchdog()
     {
         {
@@ -119,8 +120,8 @@ void TestPlatformFileDialog::parsesFilterLists_data()
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("pairs");
     QTest::newRow("picture filter") << PictureFilter
-                             << QStringList{"JPEG Files (*.jpg)=*.*", "GIF Files (*.gif)=*.gif",
-                                            "BITMAP Files (*.bmp)=*.bmp", "All Files (*.*)=*.*"};
+                                    << QStringList{"JPEG Files (*.jpg)=*.*", "GIF Files (*.gif)=*.gif",
+                                                   "BITMAP Files (*.bmp)=*.bmp", "All Files (*.*)=*.*"};
     QTest::newRow("empty") << "" << QStringList();
     QTest::newRow("description only") << "Pictures" << QStringList();
     QTest::newRow("odd trailing part") << "A|*.a|B" << QStringList{"A=*.a"};

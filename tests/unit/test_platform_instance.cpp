@@ -77,19 +77,45 @@ private slots:
         QTest::addColumn<QString>("x11");
         QTest::addColumn<QString>("wayland");
         QTest::addColumn<QString>("key");
-        QTest::newRow(":0") << ":0" << "" << "x11-0";
-        QTest::newRow(":0.0") << ":0.0" << "" << "x11-0";
-        QTest::newRow(":0.1 is the same display") << ":0.1" << "" << "x11-0";
-        QTest::newRow("unix:0") << "unix:0" << "" << "x11-0";
-        QTest::newRow("unix:0.0") << "unix:0.0" << "" << "x11-0";
-        QTest::newRow("unix/:0") << "unix/:0" << "" << "x11-0";
-        QTest::newRow(":12") << ":12" << "" << "x11-12";
-        QTest::newRow("otherhost:0") << "otherhost:0" << "" << "x11-0-otherhost";
-        QTest::newRow("otherhost:0.0") << "otherhost:0.0" << "" << "x11-0-otherhost";
-        QTest::newRow("localhost is tcp") << "localhost:10.0" << "" << "x11-10-localhost";
-        QTest::newRow("not a number") << "../x" << "" << "x11-.._x";
-        QTest::newRow("wayland wins") << ":0" << "/run/user/7/wayland-0" << "wayland-_run_user_7_wayland-0";
-        QTest::newRow("neither") << "" << "" << "offscreen";
+        QTest::newRow(":0") << ":0"
+                            << ""
+                            << "x11-0";
+        QTest::newRow(":0.0") << ":0.0"
+                              << ""
+                              << "x11-0";
+        QTest::newRow(":0.1 is the same display") << ":0.1"
+                                                  << ""
+                                                  << "x11-0";
+        QTest::newRow("unix:0") << "unix:0"
+                                << ""
+                                << "x11-0";
+        QTest::newRow("unix:0.0") << "unix:0.0"
+                                  << ""
+                                  << "x11-0";
+        QTest::newRow("unix/:0") << "unix/:0"
+                                 << ""
+                                 << "x11-0";
+        QTest::newRow(":12") << ":12"
+                             << ""
+                             << "x11-12";
+        QTest::newRow("otherhost:0") << "otherhost:0"
+                                     << ""
+                                     << "x11-0-otherhost";
+        QTest::newRow("otherhost:0.0") << "otherhost:0.0"
+                                       << ""
+                                       << "x11-0-otherhost";
+        QTest::newRow("localhost is tcp") << "localhost:10.0"
+                                          << ""
+                                          << "x11-10-localhost";
+        QTest::newRow("not a number") << "../x"
+                                      << ""
+                                      << "x11-.._x";
+        QTest::newRow("wayland wins") << ":0"
+                                      << "/run/user/7/wayland-0"
+                                      << "wayland-_run_user_7_wayland-0";
+        QTest::newRow("neither") << ""
+                                 << ""
+                                 << "offscreen";
     }
     void displayKey()
     {
@@ -140,7 +166,7 @@ private slots:
         // Not created unless allowed; created private when allowed.
         QCOMPARE(zentyr::chooseLockFolder({C{missing}, C{made, true}}), made);
         QVERIFY(!QFileInfo::exists(missing));
-        struct stat st {};
+        struct stat st { };
         QCOMPARE(::lstat(QFile::encodeName(made).constData(), &st), 0);
         QCOMPARE(static_cast<int>(st.st_mode & 0777), 0700);
         QCOMPARE(zentyr::chooseLockFolder({C{open, true}, C{link, true}, C{"relative", true}}), QString());
@@ -197,7 +223,7 @@ private slots:
         const QString path = instanceLockPath();
         QVERIFY2(!path.startsWith(open.path()), qPrintable(path));
         QVERIFY(!path.isEmpty());
-        struct stat st {};
+        struct stat st { };
         QCOMPARE(::lstat(QFile::encodeName(QFileInfo(path).path()).constData(), &st), 0);
         QCOMPARE(static_cast<int>(st.st_mode & 0077), 0);
         QCOMPARE(st.st_uid, ::getuid());

@@ -60,8 +60,12 @@ QByteArray gif(quint16 w, quint16 h, qsizetype pixels)
     put(5);
     if (bits)
         lzw += char(acc);
-    QByteArray g = "GIF89a" + le16(w) + le16(h) + QByteArray::fromHex("800000" "ff0000" "0000ff" "2c") + le32(0)
-        + le16(w) + le16(h) + QByteArray(1, 0) + QByteArray(1, 2);
+    QByteArray g = "GIF89a" + le16(w) + le16(h)
+        + QByteArray::fromHex("800000"
+                              "ff0000"
+                              "0000ff"
+                              "2c")
+        + le32(0) + le16(w) + le16(h) + QByteArray(1, 0) + QByteArray(1, 2);
     for (qsizetype at = 0; at < lzw.size(); at += 255)
         g += char(qMin<qsizetype>(255, lzw.size() - at)) + lzw.mid(at, 255);
     return g + QByteArray::fromHex("003b");
@@ -70,7 +74,10 @@ QByteArray gif(quint16 w, quint16 h, qsizetype pixels)
 // A comment extension with no data and a graphic control extension before the image.
 QByteArray gifWithExtensions()
 {
-    return gif(W, H, W * H).insert(19, QByteArray::fromHex("21fe00" "21f9040000000000"));
+    return gif(W, H, W * H)
+        .insert(19,
+                QByteArray::fromHex("21fe00"
+                                    "21f9040000000000"));
 }
 
 // The sample as an OS/2 bitmap: a 12-byte header with 16-bit sizes, then Qt's 24-bit rows.
@@ -85,7 +92,9 @@ QByteArray rleBmp(quint32 w, quint32 h, const QByteArray &rle)
 {
     return "BM" + le32(62 + rle.size()) + le32(0) + le32(62) + le32(40) + le32(w) + le32(h) + le16(1) + le16(8)
         + le32(1) + le32(rle.size()) + le32(2835) + le32(2835) + le32(2) + le32(0)
-        + QByteArray::fromHex("0000ff00" "ff000000") + rle;
+        + QByteArray::fromHex("0000ff00"
+                              "ff000000")
+        + rle;
 }
 
 QByteArray sampleRleBmp()

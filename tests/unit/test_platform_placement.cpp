@@ -36,9 +36,11 @@ private slots:
         QTest::addColumn<QRectF>("twips");
         QTest::addColumn<QRect>("pixels");
         // The fixed divisor 12 keeps a window in place at 12 twips per pixel...
-        QTest::newRow("12 twips per pixel") << QRectF(300 * 12, 452 * 12, 1000 * 12, 96 * 12) << QRect(300, 452, 1000, 96);
+        QTest::newRow("12 twips per pixel")
+            << QRectF(300 * 12, 452 * 12, 1000 * 12, 96 * 12) << QRect(300, 452, 1000, 96);
         // ...and sends it to 1.25 times its distance at 15.
-        QTest::newRow("15 twips per pixel") << QRectF(240 * 15, 362 * 15, 800 * 15, 77 * 15) << QRect(300, 452, 1000, 96);
+        QTest::newRow("15 twips per pixel")
+            << QRectF(240 * 15, 362 * 15, 800 * 15, 77 * 15) << QRect(300, 452, 1000, 96);
         // 5430 / 12 = 452.5 and 5442 / 12 = 453.5 go to the even neighbour.
         QTest::newRow("halves") << QRectF(6, 5430, 18, 5442) << QRect(0, 452, 2, 454);
         QTest::newRow("above and left of the screen") << QRectF(-30, -18, 120, 120) << QRect(-2, -2, 10, 10);
@@ -124,9 +126,10 @@ private slots:
         QTest::newRow("top taller") << int(Qt::TopEdge) << QPoint(0, -20) << QRect(100, 80, 200, 70);
         QTest::newRow("top past the minimum") << int(Qt::TopEdge) << QPoint(0, 100) << QRect(100, 140, 200, 10);
         QTest::newRow("bottom ignores x") << int(Qt::BottomEdge) << QPoint(40, 20) << QRect(100, 100, 200, 70);
-        QTest::newRow("top left corner") << int(Qt::TopEdge | Qt::LeftEdge) << QPoint(-10, -5) << QRect(90, 95, 210, 55);
-        QTest::newRow("bottom right corner") << int(Qt::BottomEdge | Qt::RightEdge) << QPoint(5, 5)
-                                             << QRect(100, 100, 205, 55);
+        QTest::newRow("top left corner") << int(Qt::TopEdge | Qt::LeftEdge) << QPoint(-10, -5)
+                                         << QRect(90, 95, 210, 55);
+        QTest::newRow("bottom right corner")
+            << int(Qt::BottomEdge | Qt::RightEdge) << QPoint(5, 5) << QRect(100, 100, 205, 55);
         QTest::newRow("no edge") << 0 << QPoint(50, 50) << QRect(100, 100, 200, 50);
     }
     void resizedGeometry()

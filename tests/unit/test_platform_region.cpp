@@ -19,13 +19,13 @@ private slots:
         QTest::addColumn<int>("offsetY");
         QTest::addColumn<double>("tpp");
         QTest::addColumn<QPolygon>("want");
-        QTest::newRow("15 twips per pixel") << 1.0f << 1.0f << 0 << 0 << 15.0
-                                            << QPolygon({{0, 430}, {0, 430}, {440, 0}, {440, 430}, {0, 430}});
+        QTest::newRow("15 twips per pixel")
+            << 1.0f << 1.0f << 0 << 0 << 15.0 << QPolygon({{0, 430}, {0, 430}, {440, 0}, {440, 430}, {0, 430}});
         // 430 x 15 / 12 = 537.5 goes to the even 538.
-        QTest::newRow("12 twips per pixel") << 1.0f << 1.0f << 0 << 0 << 12.0
-                                            << QPolygon({{0, 538}, {0, 538}, {550, 0}, {550, 538}, {0, 538}});
-        QTest::newRow("scaled and offset") << 2.0f << 1.0f << 10 << 0 << 15.0
-                                           << QPolygon({{10, 430}, {10, 430}, {890, 0}, {890, 430}, {10, 430}});
+        QTest::newRow("12 twips per pixel")
+            << 1.0f << 1.0f << 0 << 0 << 12.0 << QPolygon({{0, 538}, {0, 538}, {550, 0}, {550, 538}, {0, 538}});
+        QTest::newRow("scaled and offset")
+            << 2.0f << 1.0f << 10 << 0 << 15.0 << QPolygon({{10, 430}, {10, 430}, {890, 0}, {890, 430}, {10, 430}});
         QTest::newRow("negative offset") << 1.0f << 1.0f << -5 << -7 << 15.0
                                          << QPolygon({{-5, 423}, {-5, 423}, {435, -7}, {435, 423}, {-5, 423}});
     }

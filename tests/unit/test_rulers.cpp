@@ -93,7 +93,7 @@ private slots:
     void frameEdges()
     {
         QFETCH(QString, form);
-        Form *f = form == "frmRuler" ? static_cast<Form *>(&showForm<frmRuler>())
+        Form *f = form == "frmRuler"   ? static_cast<Form *>(&showForm<frmRuler>())
             : form == "frmRulerMetric" ? static_cast<Form *>(&showForm<frmRulerMetric>())
             : form == "frmVRuler"      ? static_cast<Form *>(&showForm<frmVRuler>())
                                        : static_cast<Form *>(&showForm<frmSplash>());
@@ -104,9 +104,9 @@ private slots:
         const int w = img.width(), h = img.height(), x = w / 2, y = h / 2;
         // Outermost, then the next line, on the top, left, bottom and right sides.
         const QList<std::pair<QRgb, QRgb>> seen{{img.pixel(x, 0), img.pixel(x, 1)},
-                                                 {img.pixel(0, y), img.pixel(1, y)},
-                                                 {img.pixel(x, h - 1), img.pixel(x, h - 2)},
-                                                 {img.pixel(w - 1, y), img.pixel(w - 2, y)}};
+                                                {img.pixel(0, y), img.pixel(1, y)},
+                                                {img.pixel(x, h - 1), img.pixel(x, h - 2)},
+                                                {img.pixel(w - 1, y), img.pixel(w - 2, y)}};
         const QList<std::pair<QRgb, QRgb>> raised{{face, light}, {face, light}, {darkest, dark}, {darkest, dark}};
         QCOMPARE(seen, raised);
     }

@@ -206,8 +206,9 @@ private slots:
     void menu()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
-        QCOMPARE(menuCaptions(tray.mnuShutDown),
-                 QStringList({"About Zentyr", "Help", "Show Standard Ruler", "Show Vertical Ruler", "-", "Exit Zentyr"}));
+        QCOMPARE(
+            menuCaptions(tray.mnuShutDown),
+            QStringList({"About Zentyr", "Help", "Show Standard Ruler", "Show Vertical Ruler", "-", "Exit Zentyr"}));
         QCOMPARE(tray.mnuShutDown->title(), QString("Shut Down"));
         for (QAction *a : tray.mnuShutDown->actions())
             QVERIFY(!a->isCheckable() && a->isEnabled() && a->shortcut().isEmpty());

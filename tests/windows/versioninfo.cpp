@@ -71,7 +71,8 @@ std::set<int> iconSizes(const wchar_t *file)
         HICON icon = CreateIconFromResourceEx(bits, SizeofResource(mod, img), TRUE, 0x00030000, 0, 0, 0);
         ICONINFO info{};
         BITMAP bm{};
-        if (icon && GetIconInfo(icon, &info) && GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm))
+        if (icon && GetIconInfo(icon, &info)
+            && GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm))
             sizes.insert(bm.bmWidth);
         if (info.hbmColor)
             DeleteObject(info.hbmColor);
@@ -130,14 +131,21 @@ int wmain(int argc, wchar_t **argv)
     }
 
     // The strings in the block of the first language the resource lists.
-    struct Translation { WORD language, codePage; } *tr = nullptr;
+    struct Translation {
+        WORD language, codePage;
+    } *tr = nullptr;
     VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void **>(&tr), &len);
     wchar_t block[64] = L"\\StringFileInfo\\040904b0\\";
     if (tr && len >= sizeof *tr)
         swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\", tr->language, tr->codePage);
-    const struct { const wchar_t *name; std::string want; } strings[] = {
-        {L"FileVersion", text}, {L"ProductVersion", text}, {L"FileDescription", "Ruler"},
-        {L"ProductName", "Zentyr"}, {L"InternalName", "Zentyr"}};
+    const struct {
+        const wchar_t *name;
+        std::string want;
+    } strings[] = {{L"FileVersion", text},
+                   {L"ProductVersion", text},
+                   {L"FileDescription", "Ruler"},
+                   {L"ProductName", "Zentyr"},
+                   {L"InternalName", "Zentyr"}};
     for (const auto &s : strings) {
         const std::wstring path = std::wstring(block) + s.name;
         wchar_t *value = nullptr;
@@ -148,7 +156,9 @@ int wmain(int argc, wchar_t **argv)
 
     const WORD sub = subsystem(file);
     expect(sub == IMAGE_SUBSYSTEM_WINDOWS_GUI, "subsystem",
-        sub == IMAGE_SUBSYSTEM_WINDOWS_GUI ? "windows" : sub == IMAGE_SUBSYSTEM_WINDOWS_CUI ? "console" : std::to_string(sub));
+           sub == IMAGE_SUBSYSTEM_WINDOWS_GUI       ? "windows"
+               : sub == IMAGE_SUBSYSTEM_WINDOWS_CUI ? "console"
+                                                    : std::to_string(sub));
 
     const std::set<int> sizes = iconSizes(file);
     std::string seen;

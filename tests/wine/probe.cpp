@@ -87,8 +87,8 @@ static BOOL CALLBACK listChild(HWND w, LPARAM)
     RECT r{};
     GetWindowRect(w, &r);
     std::printf("child\thwnd=0x%llx\tclass=%s\ttext=%s\trect=%ld,%ld,%ld,%ld\n",
-                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)), cls.c_str(), windowText(w).c_str(), r.left,
-                r.top, r.right - r.left, r.bottom - r.top);
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)), cls.c_str(), windowText(w).c_str(),
+                r.left, r.top, r.right - r.left, r.bottom - r.top);
     if (cls == "\"ComboBox\"") {
         DWORD_PTR count = 0;
         SendMessageTimeoutW(w, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);

@@ -13,7 +13,8 @@ QFont designFont(const QString &family, double points, bool bold)
     QStringList families{family};
     // Faces the designs name, with look-alikes that a Linux desktop has.
     if (family == QLatin1String("MS Sans Serif"))
-        families << QStringLiteral("Microsoft Sans Serif") << QStringLiteral("Liberation Sans") << QStringLiteral("Arial");
+        families << QStringLiteral("Microsoft Sans Serif") << QStringLiteral("Liberation Sans")
+                 << QStringLiteral("Arial");
     else if (family == QLatin1String("Arial"))
         families << QStringLiteral("Liberation Sans");
     f.setFamilies(families);
@@ -76,10 +77,7 @@ void Label::setAutoSize(bool on)
     fitToText();
 }
 
-void Label::setTransparent(bool on)
-{
-    setAutoFillBackground(!on);
-}
+void Label::setTransparent(bool on) { setAutoFillBackground(!on); }
 
 void Label::setBackColor(const QColor &c)
 {

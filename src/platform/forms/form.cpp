@@ -57,7 +57,7 @@ void FormClient::mouseMoveEvent(QMouseEvent *e)
     m_form->dispatchMouseMove(e->buttons(), e->modifiers(), e->position());
 }
 
-void FormClient::mouseReleaseEvent(QMouseEvent *) {}
+void FormClient::mouseReleaseEvent(QMouseEvent *) { }
 
 Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     : QWidget(nullptr), m_border(border), m_backColor(palette().color(QPalette::Button))
@@ -210,10 +210,7 @@ void Form::unload()
     deleteLater(); // handlers of this form may still be on the stack
 }
 
-void Form::paintClient(QPainter &p, const QRect &clientRect)
-{
-    p.fillRect(clientRect, m_backColor);
-}
+void Form::paintClient(QPainter &p, const QRect &clientRect) { p.fillRect(clientRect, m_backColor); }
 
 int Form::buttonCode(Qt::MouseButton b)
 {
@@ -264,10 +261,7 @@ bool Form::fitClient()
     return true;
 }
 
-void Form::resizeEvent(QResizeEvent *)
-{
-    sizeMaybeChanged();
-}
+void Form::resizeEvent(QResizeEvent *) { sizeMaybeChanged(); }
 
 // A raised 3-D frame: light outer top and left, dark outer bottom and right, button face inside.
 void Form::paintEvent(QPaintEvent *)

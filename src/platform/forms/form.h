@@ -95,12 +95,12 @@ public:
     QColor backColor() const { return m_backColor; }
 
 protected:
-    virtual void Form_Initialize() {}
-    virtual void Form_Load() {}
-    virtual void Form_Resize() {}
-    virtual void Form_Unload() {}
-    virtual void Form_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
-    virtual void Form_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void Form_Initialize() { }
+    virtual void Form_Load() { }
+    virtual void Form_Resize() { }
+    virtual void Form_Unload() { }
+    virtual void Form_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) { }
+    virtual void Form_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) { }
     // Whether a close asked for by the window manager unloads the form; otherwise it is refused.
     virtual bool acceptsWindowSystemClose() const { return true; }
 

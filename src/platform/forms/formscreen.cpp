@@ -34,8 +34,14 @@ void Form::centreOnScreen(const QRect &screenPixels)
 float Form::leftTwips() const { return desktopPixelsToTwips(x(), primaryScreenPixels().x(), twipsPerPixelX()); }
 float Form::topTwips() const { return desktopPixelsToTwips(y(), primaryScreenPixels().y(), twipsPerPixelY()); }
 
-void Form::setLeftTwips(float twips) { move(twipsToDesktopPixels(twips, primaryScreenPixels().x(), twipsPerPixelX()), y()); }
-void Form::setTopTwips(float twips) { move(x(), twipsToDesktopPixels(twips, primaryScreenPixels().y(), twipsPerPixelY())); }
+void Form::setLeftTwips(float twips)
+{
+    move(twipsToDesktopPixels(twips, primaryScreenPixels().x(), twipsPerPixelX()), y());
+}
+void Form::setTopTwips(float twips)
+{
+    move(x(), twipsToDesktopPixels(twips, primaryScreenPixels().y(), twipsPerPixelY()));
+}
 
 // The window system moves a window to another screen in device pixels: on one with
 // another scale factor its logical size changes with it. The size it had before the

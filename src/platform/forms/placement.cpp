@@ -13,10 +13,7 @@ QRect loadPlacementPixels(float left, float top, float width, float height, QPoi
                  roundHalfEven(width / d), roundHalfEven(height / d));
 }
 
-float centredTwips(float screenTwips, float sizeTwips)
-{
-    return (screenTwips - sizeTwips) / 2.0f;
-}
+float centredTwips(float screenTwips, float sizeTwips) { return (screenTwips - sizeTwips) / 2.0f; }
 
 int twipsToDesktopPixels(float twips, int primaryOrigin, double twipsPerPixel)
 {

@@ -4,15 +4,16 @@
 
 namespace zentyr {
 
-QPolygon regionPoints(const UnitPolygon &polygon, float scaleX, float scaleY, short offsetX, short offsetY,
-                      double tppX, double tppY)
+QPolygon regionPoints(const UnitPolygon &polygon, float scaleX, float scaleY, short offsetX, short offsetY, double tppX,
+                      double tppY)
 {
     QPolygon points;
     points.reserve(static_cast<int>(polygon.size()));
     for (const QPointF &v : polygon) {
         const float x = static_cast<float>(v.x());
         const float y = static_cast<float>(v.y());
-        points.append(QPoint(roundHalfEven(x * scaleX * 15 / tppX + offsetX), roundHalfEven(y * scaleY * 15 / tppY + offsetY)));
+        points.append(
+            QPoint(roundHalfEven(x * scaleX * 15 / tppX + offsetX), roundHalfEven(y * scaleY * 15 / tppY + offsetY)));
     }
     return points;
 }

@@ -11,7 +11,7 @@ struct VbError : std::exception {
     QString source;
     QString description;
 
-    VbError(int n, QString src, QString desc) : number(n), source(std::move(src)), description(std::move(desc)) {}
+    VbError(int n, QString src, QString desc) : number(n), source(std::move(src)), description(std::move(desc)) { }
     const char *what() const noexcept override { return "VbError"; }
 };
 

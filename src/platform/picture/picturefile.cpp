@@ -30,12 +30,9 @@ PictureError errorForErrno(int err)
     switch (err) {
     case ENOENT:
     case ENOTDIR:
-    case ENAMETOOLONG:
-        return PictureError::FileNotFound;
-    case ENOMEM:
-        return PictureError::OutOfMemory;
-    default:
-        return PictureError::FileAccess;
+    case ENAMETOOLONG: return PictureError::FileNotFound;
+    case ENOMEM: return PictureError::OutOfMemory;
+    default: return PictureError::FileAccess;
     }
 }
 
@@ -51,7 +48,7 @@ PictureFileBytes readRegularFile(const QString &path)
         return failed(errorForErrno(errno));
     const FdCloser closer{fd};
     // The open descriptor, not the path: the path may be swapped after the check.
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return failed(PictureError::FileAccess);
     if (st.st_size > PictureFileSizeLimit)

@@ -12,14 +12,17 @@ namespace {
 
 class Bytes {
 public:
-    explicit Bytes(QByteArrayView a) : p(reinterpret_cast<const uchar *>(a.data())), n(a.size()) {}
+    explicit Bytes(QByteArrayView a) : p(reinterpret_cast<const uchar *>(a.data())), n(a.size()) { }
     bool has(qsizetype pos, qint64 len) const { return pos >= 0 && len >= 0 && pos <= n && len <= n - pos; }
     uchar at(qsizetype pos) const { return p[pos]; }
     quint32 be16(qsizetype pos) const { return quint32(p[pos]) << 8 | p[pos + 1]; }
     quint32 be32(qsizetype pos) const { return be16(pos) << 16 | be16(pos + 2); }
     quint32 le16(qsizetype pos) const { return quint32(p[pos + 1]) << 8 | p[pos]; }
     quint32 le32(qsizetype pos) const { return le16(pos + 2) << 16 | le16(pos); }
-    bool startsWith(const char *magic, qsizetype len) const { return has(0, len) && std::memcmp(p, magic, size_t(len)) == 0; }
+    bool startsWith(const char *magic, qsizetype len) const
+    {
+        return has(0, len) && std::memcmp(p, magic, size_t(len)) == 0;
+    }
     const uchar *data() const { return p; }
     qsizetype size() const { return n; }
 
@@ -155,9 +158,9 @@ PictureLayout walkGif(const Bytes &b)
 namespace bmp {
 constexpr qsizetype FileHeaderSize = 14; // "BM", file size, reserved, pixel data offset
 constexpr qsizetype PixelDataOffset = 10;
-constexpr qsizetype InfoSizeField = 4;   // the info header's first field: its own size
-constexpr quint32 CoreHeaderSize = 12;   // OS/2 1.x, 16-bit dimensions
-constexpr quint32 InfoHeaderSize = 40;   // Windows, and the larger headers that extend it
+constexpr qsizetype InfoSizeField = 4; // the info header's first field: its own size
+constexpr quint32 CoreHeaderSize = 12; // OS/2 1.x, 16-bit dimensions
+constexpr quint32 InfoHeaderSize = 40; // Windows, and the larger headers that extend it
 // After a zero count, run-length data holds an escape.
 enum RleEscape : uchar { EndOfLine = 0, EndOfBitmap = 1, Delta = 2 };
 enum Compression : quint32 { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
@@ -215,8 +218,8 @@ bool readBmpHeader(const Bytes &b, BmpHeader &h)
 
 bool isUncompressedBmp(const BmpHeader &h)
 {
-    const bool plain = h.compression == bmp::Rgb || h.compression == bmp::BitFields
-        || h.compression == bmp::AlphaBitFields;
+    const bool plain
+        = h.compression == bmp::Rgb || h.compression == bmp::BitFields || h.compression == bmp::AlphaBitFields;
     const quint32 d = h.bitCount;
     return plain && (d == 1 || d == 4 || d == 8 || d == 16 || d == 24 || d == 32);
 }
@@ -261,18 +264,18 @@ constexpr uchar Sof0 = 0xc0;    // baseline
 constexpr uchar Sof1 = 0xc1;    // extended sequential
 constexpr uchar Sof2 = 0xc2;    // progressive
 constexpr uchar Dht = 0xc4;
-constexpr uchar Sof6 = 0xc6;    // differential progressive
+constexpr uchar Sof6 = 0xc6; // differential progressive
 constexpr uchar Jpg = 0xc8;
-constexpr uchar Sof10 = 0xca;   // progressive, arithmetic
+constexpr uchar Sof10 = 0xca; // progressive, arithmetic
 constexpr uchar Dac = 0xcc;
-constexpr uchar Sof14 = 0xce;   // differential progressive, arithmetic
+constexpr uchar Sof14 = 0xce; // differential progressive, arithmetic
 constexpr uchar Sof15 = 0xcf;
-constexpr uchar Rst0 = 0xd0;    // restart markers stand alone
+constexpr uchar Rst0 = 0xd0; // restart markers stand alone
 constexpr uchar Rst7 = 0xd7;
 constexpr uchar Soi = 0xd8;
 constexpr uchar Eoi = 0xd9;
 constexpr uchar Sos = 0xda;
-constexpr uchar Prefix = 0xff;  // before every marker, and as fill before one
+constexpr uchar Prefix = 0xff; // before every marker, and as fill before one
 } // namespace jpeg
 
 bool isStartOfFrame(uchar marker)
@@ -292,8 +295,8 @@ constexpr quint64 JpegScanBudget = quint64(1) << 30;
 struct JpegFrame {
     bool huffmanSequential = false; // baseline or extended, Huffman-coded
     bool progressive = false;
-    quint64 minBlocks = 0;         // 8x8 blocks of all components, without padding
-    quint64 coefficientBytes = 0;  // libjpeg's whole-image coefficient buffer
+    quint64 minBlocks = 0;        // 8x8 blocks of all components, without padding
+    quint64 coefficientBytes = 0; // libjpeg's whole-image coefficient buffer
 };
 
 quint64 ceilDiv(quint64 a, quint64 b) { return (a + b - 1) / b; }

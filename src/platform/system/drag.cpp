@@ -21,8 +21,9 @@ void releaseAfterWindowSystemDrag(QWidget *window)
     if (!w)
         return;
     const QPointF global = QCursor::pos();
-    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonRelease, w->mapFromGlobal(global), global,
-                                                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    QCoreApplication::postEvent(w,
+                                new QMouseEvent(QEvent::MouseButtonRelease, w->mapFromGlobal(global), global,
+                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
 }
 
 // Where the left button last went down: the first movement is noticed a few pixels later.

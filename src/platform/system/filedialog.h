@@ -12,9 +12,9 @@ class QWidget;
 namespace zentyr {
 
 struct OpenRequest {
-    QString title;      // "Open"
-    QString filter;     // "Description|pattern|Description|pattern..."
-    QString fileName;   // filled in again from the last use
+    QString title;    // "Open"
+    QString filter;   // "Description|pattern|Description|pattern..."
+    QString fileName; // filled in again from the last use
 };
 
 struct OpenResult {

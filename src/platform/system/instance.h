@@ -28,8 +28,7 @@ QString displayKey(const QString &x11Display, const QString &waylandSocket, cons
 QString waylandSocketPath(const QString &waylandDisplay, const QString &runtimeDir);
 
 // A folder the lock may live in; `create` when this program may make it.
-struct LockFolderCandidate
-{
+struct LockFolderCandidate {
     QString path;
     bool create = false;
 };

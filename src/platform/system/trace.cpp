@@ -46,8 +46,8 @@ double processStartMs()
     if (!p)
         return -1;
     unsigned long long start = 0;
-    if (std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
-                    &start) != 1)
+    if (std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu", &start)
+        != 1)
         return -1;
     return double(start) * 1e3 / double(sysconf(_SC_CLK_TCK));
 #else
@@ -73,8 +73,7 @@ void traceEvent(const char *event)
     if (const double start = processStartMs(); start >= 0)
         sinceStart = bootClockMs() - start;
 #endif
-    std::fprintf(stderr, "zentyr: trace: %s at %.0f ms (monotonic %.3f)\n", event, sinceStart,
-                 monotonicMs());
+    std::fprintf(stderr, "zentyr: trace: %s at %.0f ms (monotonic %.3f)\n", event, sinceStart, monotonicMs());
     std::fflush(stderr);
 }
 

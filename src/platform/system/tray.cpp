@@ -71,7 +71,7 @@ namespace {
 // scales one down.
 class TrayIconEngine : public QIconEngine {
 public:
-    explicit TrayIconEngine(QList<QPixmap> images) : m_images(std::move(images)) {}
+    explicit TrayIconEngine(QList<QPixmap> images) : m_images(std::move(images)) { }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
     {

@@ -59,5 +59,4 @@ void setMousePointer(int code)
 
 void doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-
 } // namespace zentyr

@@ -41,14 +41,16 @@ static void removeLockAtExit()
 // Whether the open descriptor is still the file the path names.
 static bool sameFile(int fd, const QByteArray &path)
 {
-    struct stat open {}, named {};
+    struct stat open {
+    }, named{};
     return ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 && open.st_dev == named.st_dev
         && open.st_ino == named.st_ino;
 }
 
 static QString currentDisplayKey()
 {
-    QString socket = waylandSocketPath(qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    QString socket
+        = waylandSocketPath(qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("XDG_RUNTIME_DIR"));
     if (!socket.isEmpty()) {
         char resolved[PATH_MAX];
         if (::realpath(QFile::encodeName(socket).constData(), resolved))
@@ -93,7 +95,7 @@ static bool privateFolder(const QByteArray &path, bool create)
         if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
             return false;
     }
-    struct stat st {};
+    struct stat st { };
     if (::lstat(path.constData(), &st) != 0)
         return false;
     return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 0077) == 0
@@ -159,8 +161,7 @@ bool anotherCopyHoldsTheLock()
     const InstanceLock lock = takeInstanceLock(chooseLockFolder(lockFolderCandidates()), currentDisplayKey(), &why);
     if (lock == InstanceLock::Unguarded) {
         // Never keep the user from the program: run without the check and say so.
-        std::fprintf(stderr, "zentyr: cannot tell whether another copy runs (%s); starting anyway\n",
-                     qPrintable(why));
+        std::fprintf(stderr, "zentyr: cannot tell whether another copy runs (%s); starting anyway\n", qPrintable(why));
         std::fflush(stderr);
     }
     return lock == InstanceLock::Previous;

@@ -33,15 +33,16 @@ bool xembedTrayExists()
     const int dot = display.lastIndexOf('.');
     const int screen = dot > display.lastIndexOf(':') ? display.mid(dot + 1).toInt() : 0;
     const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
-    xcb_intern_atom_reply_t *atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<uint16_t>(name.size()), name.constData()), nullptr);
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 1, static_cast<uint16_t>(name.size()), name.constData()), nullptr);
     if (!atom)
         return false;
     const xcb_atom_t selection = atom->atom;
     free(atom);
     if (selection == XCB_ATOM_NONE)
         return false;
-    xcb_get_selection_owner_reply_t *owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    xcb_get_selection_owner_reply_t *owner
+        = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
     const bool owned = owner && owner->owner != XCB_NONE;
     free(owner);
     return owned;
@@ -56,9 +57,9 @@ bool statusNotifierHostExists()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(watcher))
         return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get
+        = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
+                                         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
     const QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()

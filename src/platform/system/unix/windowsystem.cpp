@@ -30,7 +30,8 @@ static xcb_connection_t *xcbConnection()
 
 static xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
 {
-    xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+    xcb_intern_atom_reply_t *r
+        = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
     const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     free(r);
     return a;
@@ -43,7 +44,8 @@ void applyNoTaskbar(QWidget *window)
     if (xcb_connection_t *c = xcbConnection()) {
         const xcb_window_t w = static_cast<xcb_window_t>(window->winId());
         const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
-        const xcb_atom_t wanted[2] = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
+        const xcb_atom_t wanted[2]
+            = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
         if (window->windowHandle() && window->windowHandle()->isVisible()) {
             // A mapped window belongs to the window manager: ask it.
             const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
@@ -61,8 +63,8 @@ void applyNoTaskbar(QWidget *window)
         } else {
             // Before the map the property is ours; Qt merges what is in it when it maps the window.
             std::vector<xcb_atom_t> atoms;
-            xcb_get_property_reply_t *r =
-                xcb_get_property_reply(c, xcb_get_property(c, 0, w, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
+            xcb_get_property_reply_t *r
+                = xcb_get_property_reply(c, xcb_get_property(c, 0, w, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
             if (r && r->format == 32) {
                 const auto *have = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
                 atoms.assign(have, have + xcb_get_property_value_length(r) / 4);
@@ -91,8 +93,7 @@ class AttentionRefuser final : public QAbstractNativeEventFilter {
 public:
     explicit AttentionRefuser(xcb_connection_t *c)
         : m_state(internAtom(c, "_NET_WM_STATE")), m_attention(internAtom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"))
-    {
-    }
+    { }
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
@@ -108,8 +109,8 @@ public:
         xcb_connection_t *c = xcbConnection();
         if (!c)
             return false;
-        xcb_get_property_reply_t *r =
-            xcb_get_property_reply(c, xcb_get_property(c, 0, pn->window, m_state, XCB_ATOM_ATOM, 0, 64), nullptr);
+        xcb_get_property_reply_t *r
+            = xcb_get_property_reply(c, xcb_get_property(c, 0, pn->window, m_state, XCB_ATOM_ATOM, 0, 64), nullptr);
         bool marked = false;
         if (r && r->format == 32) {
             const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
@@ -146,10 +147,11 @@ void leaveWindowGroup(xcb_connection_t *c, xcb_window_t w)
     enum { Flags, WindowGroup = 8, Fields };
     constexpr uint32_t windowGroupHint = 1u << 6;
     uint32_t hints[Fields] = {};
-    xcb_get_property_reply_t *r =
-        xcb_get_property_reply(c, xcb_get_property(c, 0, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, Fields), nullptr);
+    xcb_get_property_reply_t *r = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, Fields), nullptr);
     if (r && r->format == 32)
-        memcpy(hints, xcb_get_property_value(r), std::min<size_t>(sizeof hints, size_t(xcb_get_property_value_length(r))));
+        memcpy(hints, xcb_get_property_value(r),
+               std::min<size_t>(sizeof hints, size_t(xcb_get_property_value_length(r))));
     free(r);
     hints[Flags] |= windowGroupHint;
     hints[WindowGroup] = w;
@@ -181,8 +183,8 @@ void applyWindowKind(QWidget *window, WindowKind kind)
         const xcb_atom_t normal = internAtom(c, "_NET_WM_WINDOW_TYPE_NORMAL");
         std::vector<xcb_atom_t> types{internAtom(c, name)};
         // Qt's own entries after ours (its frameless hint for KDE), its "normal" left out.
-        xcb_get_property_reply_t *r =
-            xcb_get_property_reply(c, xcb_get_property(c, 0, w, typeAtom, XCB_ATOM_ATOM, 0, 64), nullptr);
+        xcb_get_property_reply_t *r
+            = xcb_get_property_reply(c, xcb_get_property(c, 0, w, typeAtom, XCB_ATOM_ATOM, 0, 64), nullptr);
         if (r && r->format == 32) {
             const auto *have = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
             for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i)
@@ -202,10 +204,10 @@ void applyWindowKind(QWidget *window, WindowKind kind)
 #endif
 }
 
-void applyEmptyCaption(QWidget *) {}
+void applyEmptyCaption(QWidget *) { }
 
 // X11 pop-up menus grab the keyboard and the pointer by themselves.
-void bringMenuForward(QMenu *) {}
+void bringMenuForward(QMenu *) { }
 
 bool windowManagerRunning()
 {
@@ -215,8 +217,8 @@ bool windowManagerRunning()
         // Asked on every show: the atom, fixed for the connection, is looked up once.
         static const xcb_atom_t check = internAtom(c, "_NET_SUPPORTING_WM_CHECK");
         auto checkWindow = [&](xcb_window_t on) -> xcb_window_t {
-            xcb_get_property_reply_t *r =
-                xcb_get_property_reply(c, xcb_get_property(c, 0, on, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
+            xcb_get_property_reply_t *r
+                = xcb_get_property_reply(c, xcb_get_property(c, 0, on, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
             xcb_window_t found = XCB_WINDOW_NONE;
             if (r && r->format == 32 && xcb_get_property_value_length(r) == 4)
                 found = *static_cast<const xcb_window_t *>(xcb_get_property_value(r));
@@ -236,7 +238,8 @@ void moveNativeWindow(QWidget *window, QPoint topLeft)
 #if ZENTYR_HAVE_XCB
     if (xcb_connection_t *c = xcbConnection()) {
         const uint32_t xy[2] = {static_cast<uint32_t>(topLeft.x()), static_cast<uint32_t>(topLeft.y())};
-        xcb_configure_window(c, static_cast<xcb_window_t>(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, xy);
+        xcb_configure_window(c, static_cast<xcb_window_t>(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
+                             xy);
         xcb_flush(c);
         return;
     }

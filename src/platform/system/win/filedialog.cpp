@@ -17,7 +17,7 @@ namespace zentyr {
 bool systemDialogFits() { return true; }
 
 // Qt's dialog is used only off the desktop (the offscreen tests), where nothing is kept.
-void keepNoDialogSettings() {}
+void keepNoDialogSettings() { }
 
 // The common dialog itself: the "Description|pattern" list is its own format with NULs for bars,
 // and it keeps nothing between runs, where Qt's would write its last folder to the registry.

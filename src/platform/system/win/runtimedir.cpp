@@ -5,6 +5,6 @@ namespace zentyr {
 
 // Windows has no XDG runtime folder; Qt does not look for one there.
 bool privateRuntimeDir(const QString &) { return false; }
-void provideRuntimeDir() {}
+void provideRuntimeDir() { }
 
 } // namespace zentyr

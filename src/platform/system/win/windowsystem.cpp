@@ -49,7 +49,7 @@ void bringMenuForward(QMenu *menu)
 }
 
 // Window types are X11's; the shell needs none.
-void applyWindowKind(QWidget *, WindowKind) {}
+void applyWindowKind(QWidget *, WindowKind) { }
 
 bool windowManagerRunning() { return true; } // the shell stacks windows itself
 
