@@ -136,8 +136,10 @@ QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
 void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request)
 {
     keepNoDialogSettings();
-    if (!systemDialogFits())
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Qt's own dialog: it shows the title and filters as given and lists folders by name only. The
+    // "native" one Qt would plug in on X11 is whatever the desktop theme offers (GTK's, KDE's or
+    // none); where the system's own fits, showSystemOpenDialog calls it directly.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setIconProvider(nameOnlyIconProvider());
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -44,9 +44,8 @@ QStringList qtNameFilters(const QList<FileTypeFilter> &filters);
 // folder last visited is kept only for the run.
 void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request);
 
-// Each operating system has its own: whether its own dialog shows the title and filters as
-// given, and keeping Qt's dialog state in memory only (before the first dialog is made).
-bool systemDialogFits();
+// Each operating system has its own: keeping Qt's dialog state in memory only (before the first
+// dialog is made).
 void keepNoDialogSettings();
 
 // The operating system's own Open dialog, called directly where Qt's would keep state (on Windows

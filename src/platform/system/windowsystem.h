@@ -48,10 +48,6 @@ void setMousePointer(int code);
 // Lets pending window events run.
 void doEvents();
 
-// Whether an X server answers at DISPLAY; asked before the application exists. False where the
-// program is built without X11.
-bool x11DisplayReachable();
-
 // Picks the platform plugin before the application exists: on Unix, X when no platform was chosen
 // and an X server answers. False when there is no desktop to show anything on (a DISPLAY left over
 // from a session that is gone included).

@@ -7,10 +7,7 @@
 
 namespace zentyr {
 
-// The "native" dialog on X11 is whatever the desktop theme plugs in (GTK's, KDE's or none);
-// Qt's own shows the title and filters as given and lists folders by name only.
-bool systemDialogFits() { return false; }
-
+// X11 has no dialog of the system's own to call: Qt's is used.
 bool showSystemOpenDialog(QWidget *, const OpenRequest &, OpenResult *) { return false; }
 
 // The program keeps no settings between runs, but Qt's file dialog saves its folder, history

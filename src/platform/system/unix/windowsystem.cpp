@@ -247,7 +247,9 @@ void moveNativeWindow(QWidget *window, QPoint topLeft)
     window->move(topLeft);
 }
 
-bool x11DisplayReachable()
+// Whether an X server answers at DISPLAY; asked before the application exists. False where the
+// program is built without X11.
+static bool x11DisplayReachable()
 {
 #if ZENTYR_HAVE_XCB
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);

@@ -13,9 +13,6 @@
 
 namespace zentyr {
 
-// Windows' own dialog shows the title and the filters as given.
-bool systemDialogFits() { return true; }
-
 // Qt's dialog is used only off the desktop (the offscreen tests), where nothing is kept.
 void keepNoDialogSettings() { }
 

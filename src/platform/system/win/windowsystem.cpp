@@ -55,8 +55,6 @@ bool windowManagerRunning() { return true; } // the shell stacks windows itself
 
 void moveNativeWindow(QWidget *window, QPoint topLeft) { window->move(topLeft); }
 
-bool x11DisplayReachable() { return false; }
-
 // One desktop, no display variables to check.
 bool chooseDisplayPlatform(int, char *[]) { return true; }
 
