@@ -19,6 +19,11 @@ wine_prefix() {
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "Liberation Sans" /f >/dev/null 2>&1 \
       || { echo "could not set the font replacement for $face" >&2; return 1; }
   done
+  # Smoothed fonts, as Windows has them by default; unsmoothed, Qt under Wine draws no "I" or "!" in
+  # Liberation Sans.
+  wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 2 /f >/dev/null 2>&1 \
+    && wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothingType /t REG_DWORD /d 2 /f >/dev/null 2>&1 \
+    || { echo "could not turn font smoothing on" >&2; return 1; }
   # The registry reaches its files only when the server ends.
   wineserver -w
 }

@@ -70,7 +70,8 @@ class WineE2E : public QObject {
     // that the splash's two seconds are not spent starting it.
     bool bootWine(Desktop &d) const
     {
-        if (!d.run("wineboot", {"-i"}, 180000).ok())
+        // The prefix the unit tests get too: Windows faces replaced, no download prompts.
+        if (!d.run("bash", {qEnvironmentVariable("ZENTYR_WINE_PREFIX_SCRIPT"), d.homeDir() + "/.wine"}, 180000).ok())
             return false;
         return wine(d, {"reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "shell", "/f"}).ok()
             && wine(d,
@@ -241,9 +242,16 @@ private slots:
         QVERIFY2(boxZ >= 0 && boxZ < rulerZ, qPrintable(listing(d)));
         QVERIFY(QString::fromUtf8(wine(d, {m_probe, "0"}).out).contains("foreground\thwnd=" + box.hwnd));
         d.saveArtifact(d.screenshot(), "already-running");
-        // OK, at the box's bottom right.
-        QVERIFY(d.clickAt(box.rect.bottomRight() - QPoint(50, 25)));
-        QVERIFY(second.waitForExit(10000));
+        // OK, at the box's bottom right. Once, in CI, the box outlived this click;
+        // a second click tells a lost click from a box that OK does not close.
+        const QPoint ok = box.rect.bottomRight() - QPoint(50, 25);
+        QVERIFY(d.clickAt(ok));
+        if (!second.waitForExit(5000)) {
+            qWarning("the box outlived the first click on OK; saved %s\n%s",
+                     qPrintable(d.saveDiagnostics("box-after-ok")), qPrintable(listing(d)));
+            QVERIFY(d.clickAt(ok));
+            QVERIFY2(second.waitForExit(10000), qPrintable(listing(d)));
+        }
         QVERIFY(first.isRunning());
 
         // Killed with no chance to clean up: the next copy starts as a first one.
