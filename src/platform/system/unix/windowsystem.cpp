@@ -80,8 +80,9 @@ void applyNoTaskbar(QWidget *window)
         return;
     }
 #endif
-    if (!(window->windowFlags() & Qt::Tool))
-        window->setWindowFlag(Qt::Tool, true);
+    // Wayland has no request for leaving the task list (the compositor decides), so the window is
+    // left as it is.
+    Q_UNUSED(window);
 }
 
 #if ZENTYR_HAVE_XCB
