@@ -18,6 +18,8 @@ bool anotherCopyHoldsTheLock();
 // Where the lock lives, or empty if no folder fit for it is found.
 QString instanceLockPath();
 
+// The rest is the Unix lock file's (unix/instance.cpp); Windows names a mutex instead.
+
 // The display's identity, used in the lock's name. X11 names lose the screen number and
 // a local host ("", "unix"): ":0", ":0.0", "unix:0" are one display, "otherhost:0" another.
 // A Wayland display is its socket's resolved path. Without either, the platform's name.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Whether a notification area exists on a Unix desktop: an XEmbed tray or a status-notifier host.
 #include "platform/system/tray.h"
+#include "platform/system/unix/x11.h"
 
 #include <QGuiApplication>
 
@@ -9,10 +10,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#endif
-#ifdef ZENTYR_HAVE_XCB
-#include <cstdlib>
-#include <xcb/xcb.h>
 #endif
 
 namespace zentyr {
@@ -23,22 +20,13 @@ namespace {
 // An XEmbed notification area: the owner of the screen's system-tray selection.
 bool xembedTrayExists()
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return false;
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *c = x11::connection();
     if (!c)
         return false;
     const QByteArray display = qgetenv("DISPLAY");
     const int dot = display.lastIndexOf('.');
     const int screen = dot > display.lastIndexOf(':') ? display.mid(dot + 1).toInt() : 0;
-    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
-    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 1, static_cast<uint16_t>(name.size()), name.constData()), nullptr);
-    if (!atom)
-        return false;
-    const xcb_atom_t selection = atom->atom;
-    free(atom);
+    const xcb_atom_t selection = x11::atom(c, ("_NET_SYSTEM_TRAY_S" + QByteArray::number(screen)).constData(), true);
     if (selection == XCB_ATOM_NONE)
         return false;
     xcb_get_selection_owner_reply_t *owner

@@ -2,6 +2,7 @@
 // The window system on Unix desktops: X11 through XCB where the program is built with it and runs
 // on xcb; Qt's own calls elsewhere (Wayland, offscreen).
 #include "platform/system/windowsystem.h"
+#include "platform/system/unix/x11.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
@@ -11,65 +12,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
-
-#if ZENTYR_HAVE_XCB
-#include <xcb/xcb.h>
-#endif
 
 namespace zentyr {
-
-#if ZENTYR_HAVE_XCB
-static xcb_connection_t *xcbConnection()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-static xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
-{
-    xcb_intern_atom_reply_t *r
-        = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
-    const xcb_atom_t a = r ? r->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-    free(r);
-    return a;
-}
-#endif
 
 void applyNoTaskbar(QWidget *window)
 {
 #if ZENTYR_HAVE_XCB
-    if (xcb_connection_t *c = xcbConnection()) {
+    if (xcb_connection_t *c = x11::connection()) {
         const xcb_window_t w = static_cast<xcb_window_t>(window->winId());
-        const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
         const xcb_atom_t wanted[2]
-            = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
+            = {x11::atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), x11::atom(c, "_NET_WM_STATE_SKIP_PAGER")};
         if (window->windowHandle() && window->windowHandle()->isVisible()) {
             // A mapped window belongs to the window manager: ask it.
-            const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-            xcb_client_message_event_t ev{};
-            ev.response_type = XCB_CLIENT_MESSAGE;
-            ev.format = 32;
-            ev.window = w;
-            ev.type = state;
-            ev.data.data32[0] = 1; // _NET_WM_STATE_ADD
-            ev.data.data32[1] = wanted[0];
-            ev.data.data32[2] = wanted[1];
-            ev.data.data32[3] = 1; // a normal application
-            xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                           reinterpret_cast<const char *>(&ev));
+            x11::changeWmState(c, w, true, wanted[0], wanted[1]);
         } else {
             // Before the map the property is ours; Qt merges what is in it when it maps the window.
-            std::vector<xcb_atom_t> atoms;
-            xcb_get_property_reply_t *r
-                = xcb_get_property_reply(c, xcb_get_property(c, 0, w, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
-            if (r && r->format == 32) {
-                const auto *have = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
-                atoms.assign(have, have + xcb_get_property_value_length(r) / 4);
-            }
-            free(r);
+            const xcb_atom_t state = x11::atom(c, "_NET_WM_STATE");
+            std::vector<xcb_atom_t> atoms = x11::atomList(c, w, state);
             for (xcb_atom_t a : wanted)
                 if (std::find(atoms.begin(), atoms.end(), a) == atoms.end())
                     atoms.push_back(a);
@@ -93,7 +52,7 @@ namespace {
 class AttentionRefuser final : public QAbstractNativeEventFilter {
 public:
     explicit AttentionRefuser(xcb_connection_t *c)
-        : m_state(internAtom(c, "_NET_WM_STATE")), m_attention(internAtom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"))
+        : m_state(x11::atom(c, "_NET_WM_STATE")), m_attention(x11::atom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"))
     { }
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
@@ -107,30 +66,12 @@ public:
         // Property changes reach us only for our own windows (and the root, which has no state).
         if (pn->atom != m_state || pn->state != XCB_PROPERTY_NEW_VALUE)
             return false;
-        xcb_connection_t *c = xcbConnection();
+        xcb_connection_t *c = x11::connection();
         if (!c)
             return false;
-        xcb_get_property_reply_t *r
-            = xcb_get_property_reply(c, xcb_get_property(c, 0, pn->window, m_state, XCB_ATOM_ATOM, 0, 64), nullptr);
-        bool marked = false;
-        if (r && r->format == 32) {
-            const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
-            marked = std::find(atoms, atoms + xcb_get_property_value_length(r) / 4, m_attention)
-                != atoms + xcb_get_property_value_length(r) / 4;
-        }
-        free(r);
-        if (marked) {
-            xcb_client_message_event_t cm{};
-            cm.response_type = XCB_CLIENT_MESSAGE;
-            cm.format = 32;
-            cm.window = pn->window;
-            cm.type = m_state;
-            cm.data.data32[0] = 0; // _NET_WM_STATE_REMOVE
-            cm.data.data32[1] = m_attention;
-            cm.data.data32[3] = 1; // a normal application
-            const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-            xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                           reinterpret_cast<const char *>(&cm));
+        const std::vector<xcb_atom_t> states = x11::atomList(c, pn->window, m_state);
+        if (std::find(states.begin(), states.end(), m_attention) != states.end()) {
+            x11::changeWmState(c, pn->window, false, m_attention);
             xcb_flush(c);
         }
         return false;
@@ -165,7 +106,7 @@ void leaveWindowGroup(xcb_connection_t *c, xcb_window_t w)
 void applyWindowKind(QWidget *window, WindowKind kind)
 {
 #if ZENTYR_HAVE_XCB
-    if (xcb_connection_t *c = xcbConnection()) {
+    if (xcb_connection_t *c = x11::connection()) {
         static AttentionRefuser *refuser = [c] {
             auto *f = new AttentionRefuser(c); // lives as long as the connection
             qApp->installNativeEventFilter(f);
@@ -180,19 +121,13 @@ void applyWindowKind(QWidget *window, WindowKind kind)
             : kind == WindowKind::Utility             ? "_NET_WM_WINDOW_TYPE_UTILITY"
                                                       : "_NET_WM_WINDOW_TYPE_SPLASH";
         const xcb_window_t w = static_cast<xcb_window_t>(window->winId());
-        const xcb_atom_t typeAtom = internAtom(c, "_NET_WM_WINDOW_TYPE");
-        const xcb_atom_t normal = internAtom(c, "_NET_WM_WINDOW_TYPE_NORMAL");
-        std::vector<xcb_atom_t> types{internAtom(c, name)};
+        const xcb_atom_t typeAtom = x11::atom(c, "_NET_WM_WINDOW_TYPE");
+        const xcb_atom_t normal = x11::atom(c, "_NET_WM_WINDOW_TYPE_NORMAL");
+        std::vector<xcb_atom_t> types{x11::atom(c, name)};
         // Qt's own entries after ours (its frameless hint for KDE), its "normal" left out.
-        xcb_get_property_reply_t *r
-            = xcb_get_property_reply(c, xcb_get_property(c, 0, w, typeAtom, XCB_ATOM_ATOM, 0, 64), nullptr);
-        if (r && r->format == 32) {
-            const auto *have = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
-            for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i)
-                if (have[i] != normal && have[i] != types.front())
-                    types.push_back(have[i]);
-        }
-        free(r);
+        for (xcb_atom_t have : x11::atomList(c, w, typeAtom))
+            if (have != normal && have != types.front())
+                types.push_back(have);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, typeAtom, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(types.size()), types.data());
         if (kind == WindowKind::Dialog)
@@ -213,10 +148,10 @@ void bringMenuForward(QMenu *) { }
 bool windowManagerRunning()
 {
 #if ZENTYR_HAVE_XCB
-    if (xcb_connection_t *c = xcbConnection()) {
+    if (xcb_connection_t *c = x11::connection()) {
         // The window manager names a window of its own on the root and on that window itself.
         // Asked on every show: the atom, fixed for the connection, is looked up once.
-        static const xcb_atom_t check = internAtom(c, "_NET_SUPPORTING_WM_CHECK");
+        static const xcb_atom_t check = x11::atom(c, "_NET_SUPPORTING_WM_CHECK");
         auto checkWindow = [&](xcb_window_t on) -> xcb_window_t {
             xcb_get_property_reply_t *r
                 = xcb_get_property_reply(c, xcb_get_property(c, 0, on, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
@@ -226,8 +161,7 @@ bool windowManagerRunning()
             free(r);
             return found;
         };
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        const xcb_window_t wm = checkWindow(root);
+        const xcb_window_t wm = checkWindow(x11::rootWindow(c));
         return wm != XCB_WINDOW_NONE && checkWindow(wm) == wm;
     }
 #endif
@@ -237,7 +171,7 @@ bool windowManagerRunning()
 void moveNativeWindow(QWidget *window, QPoint topLeft)
 {
 #if ZENTYR_HAVE_XCB
-    if (xcb_connection_t *c = xcbConnection()) {
+    if (xcb_connection_t *c = x11::connection()) {
         const uint32_t xy[2] = {static_cast<uint32_t>(topLeft.x()), static_cast<uint32_t>(topLeft.y())};
         xcb_configure_window(c, static_cast<xcb_window_t>(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
                              xy);
@@ -266,7 +200,7 @@ static bool x11DisplayReachable()
 void endProcessNow(int code)
 {
 #if ZENTYR_HAVE_XCB
-    if (xcb_connection_t *c = xcbConnection())
+    if (xcb_connection_t *c = x11::connection())
         xcb_flush(c);
 #endif
     std::fflush(stdout);
