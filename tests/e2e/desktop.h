@@ -123,6 +123,8 @@ public:
     // First such window, or 0 on timeout.
     WindowId waitForWindow(const QString &role, int timeoutMs = 10000, qint64 pid = 0) const;
     bool waitForNoWindow(const QString &role, int timeoutMs = 10000, qint64 pid = 0) const;
+    // The topmost top-level window titled `title`, or 0 on timeout.
+    WindowId waitForTitled(const QString &title, int timeoutMs) const;
     // Viewable top-level windows, bottom to top. A WM frame is replaced by the client in it.
     QList<WindowId> topLevelWindows() const;
     // Whether `upper` is stacked above `lower` among topLevelWindows().

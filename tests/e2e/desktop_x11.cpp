@@ -262,6 +262,20 @@ bool Desktop::waitForNoWindow(const QString &role, int timeoutMs, qint64 pid) co
     return waitUntil([&] { return findWindows(role, pid).isEmpty(); }, timeoutMs);
 }
 
+WindowId Desktop::waitForTitled(const QString &title, int timeoutMs) const
+{
+    WindowId found = 0;
+    waitUntil(
+        [&] {
+            for (WindowId w : topLevelWindows())
+                if (windowTitle(w) == title)
+                    found = w;
+            return found != 0;
+        },
+        timeoutMs);
+    return found;
+}
+
 QList<WindowId> Desktop::topLevelWindows() const
 {
     QList<WindowId> out;

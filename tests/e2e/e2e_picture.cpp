@@ -11,20 +11,6 @@ using namespace e2e;
 class PictureE2E : public QObject {
     Q_OBJECT
 
-    static WindowId findByTitle(const Desktop &d, const QString &title, int timeoutMs)
-    {
-        WindowId found = 0;
-        waitUntil(
-            [&] {
-                for (WindowId w : d.topLevelWindows())
-                    if (d.windowTitle(w) == title)
-                        found = w;
-                return found != 0;
-            },
-            timeoutMs);
-        return found;
-    }
-
 private slots:
     void chooseAPictureThenATextFile()
     {
@@ -56,13 +42,13 @@ private slots:
             5000);
 
         d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), 5); // Display Picture
-        const WindowId dialog = findByTitle(d, "Open", 5000);
+        const WindowId dialog = d.waitForTitled("Open", 5000);
         QVERIFY2(dialog, qPrintable(d.describeWindows()));
         d.saveArtifact(d.screenshot(), "open-dialog");
         QTest::qWait(300);
         d.type(picture);
         d.key("Return");
-        QVERIFY(waitUntil([&] { return findByTitle(d, "Open", 0) == 0; }, 5000));
+        QVERIFY(waitUntil([&] { return d.waitForTitled("Open", 0) == 0; }, 5000));
 
         // Stretched over the whole ruler in both directions.
         QImage shot;
@@ -81,17 +67,17 @@ private slots:
 
         // A text file through "All Files" gives the error box, and the picture stays.
         d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), 5);
-        const WindowId dialog2 = findByTitle(d, "Open", 5000);
+        const WindowId dialog2 = d.waitForTitled("Open", 5000);
         QVERIFY(dialog2);
         QTest::qWait(300);
         d.key("ctrl+a");
         d.type(text);
         d.key("Return");
-        const WindowId box = findByTitle(d, "Zentyr", 5000);
+        const WindowId box = d.waitForTitled("Zentyr", 5000);
         QVERIFY2(box, qPrintable(d.describeWindows()));
         d.saveArtifact(d.grabWindow(box), "picture-error");
         d.key("Return");
-        QVERIFY(waitUntil([&] { return findByTitle(d, "Zentyr", 0) == 0; }, 3000));
+        QVERIFY(waitUntil([&] { return d.waitForTitled("Zentyr", 0) == 0; }, 3000));
         shot = d.grabWindow(ruler);
         QVERIFY(colorsClose(colorAt(shot, 10, 30), QColor(Qt::blue), 10));
     }

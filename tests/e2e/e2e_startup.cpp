@@ -13,20 +13,6 @@ using namespace e2e;
 class StartupE2E : public QObject {
     Q_OBJECT
 
-    static WindowId findByTitle(const Desktop &d, const QString &title, int timeoutMs)
-    {
-        WindowId found = 0;
-        waitUntil(
-            [&] {
-                for (WindowId w : d.topLevelWindows())
-                    if (d.windowTitle(w) == title)
-                        found = w;
-                return found != 0;
-            },
-            timeoutMs);
-        return found;
-    }
-
 private slots:
     void splashThenTrayThenRuler()
     {
@@ -110,7 +96,7 @@ private slots:
                 ? d.startProcess("/usr/bin/env", {"-u", "XDG_RUNTIME_DIR", binary}, env)
                 : d.startProgram({}, env);
             const WindowId box
-                = findByTitle(d, "Look in the system tray next to the time at the bottom of the screen.", 8000);
+                = d.waitForTitled("Look in the system tray next to the time at the bottom of the screen.", 8000);
             QVERIFY2(box, qPrintable(row + ": " + d.describeWindows()));
             QCOMPARE(d.windowPid(box), second.pid());
             if (v.runtime == Variant::Same && v.display == ":" + n) {
