@@ -137,15 +137,8 @@ private slots:
         const WindowId icon = d.waitForTrayIcon(5000);
         QVERIFY(icon);
         QVERIFY(chooseFromRulerMenu(d, ruler, 5)); // Display Picture
-        WindowId dialog = 0;
-        QVERIFY(waitUntil(
-            [&] {
-                for (WindowId w : d.topLevelWindows())
-                    if (d.windowTitle(w) == "Open")
-                        dialog = w;
-                return dialog != 0;
-            },
-            5000));
+        const WindowId dialog = d.waitForTitled("Open", 5000);
+        QVERIFY(dialog);
         QVERIFY(d.clickAt(d.geometry(icon).center(), 3));
         QVERIFY(d.waitForPopupMenu(3000));
         d.mouseMove(QPoint(600, 700));
