@@ -2,6 +2,7 @@
 // The ruler window family: single instances, placement, size commands, mouse rules, menus.
 #include "appfixture.h"
 #include "fakeservices.h"
+#include "platform/forms/commands.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/twips.h"
 #include "platform/system/drag.h"
@@ -259,6 +260,20 @@ private slots:
             QVERIFY(a->isEnabled());
             QVERIFY(a->shortcut().isEmpty());
         }
+    }
+
+    // A command's key works on its window while the menu stays hidden.
+    void commandKeys()
+    {
+        static int runs = 0;
+        static const Command<Form> commands[] = {{"mnuTry", "Try", [](Form &) { ++runs; }, "Ctrl+T"}};
+        Form f("frmTry", Form::Border::None, QSizeF(1500, 1500));
+        QMenu *menu = buildMenu<Form>(f, "mnuTry", "Try", commands);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(&f, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(runs, 1);
+        QVERIFY(!menu->isVisible());
     }
 
     void openingOtherRulersLeavesThisOneOpen()

@@ -29,6 +29,9 @@ QMenu *buildMenu(Owner &owner, const QString &name, const QString &title, std::s
         QAction *a = addMenuItem(menu, c.name, c.caption, c.keys);
         if (c.run)
             QObject::connect(a, &QAction::triggered, &owner, [&owner, run = c.run] { run(owner); });
+        // A hidden menu's keys work only through the window.
+        if (c.keys)
+            owner.addAction(a);
     }
     return menu;
 }
