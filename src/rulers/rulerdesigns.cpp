@@ -53,57 +53,21 @@ const RulerCommand angleMenu[] = {
 using artwork::Picture;
 namespace palette = artwork::palette;
 
-// name, client, topmost, load size, Normal Size, whether it centres, scale, colour, name label, menu
+// One row per ruler: name; client size; whether it is topmost; load size and Normal Size, and whether
+// Normal Size centres it (sizes in twips); its scale (the angle ruler paints its own client instead)
+// and colour; its name label, where and how aligned; its menu.
+// clang-format off
 const RulerDesign designs[] = {
-    {"frmRuler",
-     {11880, 1035},
-     true,
-     {11500, 1100},
-     {12000, 1100},
-     true,
-     Picture::InchScale,
-     QColor(),
-     nullptr,
-     {},
-     {},
-     standardMenu},
-    {"frmRulerMetric",
-     {10260, 1050},
-     true,
-     {12000, 1100},
-     {12000, 1100},
-     false,
-     Picture::MetricScale,
-     palette::RulerWindow,
-     "Label1",
-     {0, 720, 1095, 255},
-     Qt::AlignHCenter,
-     metricMenu},
-    {"frmVRuler",
-     {1140, 8880},
-     true,
-     {1200, 12000},
-     {1200, 12000},
-     true,
-     Picture::VerticalScale,
-     palette::RulerWindow,
-     nullptr,
-     {},
-     {},
-     verticalMenu},
-    {"frm45Angle",
-     {9555, 7125},
-     false,
-     {},
-     {},
-     false,
-     Picture::InchScale,
-     palette::RulerWindow,
-     "Label2",
-     {960, 6120, 1095, 255},
-     Qt::AlignLeft,
-     angleMenu},
+    {"frmRuler", {11880, 1035}, true, {11500, 1100}, {12000, 1100}, true,
+     Picture::InchScale, QColor(), nullptr, {}, {}, standardMenu},
+    {"frmRulerMetric", {10260, 1050}, true, {12000, 1100}, {12000, 1100}, false,
+     Picture::MetricScale, palette::RulerWindow, "Label1", {0, 720, 1095, 255}, Qt::AlignHCenter, metricMenu},
+    {"frmVRuler", {1140, 8880}, true, {1200, 12000}, {1200, 12000}, true,
+     Picture::VerticalScale, palette::RulerWindow, nullptr, {}, {}, verticalMenu},
+    {"frm45Angle", {9555, 7125}, false, {}, {}, false,
+     Picture::InchScale, palette::RulerWindow, "Label2", {960, 6120, 1095, 255}, Qt::AlignLeft, angleMenu},
 };
+// clang-format on
 
 } // namespace
 
