@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QPainter>
 #include <QWindow>
 
@@ -72,6 +73,15 @@ QImage userPicture()
     return img;
 }
 
+// Chooses the entry of a menu by its caption.
+void choose(QMenu *menu, const char *caption)
+{
+    for (QAction *a : menu->actions())
+        if (a->text() == QLatin1String(caption))
+            return a->trigger();
+    std::fprintf(stderr, "paint: no menu entry %s\n", caption);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -82,12 +92,12 @@ int main(int argc, char *argv[])
     std::printf("paint: platform %s, %d paints per window\n", qPrintable(QGuiApplication::platformName()), paints);
 
     frmRightClick &tray = loadForm<frmRightClick>();
-    tray.mnuShowRuler_Click();
+    choose(tray.mnuShutDown, "Show Standard Ruler");
     frmRuler *ruler = loadedForm<frmRuler>();
-    ruler->mnuMetricruler_Click();
-    ruler->mnuVRuler_Click();
-    ruler->mnu45Angle_Click();
-    tray.mnuHelp_Click();
+    choose(ruler->mnuFile, "Metric Ruler");
+    choose(ruler->mnuFile, "Vertical Ruler");
+    choose(ruler->mnuFile, "45-Angle");
+    choose(tray.mnuShutDown, "Help");
     const QList<QPair<const char *, QWidget *>> windows = {
         {"frmRuler", ruler},
         {"frmRulerMetric", loadedForm<frmRulerMetric>()},
@@ -111,8 +121,8 @@ int main(int argc, char *argv[])
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < steps; ++i) {
-        const int phase = i % 200; // 6000 to 12000 twips and back, 60 twips (4 px) a step
-        ruler->setWidthTwips(6000 + 60 * (phase < 100 ? phase : 200 - phase));
+        const int phase = i % 200; // 400 to 800 pixels and back, 4 a step
+        ruler->setOuterSize({400 + 4 * (phase < 100 ? phase : 200 - phase), ruler->height()});
         ruler->repaint();
     }
     const double total = double(t.nsecsElapsed()) / 1e6;

@@ -102,11 +102,11 @@ QPoint freePoint(const QRect &target, const QList<QRect> &others)
     return {};
 }
 
-bool chooseFromMenu(Desktop &d, QPoint at, int item)
+bool chooseFromMenu(Desktop &d, QPoint at, Menu menu, const char *caption)
 {
     if (!d.clickAt(at, 3) || !d.waitForPopupMenu(5000))
         return false;
-    return d.chooseMenuItemByKeys(item);
+    return d.chooseMenuItem(menu, QString::fromLatin1(caption));
 }
 
 } // namespace
@@ -202,9 +202,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QRect rulerRect = d.waitForStableGeometry(ruler);
-    const auto openVia = [&](QPoint at, int item, const char *role) {
+    const auto openVia = [&](QPoint at, Menu menu, const char *caption, const char *role) {
         WindowId w = 0;
-        if (chooseFromMenu(d, at, item))
+        if (chooseFromMenu(d, at, menu, caption))
             w = d.waitForWindow(QString::fromLatin1(role), 5000);
         if (!w)
             std::fprintf(stderr, "bench: %s did not open\n%s\n", role, qPrintable(d.describeWindows()));
@@ -220,10 +220,10 @@ int main(int argc, char *argv[])
         return freePoint(rulerRect, covering);
     };
     const QPoint iconAt = d.geometry(icon).center();
-    // Tray menu: About, Help, Show Standard Ruler, Show Vertical Ruler, Exit. Ruler menu: Hide,
-    // Metric, Vertical, 45-Angle, Normal Size, Display Picture, Help, About.
-    if (!openVia(iconAt, 3, "frmVRuler") || !openVia(rulerPoint(), 1, "frmRulerMetric")
-        || !openVia(rulerPoint(), 3, "frm45Angle") || !openVia(iconAt, 1, "frmSplash")) {
+    if (!openVia(iconAt, Menu::Tray, "Show Vertical Ruler", "frmVRuler")
+        || !openVia(rulerPoint(), Menu::StandardRuler, "Metric Ruler", "frmRulerMetric")
+        || !openVia(rulerPoint(), Menu::StandardRuler, "45-Angle", "frm45Angle")
+        || !openVia(iconAt, Menu::Tray, "Help", "frmSplash")) {
         d.saveDiagnostics(QStringLiteral("bench-open"));
         return 1;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/frmrightclick.h"
 #include "app/app.h"
+#include "platform/forms/commands.h"
 #include "platform/forms/formregistry.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
@@ -17,6 +18,22 @@
 
 namespace zentyr {
 
+namespace {
+
+void showInfo(frmRightClick &) { ShowInfoScreen(); }
+void close(frmRightClick &tray) { tray.mnuClose_Click(); }
+
+const Command<frmRightClick> shutDownMenu[] = {
+    {"mnuAbout", "About Zentyr", showInfo},
+    {"mnuHelp", "Help", showInfo},
+    {"mnuShowRuler", "Show Standard Ruler", showFormCommand<frmRuler>},
+    {"mnuVRuler", "Show Vertical Ruler", showFormCommand<frmVRuler>},
+    {"Sep1"},
+    {"mnuClose", "Exit Zentyr", close},
+};
+
+} // namespace
+
 frmRightClick::frmRightClick()
     : Form(QStringLiteral("frmRightClick"), Border::None, QSizeF(4680, 3195)),
       areaWait([] { return services().notificationAreaAvailable(); })
@@ -24,21 +41,14 @@ frmRightClick::frmRightClick()
     setWindowTitle(QStringLiteral("Quillet - Main"));
     setWindowIcon(artwork::programIcon());
 
-    mnuShutDown = new QMenu(QStringLiteral("Shut Down"), this);
-    mnuShutDown->setObjectName(QStringLiteral("mnuShutDown"));
-    auto item = [this](const char *name, const QString &caption, void (frmRightClick::*slot)()) {
-        QAction *a = mnuShutDown->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    mnuAbout = item("mnuAbout", QStringLiteral("About Zentyr"), &frmRightClick::mnuAbout_Click);
-    mnuHelp = item("mnuHelp", QStringLiteral("Help"), &frmRightClick::mnuHelp_Click);
-    mnuShowRuler = item("mnuShowRuler", QStringLiteral("Show Standard Ruler"), &frmRightClick::mnuShowRuler_Click);
-    mnuVRuler = item("mnuVRuler", QStringLiteral("Show Vertical Ruler"), &frmRightClick::mnuVRuler_Click);
-    Sep1 = mnuShutDown->addSeparator();
-    Sep1->setObjectName(QStringLiteral("Sep1"));
-    mnuClose = item("mnuClose", QStringLiteral("Exit Zentyr"), &frmRightClick::mnuClose_Click);
+    mnuShutDown
+        = buildMenu<frmRightClick>(*this, QStringLiteral("mnuShutDown"), QStringLiteral("Shut Down"), shutDownMenu);
+    mnuAbout = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuAbout"));
+    mnuHelp = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuHelp"));
+    mnuShowRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuShowRuler"));
+    mnuVRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuVRuler"));
+    Sep1 = mnuShutDown->findChild<QAction *>(QStringLiteral("Sep1"));
+    mnuClose = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuClose"));
 
     // Runs from the moment the tray controller is loaded: the standard ruler follows the tray icon
     // a second later.
@@ -192,11 +202,6 @@ void frmRightClick::Timer1_Timer()
     // Later ticks would do nothing; a stopped timer does not wake the machine.
     Timer1.stop();
 }
-
-void frmRightClick::mnuAbout_Click() { ShowInfoScreen(); }
-void frmRightClick::mnuHelp_Click() { ShowInfoScreen(); }
-void frmRightClick::mnuShowRuler_Click() { showForm<frmRuler>(); }
-void frmRightClick::mnuVRuler_Click() { showForm<frmVRuler>(); }
 
 void frmRightClick::mnuClose_Click()
 {

@@ -26,10 +26,6 @@ public:
             *mnuClose = nullptr;
 
     void Timer1_Timer();
-    void mnuAbout_Click();
-    void mnuHelp_Click();
-    void mnuShowRuler_Click();
-    void mnuVRuler_Click();
     void mnuClose_Click();
 
     // Fills the record and adds the icon.

@@ -2,6 +2,7 @@
 #include "app/module1.h"
 #include "platform/forms/formregistry.h"
 #include "app/frmsplash.h"
+#include "platform/forms/twips.h"
 
 namespace zentyr {
 
@@ -9,7 +10,7 @@ void ShowInfoScreen()
 {
     frmSplash &f = loadForm<frmSplash>();
     f.setWindowKind(WindowKind::Dialog);
-    f.setHeightTwips(7500);
+    f.setOuterSize({f.width(), twipsToPixelsY(7500)});
     f.showModeless();
     f.cmdOK->setVisible(true);
     f.Timer1.stop();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // "Display Picture": the standard ruler shows a picture file of the user's choice.
 #include "platform/forms/msgbox.h"
-#include "platform/forms/vberror.h"
 #include "platform/picture/picture.h"
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
@@ -16,24 +15,23 @@ namespace zentyr {
 
 namespace {
 
-// The error the picture box reports for a loader failure; the program names itself as source.
-VbError pictureLoadError(PictureError error)
+// The picture error box, modal to the ruler only like the Open dialog: the error's number, the
+// program as its source, and its description.
+void showPictureError(QWidget *ruler, PictureError error)
 {
-    const QString source = QStringLiteral("Zentyr");
-    switch (error) {
-    case PictureError::FileNotFound: return VbError(ErrFileNotFound, source, QStringLiteral("File not found"));
-    case PictureError::FileAccess: return VbError(ErrPathFileAccess, source, QStringLiteral("Path/File access error"));
-    case PictureError::OutOfMemory: return VbError(ErrOutOfMemory, source, QStringLiteral("Out of memory"));
-    case PictureError::None:
-    case PictureError::InvalidPicture: break;
+    int number = 481;
+    QString description = QStringLiteral("Invalid picture");
+    if (error == PictureError::FileNotFound) {
+        number = 53;
+        description = QStringLiteral("File not found");
+    } else if (error == PictureError::FileAccess) {
+        number = 75;
+        description = QStringLiteral("Path/File access error");
+    } else if (error == PictureError::OutOfMemory) {
+        number = 7;
+        description = QStringLiteral("Out of memory");
     }
-    return VbError(ErrInvalidPicture, source, QStringLiteral("Invalid picture"));
-}
-
-// Modal to the ruler only, like the Open dialog.
-void showPictureError(QWidget *ruler, const VbError &e)
-{
-    services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QString(), ruler);
+    services().msgBox(errorReportText(number, QStringLiteral("Zentyr"), description), vbOKOnly, QString(), ruler);
 }
 
 } // namespace
@@ -60,11 +58,11 @@ void frmRuler::mnuPicture_Click()
     try {
         PictureResult loaded = loadPictureFile(chosen.fileName);
         if (loaded.error != PictureError::None)
-            return showPictureError(this, pictureLoadError(loaded.error));
+            return showPictureError(this, loaded.error);
         Image1->setPicture(std::move(loaded.image));
         doEvents();
     } catch (const std::bad_alloc &) {
-        showPictureError(this, pictureLoadError(PictureError::OutOfMemory));
+        showPictureError(this, PictureError::OutOfMemory);
     }
 }
 

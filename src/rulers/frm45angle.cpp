@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/frm45angle.h"
-#include "rulers/rulerhost.h"
 #include "artwork/palette.h"
 #include "platform/forms/controls.h"
-#include "platform/forms/placement.h"
 #include "platform/forms/region.h"
 #include "platform/forms/twips.h"
 
@@ -20,24 +18,12 @@ const std::vector<std::vector<QPointF>> &angleVertexTable()
     return table;
 }
 
-frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 7125))
+frm45Angle::frm45Angle() : RulerForm(rulerDesign(RulerId::Angle))
 {
-    setBackColor(artwork::palette::RulerWindow);
-    // A dialog floats on tiling managers and, unlike a utility window, keeps its taskbar entry.
-    // Opened from a menu, it takes the focus.
-    setWindowKind(WindowKind::Dialog);
-    setActivateOnShow(true);
     // A Wayland compositor takes the region for input only and shows the whole
     // rectangle: there the window paints nothing outside its triangle.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         setAttribute(Qt::WA_TranslucentBackground);
-
-    Label2 = new Label(client(), QStringLiteral("Label2"));
-    setGeometryTwips(Label2, 960, 6120, 1095, 255);
-    Label2->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
-    Label2->setForeColor(artwork::palette::ProductWord);
-    Label2->setTransparent(true);
-    Label2->setCaption(QStringLiteral("Zentyr"));
 
     Label1 = new Label(client(), QStringLiteral("Label1"));
     setGeometryTwips(Label1, 2280, 6120, 3735, 255);
@@ -45,9 +31,6 @@ frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 
     Label1->setForeColor(QColor(0, 0, 0));
     Label1->setTransparent(true);
     Label1->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));
-
-    mnuHide45Angle = addMenuItem("mnuHide45Angle", QStringLiteral("Hide 45Angle"), [this] { mnuHide45Angle_Click(); });
-    mnuHelp = addMenuItem("mnuHelp", QStringLiteral("Help"), [this] { mnuHelp_Click(); });
 }
 
 QRegion frm45Angle::CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX, short OffsetY)
@@ -62,9 +45,7 @@ QRegion frm45Angle::CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX,
 // No placement of its own: the design's position, an ordinary window shaped to its triangle.
 void frm45Angle::Form_Load()
 {
-    const QRect primary = primaryScreenPixels();
-    const QPoint clientTopLeft(twipsToDesktopPixels(2715, primary.x(), twipsPerPixelX()),
-                               twipsToDesktopPixels(780, primary.y(), twipsPerPixelY()));
+    const QPoint clientTopLeft = primaryScreenPixels().topLeft() + QPoint(twipsToPixelsX(2715), twipsToPixelsY(780));
     move(clientTopLeft - QPoint(borderPixels(), borderPixels()));
     setMask(CreateAngleRegion(1.0f, 1.0f, 0, 0));
 }
@@ -107,8 +88,5 @@ void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
     p.setPen(QPen(artwork::palette::LowerBand, 2.5));
     p.drawLine(edge.translated(inward));
 }
-
-void frm45Angle::mnuHide45Angle_Click() { hideRuler(); }
-void frm45Angle::mnuHelp_Click() { rulerHost().showInfoScreen(); }
 
 } // namespace zentyr

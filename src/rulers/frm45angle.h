@@ -17,13 +17,10 @@ class frm45Angle : public RulerForm {
 public:
     frm45Angle();
 
-    Label *Label2 = nullptr, *Label1 = nullptr;
-    QAction *mnuHide45Angle = nullptr, *mnuHelp = nullptr;
+    Label *Label1 = nullptr;
     QRegion hRgn;
 
     QRegion CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX, short OffsetY);
-    void mnuHide45Angle_Click();
-    void mnuHelp_Click();
 
     void paintClient(QPainter &p, const QRect &clientRect) override;
 

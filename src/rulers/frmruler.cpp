@@ -1,14 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/frmruler.h"
-#include "platform/forms/formregistry.h"
-#include "artwork/artwork.h"
 #include "artwork/palette.h"
 #include "platform/forms/controls.h"
-#include "platform/forms/twips.h"
-#include "rulers/frm45angle.h"
-#include "rulers/frmrulermetric.h"
-#include "rulers/frmvruler.h"
-#include "rulers/layoutcontrols.h"
 #include "rulers/rulerhost.h"
 
 #include <QMouseEvent>
@@ -42,23 +35,16 @@ void RulerImage::paintEvent(QPaintEvent *)
 
 void RulerImage::mousePressEvent(QMouseEvent *e)
 {
-    m_form->Image1_MouseDown(Form::buttonCode(e->button()), Form::shiftCode(e->modifiers()),
-                             static_cast<float>(e->position().x() * twipsPerPixelX()),
-                             static_cast<float>(e->position().y() * twipsPerPixelY()));
+    m_form->Image1_MouseDown(e->button(), e->modifiers(), e->position());
 }
 
 void RulerImage::mouseMoveEvent(QMouseEvent *e)
 {
-    m_form->Image1_MouseMove(Form::buttonsCode(e->buttons()), Form::shiftCode(e->modifiers()),
-                             static_cast<float>(e->position().x() * twipsPerPixelX()),
-                             static_cast<float>(e->position().y() * twipsPerPixelY()));
+    m_form->Image1_MouseMove(e->buttons(), e->modifiers(), e->position());
 }
 
-frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035))
+frmRuler::frmRuler() : RulerForm(rulerDesign(RulerId::Standard))
 {
-    setShowInTaskbar(false);
-    setWindowKind(WindowKind::Utility); // floats on tiling managers
-    setScale(artwork::Picture::InchScale);
     client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
 
     Image1 = new RulerImage(this);
@@ -71,83 +57,42 @@ frmRuler::frmRuler() : RulerForm(QStringLiteral("frmRuler"), QSizeF(11880, 1035)
     lblTip->setForeColor(QColor(0, 0, 0));
     lblTip->setAlignment(Qt::AlignHCenter);
     lblTip->setCaption(QStringLiteral("Right click ruler for options"));
-
-    mnuHideRuler = addMenuItem("mnuHideRuler", QStringLiteral("Hide Ruler"), [this] { mnuHideRuler_Click(); });
-    mnuMetricruler = addMenuItem("mnuMetricruler", QStringLiteral("Metric Ruler"), [this] { mnuMetricruler_Click(); });
-    mnuVRuler = addMenuItem("mnuVRuler", QStringLiteral("Vertical Ruler"), [this] { mnuVRuler_Click(); });
-    mnu45Angle = addMenuItem("mnu45Angle", QStringLiteral("45-Angle"), [this] { mnu45Angle_Click(); });
-    mnuNormalSize = addMenuItem("mnuNormalSize", QStringLiteral("Normal Size"), [this] { mnuNormalSize_Click(); });
-    mnuPicture = addMenuItem("mnuPicture", QStringLiteral("Display Picture"), [this] { mnuPicture_Click(); });
-    mnusep = addMenuSeparator("mnusep");
-    mnuHelp = addMenuItem("mnuHelp", QStringLiteral("Help"), [this] { mnuHelp_Click(); });
-    mnuAbout = addMenuItem("mnuAbout", QStringLiteral("About"), [this] { mnuAbout_Click(); });
-
-    // The control collection in its fixed order: controls, the dialog, the menus.
-    m_collection.push_back(std::make_unique<WidgetLayoutControl>(Image1));
-    m_collection.push_back(std::make_unique<WidgetLayoutControl>(lblTip, lblTip));
-    for (int i = 0; i < 2 + 9; ++i) // dlgCommonDialog, mnuFile and its nine entries
-        m_collection.push_back(std::make_unique<MemberlessControl>());
 }
 
-frmRuler::~frmRuler() = default;
-
-std::vector<LayoutControl *> frmRuler::controls() const
-{
-    std::vector<LayoutControl *> out;
-    for (const auto &c : m_collection)
-        out.push_back(c.get());
-    return out;
-}
-
-void frmRuler::RecordLayout()
-{
-    zentyr::RecordLayout(
-        records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
-}
-
-void frmRuler::ApplyLayout()
-{
-    zentyr::ApplyLayout(
-        records, controls(), [this] { return scaleWidthTwips(); }, [this] { return scaleHeightTwips(); });
-}
+std::vector<LayoutControl> frmRuler::layoutControls() const { return {{Image1}, {lblTip, lblTip}}; }
 
 // Recorded while Image1 covers the client area, so a chosen picture keeps covering
 // the ruler "instead of the default graphic".
 void frmRuler::Form_Initialize()
 {
-    setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
-    RecordLayout();
+    Image1->setGeometry(client()->rect());
+    RecordLayout(records, layoutControls(), client()->size());
 }
 
 void frmRuler::Form_Load()
 {
     if (rulerHost().previousInstanceGuard())
         return;
-    loadPlacement(11500, 1100);
+    RulerForm::Form_Load();
 }
 
 void frmRuler::Form_Resize()
 {
     if (!Image1)
         return; // no controls to fit yet
-    setGeometryTwips(Image1, 0, 0, scaleWidthTwips(), scaleHeightTwips());
-    ApplyLayout();
+    Image1->setGeometry(client()->rect());
+    ApplyLayout(records, layoutControls(), client()->size());
 }
 
-void frmRuler::Image1_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
-
-void frmRuler::Image1_MouseMove(int button, int, float, float)
+void frmRuler::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
 {
-    rulerMouseMove(this, button);
+    rulerMouseDown(mnuFile, button);
+}
+
+void frmRuler::Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF)
+{
+    rulerMouseMove(this, buttons);
     lblTip->setVisible(false);
 }
-
-void frmRuler::mnuHideRuler_Click() { hideRuler(); }
-void frmRuler::mnuMetricruler_Click() { showForm<frmRulerMetric>(); }
-void frmRuler::mnuVRuler_Click() { showForm<frmVRuler>(); }
-void frmRuler::mnu45Angle_Click() { showForm<frm45Angle>(); }
-void frmRuler::mnuNormalSize_Click() { normalSize(12000, 1100, true); }
-void frmRuler::mnuHelp_Click() { rulerHost().showInfoScreen(); }
-void frmRuler::mnuAbout_Click() { rulerHost().showInfoScreen(); }
 
 } // namespace zentyr

@@ -5,8 +5,6 @@
 
 #include <QImage>
 #include <QPixmap>
-#include <memory>
-#include <vector>
 
 namespace zentyr {
 
@@ -47,31 +45,17 @@ class frmRuler : public RulerForm {
     Q_OBJECT
 public:
     frmRuler();
-    ~frmRuler() override;
 
     RulerImage *Image1 = nullptr;
     Label *lblTip = nullptr;
     CommonDialog dlgCommonDialog;
-    QAction *mnuHideRuler = nullptr, *mnuMetricruler = nullptr, *mnuVRuler = nullptr, *mnu45Angle = nullptr,
-            *mnuNormalSize = nullptr, *mnuPicture = nullptr, *mnusep = nullptr, *mnuHelp = nullptr, *mnuAbout = nullptr;
-
     LayoutRecords records;
 
-    void Image1_MouseDown(int button, int shift, float x, float y);
-    void Image1_MouseMove(int button, int shift, float x, float y);
-    void mnuHideRuler_Click();
-    void mnuMetricruler_Click();
-    void mnuVRuler_Click();
-    void mnu45Angle_Click();
-    void mnuNormalSize_Click();
+    void Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos);
+    void Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos);
     void mnuPicture_Click();
-    void mnuHelp_Click();
-    void mnuAbout_Click();
-
-    void RecordLayout();
-    void ApplyLayout();
-    // The window's control collection, in its fixed order.
-    std::vector<LayoutControl *> controls() const;
+    // Hide by the handler's own name, which the tray's tests call.
+    void mnuHideRuler_Click() { unload(); }
 
     static const char *const PictureFilter;
 
@@ -81,7 +65,8 @@ protected:
     void Form_Resize() override;
 
 private:
-    std::vector<std::unique_ptr<LayoutControl>> m_collection;
+    // The controls that keep their proportions, in a fixed order.
+    std::vector<LayoutControl> layoutControls() const;
 };
 
 } // namespace zentyr

@@ -5,20 +5,10 @@
 namespace zentyr {
 
 // The vertical ruler: the upright inch scale, topmost and draggable.
-class frmVRuler : public RulerForm {
-    Q_OBJECT
+class frmVRuler : public DesignedRuler<RulerId::Vertical> {
 public:
-    frmVRuler();
-
-    QAction *mnuHideVRuler = nullptr, *mnuRegularRuler = nullptr, *mnuNormalSize = nullptr, *mnuHelp = nullptr;
-
-    void mnuHideVRuler_Click();
-    void mnuRegularRuler_Click();
-    void mnuNormalSize_Click();
-    void mnuHelp_Click();
-
-protected:
-    void Form_Load() override;
+    // Hide by the handler's own name, which the tray's tests call.
+    void mnuHideVRuler_Click() { unload(); }
 };
 
 } // namespace zentyr

@@ -1,84 +1,47 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/layout.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/twips.h"
 
-#include <cmath>
-#include <cstdint>
-#include <limits>
+#include <algorithm>
 
 namespace zentyr {
 
-namespace {
-// A quotient that would raise an error (division by zero, overflow) fails its step.
-std::optional<float> quotient(std::optional<float> num, float den)
+static float ratio(int part, int whole) { return whole == 0 ? 0.0f : float(part) / float(whole); }
+
+ControlLayout controlRatios(const QRect &control, QSize client)
 {
-    if (!num || den == 0.0f)
-        return std::nullopt;
-    const float q = *num / den;
-    if (!std::isfinite(q))
-        return std::nullopt;
-    return q;
+    return {ratio(control.height(), client.height()), ratio(control.width(), client.width()),
+            ratio(control.y(), client.height()), ratio(control.x(), client.width())};
 }
 
-std::optional<float> product(float a, float b)
+QRectF laidOut(const ControlLayout &r, QSize client)
 {
-    const float p = a * b;
-    if (!std::isfinite(p))
-        return std::nullopt;
-    return p;
+    const auto w = float(client.width());
+    const auto h = float(client.height());
+    return {w * r.LeftRatio, h * r.TopRatio, w * r.WidthRatio, h * r.HeightRatio};
 }
 
-// The loop counter is a 16-bit signed integer.
-std::size_t loopCount(std::size_t n)
+void RecordLayout(LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client)
 {
-    return std::min<std::size_t>(n, static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()) + 1);
-}
-} // namespace
-
-void RecordLayout(LayoutRecords &r, const std::vector<LayoutControl *> &controls, const ClientSize &clientWidth,
-                  const ClientSize &clientHeight)
-{
-    const std::size_t n = controls.size();
-    r.ControlLayouts.assign(n, ControlLayout{});
-    r.FontRatios.assign(n, 0.0f);
-    for (std::size_t i = 0; i < loopCount(n); ++i) {
-        LayoutControl *c = controls[i];
-        ControlLayout &cl = r.ControlLayouts[i];
-        if (!c)
-            continue;
-        if (auto q = quotient(c->height(), clientHeight()))
-            cl.HeightRatio = *q;
-        if (auto q = quotient(c->width(), clientWidth()))
-            cl.WidthRatio = *q;
-        if (auto q = quotient(c->top(), clientHeight()))
-            cl.TopRatio = *q;
-        if (auto q = quotient(c->left(), clientWidth()))
-            cl.LeftRatio = *q;
-        if (auto q = quotient(c->fontSize(), clientWidth()))
-            r.FontRatios[i] = *q;
+    records = {};
+    for (const LayoutControl &c : controls) {
+        records.ControlLayouts.push_back(controlRatios(c.widget->geometry(), client));
+        const double points = c.fontOwner ? c.fontOwner->fontSize() : 0.0;
+        records.FontRatios.push_back(client.width() == 0 ? 0.0f : float(points) / float(client.width()));
     }
 }
 
-void ApplyLayout(const LayoutRecords &r, const std::vector<LayoutControl *> &controls, const ClientSize &clientWidth,
-                 const ClientSize &clientHeight)
+void ApplyLayout(const LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client)
 {
-    const std::size_t n = controls.size();
-    for (std::size_t i = 0; i < loopCount(n); ++i) {
-        LayoutControl *c = controls[i];
-        if (!c)
-            continue;
-        if (i < r.ControlLayouts.size()) {
-            const ControlLayout &cl = r.ControlLayouts[i];
-            const auto l = product(clientWidth(), cl.LeftRatio);
-            const auto t = product(clientHeight(), cl.TopRatio);
-            const auto w = product(clientWidth(), cl.WidthRatio);
-            const auto h = product(clientHeight(), cl.HeightRatio);
-            if (l && t && w && h)
-                c->move(*l, *t, *w, *h);
-        }
-        if (i < r.FontRatios.size()) {
-            if (const auto size = product(clientWidth(), r.FontRatios[i]))
-                c->setFontSize(*size);
-        }
+    const std::size_t n = std::min(controls.size(), records.ControlLayouts.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const QRectF r = laidOut(records.ControlLayouts[i], client);
+        controls[i].widget->setGeometry(roundHalfEven(r.x()), roundHalfEven(r.y()), roundHalfEven(r.width()),
+                                        roundHalfEven(r.height()));
+        const float points = float(client.width()) * records.FontRatios[i];
+        if (controls[i].fontOwner && points > 0.0f)
+            controls[i].fontOwner->setFontSize(points);
     }
 }
 

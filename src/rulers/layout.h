@@ -1,31 +1,26 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-#include <functional>
-#include <optional>
+#include <QRect>
 #include <vector>
+
+class QWidget;
 
 namespace zentyr {
 
-// One member of a window's control collection, seen by name only: any member may
-// be missing, and then the step that uses it fails.
-class LayoutControl {
-public:
-    virtual ~LayoutControl() = default;
-    virtual std::optional<float> left() const { return std::nullopt; }
-    virtual std::optional<float> top() const { return std::nullopt; }
-    virtual std::optional<float> width() const { return std::nullopt; }
-    virtual std::optional<float> height() const { return std::nullopt; }
-    virtual std::optional<float> fontSize() const { return std::nullopt; }
-    // Returns false where the control has no such operation or refuses the value.
-    virtual bool move(float /*left*/, float /*top*/, float /*width*/, float /*height*/) { return false; }
-    virtual bool setFontSize(float /*points*/) { return false; }
-};
+class Label;
 
+// A control's place as fractions of the client area.
 struct ControlLayout {
     float HeightRatio = 0;
     float WidthRatio = 0;
     float TopRatio = 0;
     float LeftRatio = 0;
+};
+
+// A control the layout keeps in proportion, with the label whose font follows the width, if any.
+struct LayoutControl {
+    QWidget *widget;
+    Label *fontOwner = nullptr;
 };
 
 // The records of a window, taken once.
@@ -34,12 +29,14 @@ struct LayoutRecords {
     std::vector<float> FontRatios;
 };
 
-using ClientSize = std::function<float()>;
+// A rectangle as fractions of a client size (pixels); a side of zero leaves its fractions zero.
+ControlLayout controlRatios(const QRect &control, QSize client);
+// Where the fractions put a control in a client area, unrounded.
+QRectF laidOut(const ControlLayout &ratios, QSize client);
 
-// Each step is an attempt of its own; a failing step is skipped without a word.
-void RecordLayout(LayoutRecords &records, const std::vector<LayoutControl *> &controls, const ClientSize &clientWidth,
-                  const ClientSize &clientHeight);
-void ApplyLayout(const LayoutRecords &records, const std::vector<LayoutControl *> &controls,
-                 const ClientSize &clientWidth, const ClientSize &clientHeight);
+// Takes the fractions of each control and of each font against the client width.
+void RecordLayout(LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client);
+// Moves each recorded control, and sets its font where it has one; a font of no size is left alone.
+void ApplyLayout(const LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client);
 
 } // namespace zentyr

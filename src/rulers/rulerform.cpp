@@ -1,53 +1,60 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/rulerform.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
 #include "platform/system/drag.h"
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
+#include "artwork/palette.h"
 
 #include <QMenu>
 #include <QPainter>
 
 namespace zentyr {
 
-RulerForm::RulerForm(const QString &name, QSizeF designClientTwips) : Form(name, Border::Sizable, designClientTwips)
+RulerForm::RulerForm(const RulerDesign &design)
+    : Form(QString::fromLatin1(design.name), Border::Sizable, design.clientTwips), m_design(design)
 {
-    mnuFile = new QMenu(QStringLiteral("File"), this);
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    if (design.topmost) {
+        setShowInTaskbar(false);
+        setWindowKind(WindowKind::Utility); // floats on tiling managers
+    } else {
+        // A dialog floats on tiling managers and, unlike a utility window, keeps its taskbar entry.
+        // Opened from a menu, it takes the focus.
+        setWindowKind(WindowKind::Dialog);
+        setActivateOnShow(true);
+    }
+    if (design.backColor.isValid())
+        setBackColor(design.backColor);
+    if (design.nameLabel) {
+        auto *label = new Label(client(), QString::fromLatin1(design.nameLabel));
+        label->setGeometry(twipsToPixels(design.nameLabelTwips));
+        label->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
+        label->setForeColor(artwork::palette::ProductWord);
+        label->setTransparent(true);
+        label->setAlignment(design.nameLabelAlignment);
+        label->setCaption(QStringLiteral("Zentyr"));
+    }
+    mnuFile = buildMenu<RulerForm>(*this, QStringLiteral("mnuFile"), QStringLiteral("File"), design.menu);
 }
 
-QAction *RulerForm::addMenuItem(const char *name, const QString &caption, std::function<void()> command)
+// Topmost at the outer twips divided by 12, shown without activation; then the load size.
+void RulerForm::Form_Load()
 {
-    QAction *a = mnuFile->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    connect(a, &QAction::triggered, this, [command = std::move(command)] { command(); });
-    return a;
+    if (!m_design.topmost)
+        return;
+    placeTopmost(this,
+                 loadPlacementPixels(geometry(), primaryScreenPixels().topLeft(), twipsPerPixelX(), twipsPerPixelY()));
+    setOuterSize(twipsToPixels(m_design.loadTwips));
 }
 
-QAction *RulerForm::addMenuSeparator(const char *name)
-{
-    QAction *a = mnuFile->addSeparator();
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
-
-void RulerForm::loadPlacement(float loadWidth, float loadHeight)
-{
-    placeTopmost(
-        this,
-        loadPlacementPixels(leftTwips(), topTwips(), widthTwips(), heightTwips(), primaryScreenPixels().topLeft()));
-    setWidthTwips(loadWidth);
-    setHeightTwips(loadHeight);
-}
-
-void RulerForm::normalSize(float width, float height, bool centre)
+void RulerForm::normalSize()
 {
     // With several monitors, "the screen" is the one the ruler is on.
     const QRect screen = screenOfCentrePixels();
-    setWidthTwips(width);
-    setHeightTwips(height);
-    if (centre)
+    setOuterSize(twipsToPixels(m_design.normalTwips));
+    if (m_design.normalCentres)
         centreOnScreen(screen);
 }
 
@@ -55,28 +62,34 @@ void RulerForm::paintClient(QPainter &p, const QRect &clientRect)
 {
     p.fillRect(clientRect, backColor());
     // From the cache: a paint never reruns the vector steps.
-    p.drawPixmap(QPointF(0, 0),
-                 artwork::naturalPixmap(m_scale, twipsPerPixelX(), twipsPerPixelY(), p.device()->devicePixelRatioF()));
+    p.drawPixmap(
+        QPointF(0, 0),
+        artwork::naturalPixmap(m_design.scale, twipsPerPixelX(), twipsPerPixelY(), p.device()->devicePixelRatioF()));
 }
 
-void rulerMouseDown(QMenu *menu, int button)
+void rulerMouseDown(QMenu *menu, Qt::MouseButton button)
 {
-    if (button == 2)
+    if (button == Qt::RightButton)
         popupMenu(menu);
 }
 
-bool rulerMouseMove(QWidget *window, int button)
+void rulerMouseMove(QWidget *window, Qt::MouseButtons buttons)
 {
-    if (button != 1)
-        return false;
+    if (buttons != Qt::LeftButton)
+        return;
     // The window manager's move where there is one; else the window follows the mouse itself.
     if (!ownDragActive() && !services().startSystemMove(window))
         beginOwnDrag(window);
-    return true;
 }
 
-void RulerForm::Form_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
+void RulerForm::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
+{
+    rulerMouseDown(mnuFile, button);
+}
 
-void RulerForm::Form_MouseMove(int button, int, float, float) { rulerMouseMove(this, button); }
+void RulerForm::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF)
+{
+    rulerMouseMove(this, buttons);
+}
 
 } // namespace zentyr

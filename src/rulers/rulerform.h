@@ -1,49 +1,74 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include "artwork/artwork.h"
+#include "platform/forms/commands.h"
 #include "platform/forms/form.h"
 
-#include <functional>
+#include <QRect>
+#include <span>
 
 class QMenu;
-class QAction;
 
 namespace zentyr {
 
-// What the four ruler windows share: the frame, the load placement, dragging with
-// the left button, the right-click menu and the Normal Size, Hide and Help commands.
+class Label;
+class RulerForm;
+
+// What one ruler window is made of; sizes and places are the design's twips.
+struct RulerDesign {
+    const char *name;
+    QSizeF clientTwips;
+    // A topmost ruler is placed on top when it loads and ends at its load size; the others stay
+    // at their design place, in an ordinary window that takes the focus.
+    bool topmost;
+    QSizeF loadTwips;
+    QSizeF normalTwips;
+    bool normalCentres;
+    artwork::Picture scale;
+    QColor backColor; // none: the button face
+    // The product name in yellow, where the ruler shows it.
+    const char *nameLabel;
+    QRectF nameLabelTwips;
+    Qt::Alignment nameLabelAlignment;
+    // The right-click menu, in order.
+    std::span<const Command<RulerForm>> menu;
+};
+
+enum class RulerId { Standard, Metric, Vertical, Angle };
+const RulerDesign &rulerDesign(RulerId id);
+
+// A ruler window built from its design: the frame, the load placement, dragging with
+// the left button, the right-click menu and Normal Size.
 class RulerForm : public Form {
     Q_OBJECT
 public:
-    RulerForm(const QString &name, QSizeF designClientTwips);
+    explicit RulerForm(const RulerDesign &design);
 
     QMenu *mnuFile = nullptr;
 
-    // The load placement: topmost at the outer twips divided by 12, shown without
-    // activation; then the load size, width first.
-    void loadPlacement(float loadWidth, float loadHeight);
-    // Width, then height; centring reads both back.
-    void normalSize(float width, float height, bool centre);
-    void hideRuler() { unload(); }
-
+    // Width and height to the design's Normal Size; some rulers then centre on their screen.
+    void normalSize();
     // The background colour, then the scale at its natural size from the top-left corner.
     void paintClient(QPainter &p, const QRect &clientRect) override;
 
 protected:
-    void setScale(artwork::Picture scale) { m_scale = scale; }
-    QAction *addMenuItem(const char *name, const QString &caption, std::function<void()> command);
-    QAction *addMenuSeparator(const char *name);
-
-    void Form_MouseDown(int button, int shift, float x, float y) override;
-    void Form_MouseMove(int button, int shift, float x, float y) override;
+    void Form_Load() override;
+    void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos) override;
+    void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos) override;
 
 private:
-    artwork::Picture m_scale = artwork::Picture::InchScale;
+    const RulerDesign &m_design;
 };
 
-// The rulers' shared mouse rules, for the window and for controls with handlers of their own.
-void rulerMouseDown(QMenu *menu, int button);
-// Returns whether a drag was started.
-bool rulerMouseMove(QWidget *window, int button);
+// A ruler that is its design and nothing more.
+template <RulerId Id> class DesignedRuler : public RulerForm {
+public:
+    DesignedRuler() : RulerForm(rulerDesign(Id)) { }
+};
+
+// The rulers' mouse rules, for the window and for controls with handlers of their own:
+// the right button opens the menu, a move with the left button alone drags the window.
+void rulerMouseDown(QMenu *menu, Qt::MouseButton button);
+void rulerMouseMove(QWidget *window, Qt::MouseButtons buttons);
 
 } // namespace zentyr

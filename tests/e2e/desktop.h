@@ -90,6 +90,9 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// The program's pop-up menus: the four rulers' and the tray icon's.
+enum class Menu { StandardRuler, MetricRuler, VerticalRuler, AngleRuler, Tray };
+
 class Desktop {
 public:
     explicit Desktop(const DesktopOptions &options = {});
@@ -185,8 +188,10 @@ public:
     // nothing. The item under the pointer is current, so if the pointer is on the topmost menu it
     // is first moved 10 px off it (which clears the current item).
     bool chooseMenuItemByKeys(int index);
-    // Right-clicks at p, waits for the pop-up menu and chooses its index-th item by keys.
-    bool chooseFromMenuAt(QPoint p, int index);
+    // The open menu's item with this caption, chosen by keys, as the user sees the program's menus.
+    bool chooseMenuItem(Menu menu, const QString &caption);
+    // Right-clicks at p, waits for the pop-up menu and chooses its item with this caption.
+    bool chooseFromMenuAt(QPoint p, Menu menu, const QString &caption);
 
     // --- screenshots and artifacts (desktop_pixels.cpp) ----------------------------------
     QImage screenshot() const;           // the whole root window, Format_RGB32

@@ -134,9 +134,32 @@ bool Desktop::chooseMenuItemByKeys(int index)
     return key(keys.join(QLatin1Char(' ')), 60);
 }
 
-bool Desktop::chooseFromMenuAt(QPoint p, int index)
+// Each menu's items that keys reach (no separators), in order.
+static QStringList menuItems(Menu menu)
 {
-    return clickAt(p, 3) && waitForPopupMenu(3000) && chooseMenuItemByKeys(index);
+    switch (menu) {
+    case Menu::StandardRuler:
+        return {"Hide Ruler",  "Metric Ruler",    "Vertical Ruler", "45-Angle",
+                "Normal Size", "Display Picture", "Help",           "About"};
+    case Menu::MetricRuler: return {"Hide Metric Ruler", "Standard Ruler", "Normal Size", "Help"};
+    case Menu::VerticalRuler: return {"Hide Vertical Ruler", "Standard Ruler", "Normal Size", "Help"};
+    case Menu::AngleRuler: return {"Hide 45Angle", "Help"};
+    case Menu::Tray: return {"About Zentyr", "Help", "Show Standard Ruler", "Show Vertical Ruler", "Exit Zentyr"};
+    }
+    return {};
+}
+
+bool Desktop::chooseMenuItem(Menu menu, const QString &caption)
+{
+    const qsizetype index = menuItems(menu).indexOf(caption);
+    if (index < 0)
+        qWarning("e2e: no menu item \"%s\"", qPrintable(caption));
+    return index >= 0 && chooseMenuItemByKeys(int(index));
+}
+
+bool Desktop::chooseFromMenuAt(QPoint p, Menu menu, const QString &caption)
+{
+    return clickAt(p, 3) && waitForPopupMenu(3000) && chooseMenuItem(menu, caption);
 }
 
 } // namespace e2e

@@ -13,9 +13,9 @@ using namespace e2e;
 class DesktopsE2E : public QObject {
     Q_OBJECT
 
-    static bool chooseFromRulerMenu(Desktop &d, WindowId ruler, int index)
+    static bool chooseFromRulerMenu(Desktop &d, WindowId ruler, const QString &caption)
     {
-        return d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(600, 20), index);
+        return d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(600, 20), Menu::StandardRuler, caption);
     }
 
     // Whether i3's tree holds the window among the floating ones.
@@ -50,9 +50,9 @@ class DesktopsE2E : public QObject {
     }
 
     // Opens a window from the standard ruler's menu; it must float at its design size.
-    static WindowId floatingAtSize(Desktop &d, WindowId ruler, int menuIndex, const QString &role, QSize size)
+    static WindowId floatingAtSize(Desktop &d, WindowId ruler, const QString &caption, const QString &role, QSize size)
     {
-        if (!chooseFromRulerMenu(d, ruler, menuIndex))
+        if (!chooseFromRulerMenu(d, ruler, caption))
             return 0;
         const WindowId w = d.waitForWindow(role, 5000);
         if (!w || d.waitForStableGeometry(w).size() != size || !floatsOnI3(d, w))
@@ -83,11 +83,11 @@ private slots:
         QVERIFY(floatsOnI3(d, ruler));
         QVERIFY(d.netWmState(ruler).contains("_NET_WM_STATE_SKIP_TASKBAR"));
 
-        const WindowId angle = floatingAtSize(d, ruler, 3, "frm45Angle", QSize(645, 483));
+        const WindowId angle = floatingAtSize(d, ruler, "45-Angle", "frm45Angle", QSize(645, 483));
         QVERIFY2(angle, qPrintable(d.describeWindows()));
         QVERIFY(!d.netWmState(angle).contains("_NET_WM_STATE_SKIP_TASKBAR"));
         QVERIFY(waitUntil([&] { return activeWindow(d) == angle; }, 3000));
-        const WindowId info = floatingAtSize(d, ruler, 6, "frmSplash", QSize(516, 500));
+        const WindowId info = floatingAtSize(d, ruler, "Help", "frmSplash", QSize(516, 500));
         QVERIFY2(info, qPrintable(d.describeWindows()));
         d.saveArtifact(d.screenshot(), "i3-windows");
 
@@ -111,7 +111,7 @@ private slots:
         QRect g;
         const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
-        QVERIFY(chooseFromRulerMenu(d, ruler, 3)); // 45-Angle
+        QVERIFY(chooseFromRulerMenu(d, ruler, "45-Angle"));
         const WindowId angle = d.waitForWindow("frm45Angle", 5000);
         QVERIFY(angle);
         QVERIFY2(waitUntil([&] { return activeWindow(d) == angle; }, 3000), qPrintable(d.describeWindows()));
@@ -122,7 +122,7 @@ private slots:
         // Focus elsewhere, then the menu again: the open angle ruler comes back with the focus.
         QVERIFY(d.clickAt(g.topLeft() + QPoint(700, 20)));
         QVERIFY(waitUntil([&] { return activeWindow(d) != angle; }, 3000));
-        QVERIFY(chooseFromRulerMenu(d, ruler, 3));
+        QVERIFY(chooseFromRulerMenu(d, ruler, "45-Angle"));
         QVERIFY2(waitUntil([&] { return activeWindow(d) == angle; }, 3000), qPrintable(d.describeWindows()));
         QVERIFY(!d.netWmState(angle).contains("_NET_WM_STATE_DEMANDS_ATTENTION"));
     }
@@ -136,13 +136,13 @@ private slots:
         QVERIFY(ruler);
         const WindowId icon = d.waitForTrayIcon(5000);
         QVERIFY(icon);
-        QVERIFY(chooseFromRulerMenu(d, ruler, 5)); // Display Picture
+        QVERIFY(chooseFromRulerMenu(d, ruler, "Display Picture"));
         const WindowId dialog = d.waitForTitled("Open", 5000);
         QVERIFY(dialog);
         QVERIFY(d.clickAt(d.geometry(icon).center(), 3));
         QVERIFY(d.waitForPopupMenu(3000));
         d.mouseMove(QPoint(600, 700));
-        QVERIFY(d.chooseMenuItemByKeys(3)); // Show Vertical Ruler
+        QVERIFY(d.chooseMenuItem(Menu::Tray, "Show Vertical Ruler"));
         QVERIFY2(d.waitForWindow("frmVRuler", 5000), qPrintable(d.describeWindows()));
         d.saveArtifact(d.screenshot(), "tray-during-open");
         QVERIFY(d.topLevelWindows().contains(dialog));

@@ -41,7 +41,7 @@ private slots:
             },
             5000);
 
-        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), 5); // Display Picture
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), Menu::StandardRuler, "Display Picture");
         const WindowId dialog = d.waitForTitled("Open", 5000);
         QVERIFY2(dialog, qPrintable(d.describeWindows()));
         d.saveArtifact(d.screenshot(), "open-dialog");
@@ -66,7 +66,7 @@ private slots:
         QVERIFY(colorsClose(colorAt(shot, w - 6, shot.height() - 6), QColor(Qt::yellow), 10));
 
         // A text file through "All Files" gives the error box, and the picture stays.
-        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), 5);
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), Menu::StandardRuler, "Display Picture");
         const WindowId dialog2 = d.waitForTitled("Open", 5000);
         QVERIFY(dialog2);
         QTest::qWait(300);
@@ -98,13 +98,13 @@ private slots:
             5000);
 
         // The metric ruler opens over most of the standard one: its left end stays free.
-        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), 1); // Metric Ruler
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), Menu::StandardRuler, "Metric Ruler");
         const WindowId metric = d.waitForWindow("frmRulerMetric", 3000);
         QVERIFY(metric);
-        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), 2); // Vertical Ruler
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), Menu::StandardRuler, "Vertical Ruler");
         const WindowId vertical = d.waitForWindow("frmVRuler", 3000);
         QVERIFY(vertical);
-        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), 3); // 45-Angle
+        d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), Menu::StandardRuler, "45-Angle");
         const WindowId angle = d.waitForWindow("frm45Angle", 3000);
         QVERIFY(angle);
         QTest::qWait(500);
@@ -172,14 +172,14 @@ private slots:
         // that leaves the standard ruler's left end free, then drag each by a free spot.
         struct Case {
             const char *role;
-            int item;
+            const char *caption;
             QPoint grab; // from the window's top-left
         };
-        const Case cases[] = {{"frm45Angle", 3, QPoint(400, 200)},
-                              {"frmVRuler", 2, QPoint(40, 200)},
-                              {"frmRulerMetric", 1, QPoint(700, 20)}};
+        const Case cases[] = {{"frm45Angle", "45-Angle", QPoint(400, 200)},
+                              {"frmVRuler", "Vertical Ruler", QPoint(40, 200)},
+                              {"frmRulerMetric", "Metric Ruler", QPoint(700, 20)}};
         for (const Case &c : cases) {
-            d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), c.item);
+            d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(20, 20), Menu::StandardRuler, c.caption);
             const WindowId w = d.waitForWindow(c.role, 3000);
             QVERIFY2(w, c.role);
             const QRect before = d.waitForStableGeometry(w);

@@ -98,7 +98,7 @@ private slots:
                 || d.geometry(menu).topLeft() == now.topLeft() + QPoint(200, 20)
                 || qAbs(d.geometry(menu).left() - (now.left() + 200)) <= 2);
         d.mouseMove(now.topLeft() + QPoint(100, -50)); // off the menu, so the keys decide
-        QVERIFY(d.chooseMenuItemByKeys(0));
+        QVERIFY(d.chooseMenuItem(Menu::StandardRuler, "Hide Ruler"));
         QVERIFY(d.waitForNoWindow("frmRuler", 3000));
     }
 

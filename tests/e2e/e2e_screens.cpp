@@ -28,9 +28,9 @@ QPoint freePoint(const QRect &window, const Geometries &others)
 }
 
 // Right-clicks the ruler where nothing covers it and picks the item by keys.
-bool chooseFromMenu(Desktop &d, WindowId ruler, const Geometries &open, int item)
+bool chooseFromMenu(Desktop &d, WindowId ruler, const Geometries &open, const QString &caption)
 {
-    return d.chooseFromMenuAt(freePoint(d.geometry(ruler), open), item);
+    return d.chooseFromMenuAt(freePoint(d.geometry(ruler), open), Menu::StandardRuler, caption);
 }
 
 // Starts the program and opens from the standard ruler's menu the metric, vertical and
@@ -48,10 +48,12 @@ Geometries openEverything(Desktop &d, const Env &env, WindowId *standard)
     if (!ruler || !d.waitForNoWindow("frmSplash", 5000))
         return g;
     g["frmRuler"] = d.waitForStableGeometry(ruler);
-    const QList<QPair<int, QString>> items{
-        {1, "frmRulerMetric"}, {2, "frmVRuler"}, {3, "frm45Angle"}, {6, "frmSplash"}};
-    for (const auto &[item, role] : items) {
-        if (!chooseFromMenu(d, ruler, g, item))
+    const QList<QPair<QString, QString>> items{{"Metric Ruler", "frmRulerMetric"},
+                                               {"Vertical Ruler", "frmVRuler"},
+                                               {"45-Angle", "frm45Angle"},
+                                               {"Help", "frmSplash"}};
+    for (const auto &[caption, role] : items) {
+        if (!chooseFromMenu(d, ruler, g, caption))
             return g;
         const WindowId w = d.waitForWindow(role, 5000, p.pid());
         if (!w)
@@ -108,8 +110,8 @@ private slots:
         }
 
         // Normal Size on the primary, as on a single monitor...
-        QVERIFY(chooseFromMenu(one, ruler1, single, 4));
-        QVERIFY(chooseFromMenu(two, ruler, split, 4));
+        QVERIFY(chooseFromMenu(one, ruler1, single, "Normal Size"));
+        QVERIFY(chooseFromMenu(two, ruler, split, "Normal Size"));
         QRect normal1, normal;
         QVERIFY(waitUntil(
             [&] {
@@ -130,7 +132,7 @@ private slots:
         QVERIFY(two.drag(grip, grip - QPoint(1500, -200), 1, 20, 40));
         QVERIFY(waitUntil([&] { return left.contains(two.geometry(ruler).center()); }, 3000));
         const Geometries none;
-        QVERIFY(chooseFromMenu(two, ruler, none, 4));
+        QVERIFY(chooseFromMenu(two, ruler, none, "Normal Size"));
         QRect there;
         QVERIFY(waitUntil(
             [&] {

@@ -135,7 +135,7 @@ private slots:
         QVERIFY(d.waitForPopupMenu(3000));
         d.saveArtifact(d.screenshot(), "kde-style-menu");
         d.mouseMove(QPoint(600, 700));
-        QVERIFY(d.chooseMenuItemByKeys(3)); // Show Vertical Ruler
+        QVERIFY(d.chooseMenuItem(Menu::Tray, "Show Vertical Ruler"));
         QVERIFY(d.waitForWindow("frmVRuler", 3000, app->pid()));
 
         // A left click is the host's activation: the standard ruler, even after "hideruler".
@@ -240,7 +240,7 @@ private slots:
         d.clickAt(d.waitForStableGeometry(ruler).topLeft() + QPoint(200, 20), 3);
         QVERIFY(d.waitForPopupMenu(3000));
         d.mouseMove(QPoint(600, 700));
-        QVERIFY(d.chooseMenuItemByKeys(0)); // Hide Ruler
+        QVERIFY(d.chooseMenuItem(Menu::StandardRuler, "Hide Ruler"));
         QVERIFY(app.waitForExit(3000));
     }
 };

@@ -103,7 +103,7 @@ private slots:
         const WindowId icon = startInTray(d, &app);
         QVERIFY(icon);
         QVERIFY(openTrayMenu(d, icon));
-        QVERIFY(d.chooseMenuItemByKeys(0)); // About Zentyr
+        QVERIFY(d.chooseMenuItem(Menu::Tray, "About Zentyr"));
         const WindowId info = d.waitForWindow("frmSplash", 3000);
         QVERIFY(info);
         const QRect g = d.waitForStableGeometry(info);
@@ -128,7 +128,7 @@ private slots:
         const WindowId icon = startInTray(d, &app);
         QVERIFY(icon);
         QVERIFY(openTrayMenu(d, icon));
-        QVERIFY(d.chooseMenuItemByKeys(4)); // Exit Zentyr, after the separator
+        QVERIFY(d.chooseMenuItem(Menu::Tray, "Exit Zentyr"));
         QVERIFY(app->waitForExit(3000));
         QCOMPARE(app->exitCode(), 0);
         QVERIFY(waitUntil([&] { return d.trayIconWindows().isEmpty(); }, 2000));

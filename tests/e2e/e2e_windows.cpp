@@ -11,18 +11,18 @@ class WindowsE2E : public QObject {
     Q_OBJECT
 
     // Chooses the index-th item of the standard ruler's menu (the separator does not count).
-    static bool chooseFromRulerMenu(Desktop &d, WindowId ruler, int index)
+    static bool chooseFromRulerMenu(Desktop &d, WindowId ruler, const QString &caption)
     {
-        return d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), index);
+        return d.chooseFromMenuAt(d.geometry(ruler).topLeft() + QPoint(200, 20), Menu::StandardRuler, caption);
     }
 
     static QString hex(WindowId w) { return QStringLiteral("0x%1").arg(w, 0, 16); }
 
     // Moves a window away, closes it through the window manager, reopens it from the ruler's menu:
     // it is back where it first opened, still out of the taskbar.
-    static void closeAndReopen(Desktop &d, WindowId ruler, const QString &role, int menuIndex)
+    static void closeAndReopen(Desktop &d, WindowId ruler, const QString &role, const QString &caption)
     {
-        QVERIFY(chooseFromRulerMenu(d, ruler, menuIndex));
+        QVERIFY(chooseFromRulerMenu(d, ruler, caption));
         const WindowId w = d.waitForWindow(role, 5000);
         QVERIFY2(w, qPrintable(d.describeWindows()));
         const QRect first = d.waitForStableGeometry(w);
@@ -31,7 +31,7 @@ class WindowsE2E : public QObject {
         QVERIFY(d.run("wmctrl", {"-i", "-c", hex(w)}).ok());
         QVERIFY(d.waitForNoWindow(role, 3000));
 
-        QVERIFY(chooseFromRulerMenu(d, ruler, menuIndex));
+        QVERIFY(chooseFromRulerMenu(d, ruler, caption));
         const WindowId again = d.waitForWindow(role, 5000);
         QVERIFY(again);
         QCOMPARE(d.waitForStableGeometry(again), first);
@@ -47,7 +47,7 @@ private slots:
         QRect g;
         const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
-        closeAndReopen(d, ruler, "frmVRuler", 2); // Vertical Ruler
+        closeAndReopen(d, ruler, "frmVRuler", "Vertical Ruler");
         if (QTest::currentTestFailed())
             return;
         QVERIFY(d.netWmState(d.findWindows("frmVRuler").value(0)).contains("_NET_WM_STATE_ABOVE"));
@@ -60,7 +60,7 @@ private slots:
         QRect g;
         const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
-        closeAndReopen(d, ruler, "frmSplash", 6); // Help
+        closeAndReopen(d, ruler, "frmSplash", "Help");
     }
 
     // The bottom border dragged above the top leaves the frame, which can be enlarged again.
@@ -125,11 +125,11 @@ private slots:
         QRect g;
         const WindowId ruler = d.startProgramAndRuler(&g);
         QVERIFY(ruler);
-        QVERIFY(chooseFromRulerMenu(d, ruler, 3)); // 45-Angle
+        QVERIFY(chooseFromRulerMenu(d, ruler, "45-Angle"));
         const WindowId angle = d.waitForWindow("frm45Angle", 5000);
         QVERIFY(angle);
         QVERIFY2(waitUntil([&] { return d.isAbove(ruler, angle); }, 2000), qPrintable(d.describeWindows()));
-        QVERIFY(chooseFromRulerMenu(d, ruler, 6)); // Help
+        QVERIFY(chooseFromRulerMenu(d, ruler, "Help"));
         const WindowId info = d.waitForWindow("frmSplash", 5000);
         QVERIFY(info);
         QVERIFY2(waitUntil([&] { return d.isAbove(ruler, info); }, 2000), qPrintable(d.describeWindows()));

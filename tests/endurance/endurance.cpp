@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QMenu>
 #include <QTimer>
 #include <QFile>
 #include <QWindow>
@@ -106,40 +107,55 @@ bool fail(int cycle, const char *what)
     return false;
 }
 
+// Chooses the entry of a menu by its caption.
+void choose(QMenu *menu, const char *caption)
+{
+    for (QAction *a : menu->actions())
+        if (a->text() == QLatin1String(caption))
+            return a->trigger();
+    std::fprintf(stderr, "endurance: no menu entry %s\n", caption);
+}
+
 // One cycle: each window opened by a menu command and hidden by its own.
 bool cycle(int n, frmRightClick &tray)
 {
-    tray.mnuShowRuler->trigger();
+    choose(tray.mnuShutDown, "Show Standard Ruler");
     frmRuler *ruler = shown<frmRuler>();
     if (!ruler)
         return fail(n, "the standard ruler did not open");
 
-    ruler->mnuMetricruler->trigger();
+    choose(ruler->mnuFile, "Metric Ruler");
     frmRulerMetric *metric = shown<frmRulerMetric>();
     if (!metric)
         return fail(n, "the metric ruler did not open");
-    metric->mnuHideMetricRuler->trigger();
+    choose(metric->mnuFile, "Hide Metric Ruler");
     if (loadedForm<frmRulerMetric>())
         return fail(n, "the metric ruler did not hide");
 
     // The vertical ruler from the standard ruler's menu and from the tray's, in turn.
-    (n % 2 ? ruler->mnuVRuler : tray.mnuVRuler)->trigger();
+    if (n % 2)
+        choose(ruler->mnuFile, "Vertical Ruler");
+    else
+        choose(tray.mnuShutDown, "Show Vertical Ruler");
     frmVRuler *vertical = shown<frmVRuler>();
     if (!vertical)
         return fail(n, "the vertical ruler did not open");
-    vertical->mnuHideVRuler->trigger();
+    choose(vertical->mnuFile, "Hide Vertical Ruler");
     if (loadedForm<frmVRuler>())
         return fail(n, "the vertical ruler did not hide");
 
-    ruler->mnu45Angle->trigger();
+    choose(ruler->mnuFile, "45-Angle");
     frm45Angle *angle = shown<frm45Angle>();
     if (!angle)
         return fail(n, "the angle ruler did not open");
-    angle->mnuHide45Angle->trigger();
+    choose(angle->mnuFile, "Hide 45Angle");
     if (loadedForm<frm45Angle>())
         return fail(n, "the angle ruler did not hide");
 
-    (n % 2 ? ruler->mnuHelp : tray.mnuAbout)->trigger();
+    if (n % 2)
+        choose(ruler->mnuFile, "Help");
+    else
+        choose(tray.mnuShutDown, "About Zentyr");
     frmSplash *info = shown<frmSplash>();
     if (!info || !info->cmdOK->isVisible())
         return fail(n, "the information window did not open");
@@ -155,7 +171,7 @@ bool cycle(int n, frmRightClick &tray)
     if (!showOpenDialog(ruler, OpenRequest{QStringLiteral("Open"), QString::fromLatin1(frmRuler::PictureFilter), {}})
              .cancelled)
         return fail(n, "the Open dialog was not cancelled");
-    ruler->mnuHideRuler->trigger();
+    choose(ruler->mnuFile, "Hide Ruler");
     if (loadedForm<frmRuler>())
         return fail(n, "the standard ruler did not hide");
 
@@ -200,7 +216,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "endurance: the start-up timer did not show the standard ruler\n");
         return 1;
     }
-    loadedForm<frmRuler>()->mnuHideRuler->trigger();
+    choose(loadedForm<frmRuler>()->mnuFile, "Hide Ruler");
     test::flushDeletes();
 
     PaintCounter counter;

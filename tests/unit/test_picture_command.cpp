@@ -146,7 +146,7 @@ private slots:
                      && qAbs(shown.blue() - color.blue()) < 8,
                  qPrintable(shown.name()));
         // Stretched over Image1, and following a resize.
-        r.setWidthTwips(6000);
+        r.setOuterSize({400, r.height()});
         QCOMPARE(r.Image1->geometry(), r.client()->rect());
         const QImage shot = r.Image1->grab().toImage();
         QCOMPARE(shot.pixelColor(1, 1), shot.pixelColor(shot.width() - 2, shot.height() - 2));
@@ -218,7 +218,7 @@ private slots:
         frmRuler &r = showForm<frmRuler>();
         choose(file("red.png"));
         r.mnuPicture_Click();
-        r.mnuHideRuler_Click();
+        r.unload();
         flushDeletes();
         frmRuler &again = showForm<frmRuler>();
         QVERIFY(!again.Image1->hasPicture());
@@ -242,7 +242,7 @@ private slots:
         frmRuler &r = showForm<frmRuler>();
         choose(file(chosen));
         const auto unload = [] {
-            loadedForm<frmRuler>()->mnuHideRuler_Click();
+            loadedForm<frmRuler>()->unload();
             flushDeletes();
         };
         (duringBox ? fake->whileBox : fake->whileOpen) = unload;

@@ -31,51 +31,29 @@ private slots:
         QCOMPARE(roundHalfEven(value), pixels);
     }
 
+    // Outer rectangles in pixels at a screen's twips per pixel, counted from the primary's top left.
     void loadPlacement_data()
     {
-        QTest::addColumn<QRectF>("twips");
+        QTest::addColumn<QRect>("outer");
+        QTest::addColumn<double>("twipsPerPixel");
         QTest::addColumn<QRect>("pixels");
         // The fixed divisor 12 keeps a window in place at 12 twips per pixel...
-        QTest::newRow("12 twips per pixel")
-            << QRectF(300 * 12, 452 * 12, 1000 * 12, 96 * 12) << QRect(300, 452, 1000, 96);
+        QTest::newRow("12 twips per pixel") << QRect(300, 452, 1000, 96) << 12.0 << QRect(300, 452, 1000, 96);
         // ...and sends it to 1.25 times its distance at 15.
-        QTest::newRow("15 twips per pixel")
-            << QRectF(240 * 15, 362 * 15, 800 * 15, 77 * 15) << QRect(300, 452, 1000, 96);
+        QTest::newRow("15 twips per pixel") << QRect(240, 362, 800, 77) << 15.0 << QRect(300, 452, 1000, 96);
         // 5430 / 12 = 452.5 and 5442 / 12 = 453.5 go to the even neighbour.
-        QTest::newRow("halves") << QRectF(6, 5430, 18, 5442) << QRect(0, 452, 2, 454);
-        QTest::newRow("above and left of the screen") << QRectF(-30, -18, 120, 120) << QRect(-2, -2, 10, 10);
+        QTest::newRow("halves") << QRect(1, 905, 3, 907) << 6.0 << QRect(0, 452, 2, 454);
+        QTest::newRow("above and left of the screen") << QRect(-5, -3, 20, 20) << 6.0 << QRect(-2, -2, 10, 10);
     }
     void loadPlacement()
     {
-        QFETCH(QRectF, twips);
+        QFETCH(QRect, outer);
+        QFETCH(double, twipsPerPixel);
         QFETCH(QRect, pixels);
-        QCOMPARE(loadPlacementPixels(float(twips.x()), float(twips.y()), float(twips.width()), float(twips.height())),
-                 pixels);
         // The same place on a primary screen that stands elsewhere on the desktop.
-        for (const QPoint primary : {QPoint(1920, 0), QPoint(-1280, -200)})
-            QCOMPARE(loadPlacementPixels(float(twips.x()), float(twips.y()), float(twips.width()),
-                                         float(twips.height()), primary),
+        for (const QPoint primary : {QPoint(), QPoint(1920, 0), QPoint(-1280, -200)})
+            QCOMPARE(loadPlacementPixels(outer.translated(primary), primary, twipsPerPixel, twipsPerPixel),
                      pixels.translated(primary));
-    }
-
-    // Positions in twips count from the primary screen's top left, whatever its place.
-    void twipsPositionsOnTheDesktop_data()
-    {
-        QTest::addColumn<float>("twips");
-        QTest::addColumn<int>("origin");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("single screen") << 4500.0f << 0 << 300;
-        QTest::newRow("primary at 1920") << 4500.0f << 1920 << 2220;
-        QTest::newRow("primary at -1280") << 4500.0f << -1280 << -980;
-        QTest::newRow("left of the primary") << -1500.0f << 1920 << 1820;
-    }
-    void twipsPositionsOnTheDesktop()
-    {
-        QFETCH(float, twips);
-        QFETCH(int, origin);
-        QFETCH(int, pixels);
-        QCOMPARE(twipsToDesktopPixels(twips, origin, 15.0), pixels);
-        QCOMPARE(desktopPixelsToTwips(pixels, origin, 15.0), twips);
     }
 
     // A 12000 x 1095 twips window (800 x 73 pixels) centred on a screen.
@@ -94,23 +72,7 @@ private slots:
     {
         QFETCH(QRect, screen);
         QFETCH(QPoint, topLeft);
-        QCOMPARE(centredPixels(screen, QSizeF(12000, 1095), 15.0, 15.0), topLeft);
-    }
-
-    void centringIsUnrounded_data()
-    {
-        QTest::addColumn<float>("screen");
-        QTest::addColumn<float>("size");
-        QTest::addColumn<float>("position");
-        QTest::newRow("half a twip") << 19200.0f << 1095.0f << 9052.5f;
-        QTest::newRow("taller than the screen") << 12000.0f << 12001.0f << -0.5f;
-    }
-    void centringIsUnrounded()
-    {
-        QFETCH(float, screen);
-        QFETCH(float, size);
-        QFETCH(float, position);
-        QCOMPARE(centredTwips(screen, size), position);
+        QCOMPARE(centredPixels(screen, QSize(800, 73)), topLeft);
     }
 
     // A 200 x 50 window dragged by its edges, never below 10 x 10.

@@ -2,6 +2,7 @@
 // The ruler window family: single instances, placement, size commands, mouse rules, menus.
 #include "appfixture.h"
 #include "fakeservices.h"
+#include "platform/forms/commands.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/twips.h"
 #include "platform/system/drag.h"
@@ -11,6 +12,25 @@
 
 using namespace zentyr;
 using namespace zentyr::test;
+
+// Chooses the entry of a menu by its caption.
+static void choose(QMenu *menu, const QString &caption)
+{
+    for (QAction *a : menu->actions())
+        if (a->text() == caption)
+            return a->trigger();
+    QFAIL(qPrintable("no menu entry " + caption));
+}
+
+static Label *label(Form &f, const char *name) { return f.client()->findChild<Label *>(QString::fromLatin1(name)); }
+
+// A mouse move over a window's client area with these buttons held.
+static void moveOver(Form &f, Qt::MouseButtons buttons)
+{
+    QMouseEvent e(QEvent::MouseMove, QPointF(10, 10), f.client()->mapToGlobal(QPointF(10, 10)), Qt::NoButton, buttons,
+                  Qt::NoModifier);
+    QApplication::sendEvent(f.client(), &e);
+}
 
 class RulersTest : public QObject {
     Q_OBJECT
@@ -49,19 +69,19 @@ private slots:
     {
         frmRuler &r = showForm<frmRuler>();
         r.move(r.pos() + QPoint(13, 7));
-        r.setWidthTwips(9000);
+        r.setOuterSize({600, r.height()});
         const QRect g = r.geometry();
         frmRulerMetric &m = showForm<frmRulerMetric>();
-        m.mnuRegularRuler_Click();
+        choose(m.mnuFile, "Standard Ruler");
         QCOMPARE(loadedForm<frmRuler>(), &r);
         QCOMPARE(r.geometry(), g);
         // The vertical ruler from the tray and from the standard ruler is one window.
         frmRightClick &tray = loadForm<frmRightClick>();
-        tray.mnuVRuler_Click();
+        choose(tray.mnuShutDown, "Show Vertical Ruler");
         frmVRuler *v = loadedForm<frmVRuler>();
         v->move(v->pos() + QPoint(5, 5));
         const QRect vg = v->geometry();
-        r.mnuVRuler_Click();
+        choose(r.mnuFile, "Vertical Ruler");
         QCOMPARE(loadedForm<frmVRuler>(), v);
         QCOMPARE(v->geometry(), vg);
     }
@@ -69,10 +89,10 @@ private slots:
     void hideAndReopenStartsFromTheDesign()
     {
         frmRuler &r = showForm<frmRuler>();
-        r.Image1_MouseMove(0, 0, 10, 10);
+        r.Image1_MouseMove(Qt::NoButton, Qt::NoModifier, QPointF(10, 10));
         QVERIFY(!r.lblTip->isVisible());
-        r.setWidthTwips(6000);
-        r.mnuHideRuler_Click();
+        r.setOuterSize({400, r.height()});
+        choose(r.mnuFile, "Hide Ruler");
         QVERIFY(!loadedForm<frmRuler>());
         flushDeletes();
         frmRuler &again = showForm<frmRuler>();
@@ -130,17 +150,16 @@ private slots:
         QCOMPARE(r.client()->size(), QSize(r.width() - 8, 0));
         QMouseEvent release(QEvent::MouseButtonRelease, press, global, Qt::LeftButton, Qt::NoButton, {});
         QApplication::sendEvent(&r, &release);
-        r.setHeightTwips(0);
+        r.setOuterSize({r.width(), 0});
         QCOMPARE(r.height(), 8);
     }
 
     void normalSize()
     {
         frmRuler &r = showForm<frmRuler>();
-        r.setWidthTwips(5000);
-        r.mnuNormalSize_Click();
+        r.setOuterSize({333, r.height()});
+        choose(r.mnuFile, "Normal Size");
         QCOMPARE(r.size(), QSize(800, 73));
-        QCOMPARE(r.widthTwips(), 12000.0f);
         QCOMPARE(r.heightTwips(), 1095.0f);
         const float sw = screen().width() * 15.0f, sh = screen().height() * 15.0f;
         QCOMPARE(r.x(), roundHalfEven((sw - 12000.0f) / 2 / 15));
@@ -150,48 +169,45 @@ private slots:
         frmRulerMetric &m = showForm<frmRulerMetric>();
         QCOMPARE(m.size(), QSize(800, 73));
         m.move(40, 50);
-        m.setHeightTwips(3000);
-        m.mnuNormalSize_Click();
+        m.setOuterSize({m.width(), 200});
+        choose(m.mnuFile, "Normal Size");
         QCOMPARE(m.geometry(), QRect(40, 50, 800, 73));
 
         // The vertical ruler centres, above the screen's top on a short screen.
         frmVRuler &v = showForm<frmVRuler>();
         QCOMPARE(v.size(), QSize(80, 800));
         v.move(0, 0);
-        v.mnuNormalSize_Click();
+        choose(v.mnuFile, "Normal Size");
         QCOMPARE(v.size(), QSize(80, 800));
         QCOMPARE(v.x(), roundHalfEven((sw - 1200.0f) / 2 / 15));
         QCOMPARE(v.y(), roundHalfEven((sh - 12000.0f) / 2 / 15));
         if (screen().height() < 800)
-            QVERIFY(v.topTwips() < 0);
+            QVERIFY(v.y() < screen().y());
     }
 
     void dragRules_data()
     {
-        QTest::addColumn<int>("buttons");
+        QTest::addColumn<Qt::MouseButtons>("buttons");
         QTest::addColumn<bool>("drags");
-        QTest::newRow("left") << 1 << true;
-        QTest::newRow("none") << 0 << false;
-        QTest::newRow("right") << 2 << false;
-        QTest::newRow("left and right") << 3 << false;
-        QTest::newRow("middle") << 4 << false;
-        QTest::newRow("left and middle") << 5 << false;
+        QTest::newRow("left") << Qt::MouseButtons(Qt::LeftButton) << true;
+        QTest::newRow("none") << Qt::MouseButtons() << false;
+        QTest::newRow("right") << Qt::MouseButtons(Qt::RightButton) << false;
+        QTest::newRow("left and right") << (Qt::LeftButton | Qt::RightButton) << false;
+        QTest::newRow("middle") << Qt::MouseButtons(Qt::MiddleButton) << false;
+        QTest::newRow("left and middle") << (Qt::LeftButton | Qt::MiddleButton) << false;
     }
 
     void dragRules()
     {
-        QFETCH(int, buttons);
+        QFETCH(Qt::MouseButtons, buttons);
         QFETCH(bool, drags);
         frmRuler &r = showForm<frmRuler>();
-        r.Image1_MouseMove(buttons, 0, 100, 100);
+        r.Image1_MouseMove(buttons, Qt::NoModifier, QPointF(100, 100));
         QCOMPARE(fake->systemMoves.size(), drags ? 1 : 0);
         // The tip goes whatever the buttons.
         QVERIFY(!r.lblTip->isVisible());
         frmRulerMetric &m = showForm<frmRulerMetric>();
-        m.dispatchMouseMove(Qt::MouseButtons::fromInt((buttons & 1 ? int(Qt::LeftButton) : 0)
-                                                      | (buttons & 2 ? int(Qt::RightButton) : 0)
-                                                      | (buttons & 4 ? int(Qt::MiddleButton) : 0)),
-                            Qt::NoModifier, QPointF(10, 10));
+        moveOver(m, buttons);
         QCOMPARE(fake->systemMoves.size(), drags ? 2 : 0);
         if (drags)
             QCOMPARE(fake->systemMoves.last().data(), &m);
@@ -201,7 +217,7 @@ private slots:
     {
         fake->systemMoveWorks = false;
         frmVRuler &v = showForm<frmVRuler>();
-        v.dispatchMouseMove(Qt::LeftButton, Qt::NoModifier, QPointF(5, 5));
+        moveOver(v, Qt::LeftButton);
         QVERIFY(ownDragActive());
         const QPoint start = v.pos();
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QCursor::pos() + QPoint(30, 40), Qt::NoButton,
@@ -218,14 +234,14 @@ private slots:
     void mouseDownOpensTheMenuOnlyForTheRightButton()
     {
         frmRuler &r = showForm<frmRuler>();
-        r.Image1_MouseDown(1, 0, 0, 0);
-        r.Image1_MouseDown(4, 0, 0, 0);
+        r.Image1_MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF());
+        r.Image1_MouseDown(Qt::MiddleButton, Qt::NoModifier, QPointF());
         QVERIFY(!r.mnuFile->isVisible());
         QVERIFY(fake->systemMoves.isEmpty());
-        r.Image1_MouseDown(2, 0, 0, 0);
+        r.Image1_MouseDown(Qt::RightButton, Qt::NoModifier, QPointF());
         QVERIFY(r.mnuFile->isVisible());
         closePopups();
-        r.dispatchMouseDown(Qt::RightButton, Qt::NoModifier, QPointF(700, 30));
+        QTest::mousePress(r.client(), Qt::RightButton, {}, QPoint(700, 30));
         QVERIFY(r.mnuFile->isVisible());
     }
 
@@ -246,12 +262,26 @@ private slots:
         }
     }
 
+    // A command's key works on its window while the menu stays hidden.
+    void commandKeys()
+    {
+        static int runs = 0;
+        static const Command<Form> commands[] = {{"mnuTry", "Try", [](Form &) { ++runs; }, "Ctrl+T"}};
+        Form f("frmTry", Form::Border::None, QSizeF(1500, 1500));
+        QMenu *menu = buildMenu<Form>(f, "mnuTry", "Try", commands);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(&f, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(runs, 1);
+        QVERIFY(!menu->isVisible());
+    }
+
     void openingOtherRulersLeavesThisOneOpen()
     {
         frmRuler &r = showForm<frmRuler>();
-        r.mnuMetricruler_Click();
-        r.mnuVRuler_Click();
-        r.mnu45Angle_Click();
+        choose(r.mnuFile, "Metric Ruler");
+        choose(r.mnuFile, "Vertical Ruler");
+        choose(r.mnuFile, "45-Angle");
         QVERIFY(isShown<frmRuler>());
         QVERIFY(isShown<frmRulerMetric>());
         QVERIFY(isShown<frmVRuler>());
@@ -260,7 +290,7 @@ private slots:
         QVERIFY(loadedForm<frmVRuler>()->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!(loadedForm<frm45Angle>()->windowFlags() & Qt::WindowStaysOnTopHint));
         // Hiding one leaves the others.
-        loadedForm<frmRulerMetric>()->mnuHideMetricRuler_Click();
+        choose(loadedForm<frmRulerMetric>()->mnuFile, "Hide Metric Ruler");
         QVERIFY(isShown<frmRuler>());
         QVERIFY(isShown<frmVRuler>());
     }
@@ -268,15 +298,15 @@ private slots:
     void helpAndAboutOpenTheSameInformationWindow()
     {
         frmRuler &r = showForm<frmRuler>();
-        r.mnuHelp_Click();
+        choose(r.mnuFile, "Help");
         frmSplash *info = loadedForm<frmSplash>();
         QVERIFY(info && info->cmdOK->isVisible());
-        r.mnuAbout_Click();
+        choose(r.mnuFile, "About");
         QCOMPARE(loadedForm<frmSplash>(), info);
         QCOMPARE(info->height(), 500);
-        showForm<frm45Angle>().mnuHelp_Click();
-        showForm<frmVRuler>().mnuHelp_Click();
-        showForm<frmRulerMetric>().mnuHelp_Click();
+        choose(showForm<frm45Angle>().mnuFile, "Help");
+        choose(showForm<frmVRuler>().mnuFile, "Help");
+        choose(showForm<frmRulerMetric>().mnuFile, "Help");
         QCOMPARE(loadedForm<frmSplash>(), info);
     }
 
@@ -284,8 +314,8 @@ private slots:
     {
         frmRulerMetric &m = showForm<frmRulerMetric>();
         QCOMPARE(m.backColor(), QColor(0xFF, 0x80, 0x00));
-        QCOMPARE(m.Label1->text(), QString("Zentyr"));
-        QCOMPARE(m.Label1->geometry(), QRect(0, 48, 73, 17));
+        QCOMPARE(label(m, "Label1")->text(), QString("Zentyr"));
+        QCOMPARE(label(m, "Label1")->geometry(), QRect(0, 48, 73, 17));
         frmVRuler &v = showForm<frmVRuler>();
         QCOMPARE(v.backColor(), QColor(0xFF, 0x80, 0x00));
         QCOMPARE(v.client()->size(), QSize(72, 792));
@@ -295,7 +325,7 @@ private slots:
     {
         frmRulerMetric &m = showForm<frmRulerMetric>();
         frm45Angle &a = showForm<frm45Angle>();
-        for (Label *l : {m.Label1, a.Label1, a.Label2}) {
+        for (Label *l : {label(m, "Label1"), label(a, "Label1"), label(a, "Label2")}) {
             const QPoint mid = l->rect().center();
             QTest::mousePress(l, Qt::RightButton, {}, mid);
             QTest::mouseRelease(l, Qt::RightButton, {}, mid);
@@ -329,7 +359,7 @@ private slots:
         QCOMPARE(a.hRgn, before);
         // Its design position: client corner at 2715, 780 twips.
         QCOMPARE(a.client()->mapToGlobal(QPoint(0, 0)), QPoint(181, 52));
-        a.mnuHide45Angle_Click();
+        choose(a.mnuFile, "Hide 45Angle");
         QVERIFY(a.hRgn.isEmpty());
     }
 };

@@ -206,7 +206,7 @@ private slots:
     void rulerShownFromTheTrayBeforeTheFirstTickStaysOne()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
-        tray.mnuShowRuler_Click();
+        tray.mnuShowRuler->trigger();
         frmRuler *first = loadedForm<frmRuler>();
         tray.Timer1_Timer();
         QCOMPARE(loadedForm<frmRuler>(), first);

@@ -40,20 +40,12 @@ QString captionDisplayText(const QString &caption)
     return out;
 }
 
-static QRect twipsRectToPixels(float left, float top, float width, float height)
-{
-    return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
-}
-
 void setGeometryTwips(QWidget *w, float left, float top, float width, float height)
 {
-    w->setGeometry(twipsRectToPixels(left, top, width, height));
+    w->setGeometry(twipsToPixels(QRectF(left, top, width, height)));
 }
 
-void setGeometryTwips(QWidget *w, const QRectF &twips)
-{
-    setGeometryTwips(w, float(twips.x()), float(twips.y()), float(twips.width()), float(twips.height()));
-}
+void setGeometryTwips(QWidget *w, const QRectF &twips) { w->setGeometry(twipsToPixels(twips)); }
 
 Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
 {

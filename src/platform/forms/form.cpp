@@ -47,15 +47,9 @@ void FormClient::paintEvent(QPaintEvent *)
     m_form->paintClient(p, rect());
 }
 
-void FormClient::mousePressEvent(QMouseEvent *e)
-{
-    m_form->dispatchMouseDown(e->button(), e->modifiers(), e->position());
-}
+void FormClient::mousePressEvent(QMouseEvent *e) { m_form->Form_MouseDown(e->button(), e->modifiers(), e->position()); }
 
-void FormClient::mouseMoveEvent(QMouseEvent *e)
-{
-    m_form->dispatchMouseMove(e->buttons(), e->modifiers(), e->position());
-}
+void FormClient::mouseMoveEvent(QMouseEvent *e) { m_form->Form_MouseMove(e->buttons(), e->modifiers(), e->position()); }
 
 void FormClient::mouseReleaseEvent(QMouseEvent *) { }
 
@@ -72,7 +66,7 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     const int b = zentyr::borderPixels(border);
     // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
     setMinimumSize(2 * b, 2 * b);
-    resize(twipsToPixelsX(designClientTwips.width()) + 2 * b, twipsToPixelsY(designClientTwips.height()) + 2 * b);
+    resize(twipsToPixels(designClientTwips) + QSize(2 * b, 2 * b));
     // Form_Resize is for later changes: the derived form does not exist yet.
     fitClient();
 }
@@ -81,20 +75,12 @@ Form::~Form() = default;
 
 int Form::borderPixels() const { return zentyr::borderPixels(m_border); }
 
-float Form::widthTwips() const { return static_cast<float>(pixelsToTwipsX(width())); }
-float Form::heightTwips() const { return static_cast<float>(pixelsToTwipsY(height())); }
-float Form::scaleWidthTwips() const { return static_cast<float>(pixelsToTwipsX(m_client->width())); }
-float Form::scaleHeightTwips() const { return static_cast<float>(pixelsToTwipsY(m_client->height())); }
+float Form::heightTwips() const { return static_cast<float>(height() * twipsPerPixelY()); }
+float Form::scaleHeightTwips() const { return static_cast<float>(m_client->height() * twipsPerPixelY()); }
 
-void Form::setWidthTwips(float twips)
+void Form::setOuterSize(QSize pixels)
 {
-    resize(std::max(twipsToPixelsX(twips), 2 * borderPixels()), height());
-    sizeMaybeChanged();
-}
-
-void Form::setHeightTwips(float twips)
-{
-    resize(width(), std::max(twipsToPixelsY(twips), 2 * borderPixels()));
+    resize(pixels.expandedTo(minimumSize()));
     sizeMaybeChanged();
 }
 
@@ -211,38 +197,6 @@ void Form::unload()
 }
 
 void Form::paintClient(QPainter &p, const QRect &clientRect) { p.fillRect(clientRect, m_backColor); }
-
-int Form::buttonCode(Qt::MouseButton b)
-{
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-int Form::buttonsCode(Qt::MouseButtons b)
-{
-    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
-}
-
-int Form::shiftCode(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-}
-
-void Form::dispatchMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos)
-{
-    Form_MouseDown(buttonCode(button), shiftCode(mods), static_cast<float>(pos.x() * twipsPerPixelX()),
-                   static_cast<float>(pos.y() * twipsPerPixelY()));
-}
-
-void Form::dispatchMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos)
-{
-    Form_MouseMove(buttonsCode(buttons), shiftCode(mods), static_cast<float>(pos.x() * twipsPerPixelX()),
-                   static_cast<float>(pos.y() * twipsPerPixelY()));
-}
 
 void Form::sizeMaybeChanged()
 {

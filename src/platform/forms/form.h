@@ -11,7 +11,7 @@ namespace zentyr {
 class Form;
 
 // The inner drawing area of a form. Controls are its children; mouse input on it
-// reaches the form's Form_MouseDown / Form_MouseMove handlers in twips.
+// reaches the form's Form_MouseDown / Form_MouseMove handlers.
 class FormClient : public QWidget {
     Q_OBJECT
 public:
@@ -27,8 +27,7 @@ private:
     Form *m_form;
 };
 
-// A top-level window measured in twips at its outer edge, with its client area
-// inside a frame that we draw ourselves; it is loaded once (its load handler
+// A top-level window with its client area inside a frame that we draw ourselves; it is loaded once (its load handler
 // runs), shown modeless and destroyed by unload().
 class Form : public QWidget {
     Q_OBJECT
@@ -38,26 +37,18 @@ public:
     Form(const QString &name, Border border, QSizeF designClientTwips);
     ~Form() override;
 
-    // Outer geometry in twips; QWidget's x(), y(), width() and height() are pixels.
-    float leftTwips() const;
-    float topTwips() const;
-    float widthTwips() const;
+    // The outer and the client height in the designs' twips.
     float heightTwips() const;
-    void setLeftTwips(float twips);
-    void setTopTwips(float twips);
-    // Each size change runs Form_Resize.
-    void setWidthTwips(float twips);
-    void setHeightTwips(float twips);
-    // Client area in twips.
-    float scaleWidthTwips() const;
     float scaleHeightTwips() const;
+    // The outer size in pixels, never below the frame; a change runs Form_Resize.
+    void setOuterSize(QSize pixels);
 
-    // The design's screen is the primary one: twips positions count from its top
+    // The designs' screen is the primary one: their positions count from its top
     // left, wherever it stands on the desktop.
     static QRect primaryScreenPixels();
     // The screen (desktop pixels) that holds the form's centre point, else the primary.
     QRect screenOfCentrePixels() const;
-    // Moves the form so that its twips size is centred on a screen (desktop pixels).
+    // Moves the form so that it is centred on a screen (desktop pixels).
     void centreOnScreen(const QRect &screenPixels);
 
     int borderPixels() const;
@@ -83,14 +74,6 @@ public:
     // For the client area: the form's own background and picture.
     virtual void paintClient(QPainter &p, const QRect &clientRect);
 
-    void dispatchMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF clientPos);
-    void dispatchMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF clientPos);
-
-    // The handlers' button and shift codes: 1 left, 2 right, 4 middle; 1 Shift, 2 Ctrl, 4 Alt.
-    static int buttonCode(Qt::MouseButton b);
-    static int buttonsCode(Qt::MouseButtons b);
-    static int shiftCode(Qt::KeyboardModifiers m);
-
     void setBackColor(const QColor &c);
     QColor backColor() const { return m_backColor; }
 
@@ -99,8 +82,9 @@ protected:
     virtual void Form_Load() { }
     virtual void Form_Resize() { }
     virtual void Form_Unload() { }
-    virtual void Form_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) { }
-    virtual void Form_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float /*y*/) { }
+    // Mouse input on the client area, at a position in client pixels.
+    virtual void Form_MouseDown(Qt::MouseButton /*button*/, Qt::KeyboardModifiers /*mods*/, QPointF /*pos*/) { }
+    virtual void Form_MouseMove(Qt::MouseButtons /*buttons*/, Qt::KeyboardModifiers /*mods*/, QPointF /*pos*/) { }
     // Whether a close asked for by the window manager unloads the form; otherwise it is refused.
     virtual bool acceptsWindowSystemClose() const { return true; }
 

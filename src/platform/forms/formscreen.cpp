@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// A form's place among the screens: twips positions relative to the primary screen,
-// centring, and its size kept in twips when it moves to a screen with another scale.
+// A form's place among the screens: the primary screen, centring, and its size kept
+// when it moves to a screen with another scale.
 #include "platform/forms/form.h"
 #include "platform/forms/placement.h"
-#include "platform/forms/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -28,19 +27,7 @@ void Form::centreOnScreen(const QRect &screenPixels)
 {
     if (screenPixels.isEmpty())
         return;
-    move(centredPixels(screenPixels, QSizeF(widthTwips(), heightTwips()), twipsPerPixelX(), twipsPerPixelY()));
-}
-
-float Form::leftTwips() const { return desktopPixelsToTwips(x(), primaryScreenPixels().x(), twipsPerPixelX()); }
-float Form::topTwips() const { return desktopPixelsToTwips(y(), primaryScreenPixels().y(), twipsPerPixelY()); }
-
-void Form::setLeftTwips(float twips)
-{
-    move(twipsToDesktopPixels(twips, primaryScreenPixels().x(), twipsPerPixelX()), y());
-}
-void Form::setTopTwips(float twips)
-{
-    move(x(), twipsToDesktopPixels(twips, primaryScreenPixels().y(), twipsPerPixelY()));
+    move(centredPixels(screenPixels, size()));
 }
 
 // The window system moves a window to another screen in device pixels: on one with

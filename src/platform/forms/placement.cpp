@@ -6,30 +6,19 @@
 
 namespace zentyr {
 
-QRect loadPlacementPixels(float left, float top, float width, float height, QPoint primaryTopLeft)
+QRect loadPlacementPixels(const QRect &outer, QPoint primaryTopLeft, double twipsPerPixelX, double twipsPerPixelY)
 {
     const double d = 12.0;
-    return QRect(primaryTopLeft.x() + roundHalfEven(left / d), primaryTopLeft.y() + roundHalfEven(top / d),
-                 roundHalfEven(width / d), roundHalfEven(height / d));
+    const QPoint origin = primaryTopLeft;
+    return QRect(origin.x() + roundHalfEven((outer.x() - origin.x()) * twipsPerPixelX / d),
+                 origin.y() + roundHalfEven((outer.y() - origin.y()) * twipsPerPixelY / d),
+                 roundHalfEven(outer.width() * twipsPerPixelX / d), roundHalfEven(outer.height() * twipsPerPixelY / d));
 }
 
-float centredTwips(float screenTwips, float sizeTwips) { return (screenTwips - sizeTwips) / 2.0f; }
-
-int twipsToDesktopPixels(float twips, int primaryOrigin, double twipsPerPixel)
+QPoint centredPixels(const QRect &screen, QSize size)
 {
-    return primaryOrigin + roundHalfEven(twips / twipsPerPixel);
-}
-
-float desktopPixelsToTwips(int pixels, int primaryOrigin, double twipsPerPixel)
-{
-    return static_cast<float>((pixels - primaryOrigin) * twipsPerPixel);
-}
-
-QPoint centredPixels(const QRect &screen, QSizeF sizeTwips, double twipsPerPixelX, double twipsPerPixelY)
-{
-    const float left = centredTwips(static_cast<float>(screen.width() * twipsPerPixelX), float(sizeTwips.width()));
-    const float top = centredTwips(static_cast<float>(screen.height() * twipsPerPixelY), float(sizeTwips.height()));
-    return {screen.x() + roundHalfEven(left / twipsPerPixelX), screen.y() + roundHalfEven(top / twipsPerPixelY)};
+    return {screen.x() + roundHalfEven((screen.width() - size.width()) / 2.0),
+            screen.y() + roundHalfEven((screen.height() - size.height()) / 2.0)};
 }
 
 QRect resizedGeometry(const QRect &start, Qt::Edges edges, QPoint delta, QSize minimum)

@@ -1,28 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <QRect>
-#include <QSizeF>
 
 namespace zentyr {
 
-// Twips positions are relative to the primary screen's top left (primaryTopLeft, in
-// desktop pixels), wherever that screen stands on the desktop.
+// The rulers' load placement: the outer rectangle in twips from the primary screen's
+// top left (desktop pixels), divided by the fixed 12, halves to even, in desktop pixels.
+QRect loadPlacementPixels(const QRect &outer, QPoint primaryTopLeft, double twipsPerPixelX, double twipsPerPixelY);
 
-// The rulers' load placement: outer twips divided by the fixed 12, halves to even,
-// in desktop pixels.
-QRect loadPlacementPixels(float left, float top, float width, float height, QPoint primaryTopLeft = {});
-
-// (screen - size) / 2 in single precision, unrounded, as Normal Size centres.
-float centredTwips(float screenTwips, float sizeTwips);
-
-// The desktop pixel of a twips position, and back, at twipsPerPixel.
-int twipsToDesktopPixels(float twips, int primaryOrigin, double twipsPerPixel);
-float desktopPixelsToTwips(int pixels, int primaryOrigin, double twipsPerPixel);
-
-// The top left (desktop pixels) that centres a window of sizeTwips on screen
-// (desktop pixels): the centring in single-precision twips, rounded from the
-// screen's own top left.
-QPoint centredPixels(const QRect &screen, QSizeF sizeTwips, double twipsPerPixelX, double twipsPerPixelY);
+// The top left (desktop pixels) that centres a window of size on screen, halves to even.
+QPoint centredPixels(const QRect &screen, QSize size);
 
 // A border drag: the start geometry moved by delta on the dragged edges,
 // never smaller than minimum (the opposite edges stay put).

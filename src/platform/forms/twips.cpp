@@ -34,7 +34,13 @@ double twipsPerPixelY() { return 1440.0 / logicalDpi(false); }
 
 int twipsToPixelsX(double twips) { return roundHalfEven(twips / twipsPerPixelX()); }
 int twipsToPixelsY(double twips) { return roundHalfEven(twips / twipsPerPixelY()); }
-double pixelsToTwipsX(int pixels) { return pixels * twipsPerPixelX(); }
-double pixelsToTwipsY(int pixels) { return pixels * twipsPerPixelY(); }
+
+QSize twipsToPixels(QSizeF twips) { return {twipsToPixelsX(twips.width()), twipsToPixelsY(twips.height())}; }
+
+QRect twipsToPixels(const QRectF &twips)
+{
+    return {twipsToPixelsX(twips.x()), twipsToPixelsY(twips.y()), twipsToPixelsX(twips.width()),
+            twipsToPixelsY(twips.height())};
+}
 
 } // namespace zentyr

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Twips (1440 to the inch) against device-independent pixels.
+#include <QRect>
 
 namespace zentyr {
 
@@ -13,7 +14,7 @@ double twipsPerPixelY();
 
 int twipsToPixelsX(double twips);
 int twipsToPixelsY(double twips);
-double pixelsToTwipsX(int pixels);
-double pixelsToTwipsY(int pixels);
+QSize twipsToPixels(QSizeF twips);
+QRect twipsToPixels(const QRectF &twips);
 
 } // namespace zentyr

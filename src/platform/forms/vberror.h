@@ -15,11 +15,7 @@ struct VbError : std::exception {
     const char *what() const noexcept override { return "VbError"; }
 };
 
-inline constexpr int ErrOutOfMemory = 7;
-inline constexpr int ErrFileNotFound = 53;
-inline constexpr int ErrPathFileAccess = 75;
 inline constexpr int ErrObjectNotSet = 91;
 inline constexpr int ErrNonModalWhileModal = 401;
-inline constexpr int ErrInvalidPicture = 481;
 
 } // namespace zentyr

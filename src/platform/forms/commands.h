@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include "platform/forms/formregistry.h"
+
+#include <QMenu>
+#include <span>
+
+namespace zentyr {
+
+// A menu command: the item's object name, its caption (none for a separator line), what it does
+// to the window that owns the menu, and room for a key sequence (none yet).
+template <class Owner> struct Command {
+    const char *name;
+    const char *caption = nullptr;
+    void (*run)(Owner &) = nullptr;
+    const char *keys = nullptr;
+};
+
+// One item of a menu, without its command.
+QAction *addMenuItem(QMenu *menu, const char *name, const char *caption, const char *keys);
+
+// A menu of owner's, not shown until it pops up, with one item per command in order.
+template <class Owner>
+QMenu *buildMenu(Owner &owner, const QString &name, const QString &title, std::span<const Command<Owner>> commands)
+{
+    auto *menu = new QMenu(title, &owner);
+    menu->setObjectName(name);
+    for (const Command<Owner> &c : commands) {
+        QAction *a = addMenuItem(menu, c.name, c.caption, c.keys);
+        if (c.run)
+            QObject::connect(a, &QAction::triggered, &owner, [&owner, run = c.run] { run(owner); });
+        // A hidden menu's keys work only through the window.
+        if (c.keys)
+            owner.addAction(a);
+    }
+    return menu;
+}
+
+// The command that opens a window of kind F, or brings it to the front.
+template <class F, class Owner> void showFormCommand(Owner &) { showForm<F>(); }
+
+} // namespace zentyr
