@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/rulerform.h"
+#include "rulers/rulerkeys.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
 #include "platform/system/drag.h"
@@ -15,6 +16,8 @@ RulerForm::RulerForm(const QString &name, QSizeF designClientTwips) : Form(name,
 {
     mnuFile = new QMenu(QStringLiteral("File"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    // A click gives a ruler the keyboard; opening one does not.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 QAction *RulerForm::addMenuItem(const char *name, const QString &caption, std::function<void()> command)
@@ -78,5 +81,11 @@ bool rulerMouseMove(QWidget *window, int button)
 void RulerForm::Form_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
 
 void RulerForm::Form_MouseMove(int button, int, float, float) { rulerMouseMove(this, button); }
+
+void RulerForm::keyPressEvent(QKeyEvent *e)
+{
+    if (!rulerKeyPress(this, mnuFile, e))
+        Form::keyPressEvent(e);
+}
 
 } // namespace zentyr

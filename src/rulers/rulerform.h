@@ -36,6 +36,7 @@ protected:
 
     void Form_MouseDown(int button, int shift, float x, float y) override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     artwork::Picture m_scale = artwork::Picture::InchScale;
