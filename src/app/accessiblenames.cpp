@@ -12,6 +12,12 @@ namespace zentyr {
 
 namespace {
 
+struct AccessibleText {
+    const char *window; // the window's object name
+    const char *name;
+    const char *description;
+};
+
 const AccessibleText texts[] = {
     {"frmRuler", "Zentyr standard ruler",
      "Horizontal inch ruler. Arrow keys move it, Page Down and Page Up by its height; the Menu key opens its menu."},
@@ -23,12 +29,20 @@ const AccessibleText texts[] = {
     {"frmSplash", "Zentyr information", "Version, help and how to reach the makers of Zentyr."},
 };
 
-// Names a window, or a ruler's menu after its ruler, before it first shows; the captions stay.
+const AccessibleText *accessibleTextOf(const QString &windowName)
+{
+    for (const AccessibleText &t : texts)
+        if (windowName == QLatin1String(t.window))
+            return &t;
+    return nullptr;
+}
+
+// Names a window, or a ruler's menu after its ruler, as it is about to show; the captions stay.
 class Namer : public QObject {
 protected:
     bool eventFilter(QObject *o, QEvent *e) override
     {
-        if (e->type() != QEvent::Polish || !o->isWidgetType())
+        if (e->type() != QEvent::Show || !o->isWidgetType())
             return false;
         auto *w = static_cast<QWidget *>(o);
         const bool menu = qobject_cast<QMenu *>(w) && w->parentWidget();
@@ -55,14 +69,6 @@ QAccessibleInterface *windowInterface(const QString &, QObject *o)
 }
 
 } // namespace
-
-const AccessibleText *accessibleTextOf(const QString &windowName)
-{
-    for (const AccessibleText &t : texts)
-        if (windowName == QLatin1String(t.window))
-            return &t;
-    return nullptr;
-}
 
 void installAccessibleNames()
 {
