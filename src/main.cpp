@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "app/accessiblenames.h"
 #include "app/app.h"
 #include "platform/forms/formregistry.h"
 #include "app/frmsplash.h"
@@ -40,6 +41,7 @@ int main(int argc, char *argv[])
 
     zentyr::setCommandLine(zentyr::joinArguments(args));
     zentyr::installAppHost();
+    zentyr::installAccessibleNames();
 
     zentyr::showForm<zentyr::frmSplash>();
     return app.exec();

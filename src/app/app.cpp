@@ -34,6 +34,12 @@ QString helpText()
                           "  --help      print this help and exit\n"
                           "  --version   print the version and exit\n"
                           "\n"
+                          "Keys on a ruler (click it first):\n"
+                          "  arrows                move it by 1 pixel, with Shift by 10\n"
+                          "  Page Down, Page Up    step it by its own height (the vertical ruler by\n"
+                          "                        its width, right and left), up to the monitor's edge\n"
+                          "  Menu, Shift+F10       open its menu\n"
+                          "\n"
                           "More in its manual page: man zentyr\n");
 }
 

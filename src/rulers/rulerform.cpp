@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/rulerform.h"
 #include "platform/forms/controls.h"
+#include "rulers/rulerkeys.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
 #include "platform/system/drag.h"
@@ -37,6 +38,8 @@ RulerForm::RulerForm(const RulerDesign &design)
         label->setCaption(QStringLiteral("Zentyr"));
     }
     mnuFile = buildMenu<RulerForm>(*this, QStringLiteral("mnuFile"), QStringLiteral("File"), design.menu);
+    // A click gives a ruler the keyboard; opening one does not.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 // Topmost at the outer twips divided by 12, shown without activation; then the load size.
@@ -90,6 +93,12 @@ void RulerForm::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QP
 void RulerForm::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF)
 {
     rulerMouseMove(this, buttons);
+}
+
+void RulerForm::keyPressEvent(QKeyEvent *e)
+{
+    if (!rulerKeyPress(this, mnuFile, e))
+        Form::keyPressEvent(e);
 }
 
 } // namespace zentyr

@@ -55,6 +55,7 @@ protected:
     void Form_Load() override;
     void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos) override;
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     const RulerDesign &m_design;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The Windows build under Wine, looked at from the Win32 side through the probe: taskbar buttons,
-// topmost placement, the angle ruler's region, the second copy's box, the Open dialog.
+// topmost placement, the angle ruler's region, the keys, the second copy's box, the Open dialog.
 // Each case gets a fresh Wine prefix (the desktop's HOME) with a 1280x800 virtual desktop that has
 // a taskbar, so stacking, activation and taskbar buttons are Wine's own, as on Windows.
 #include "desktop.h"
@@ -216,6 +216,37 @@ private slots:
         const Win info = waitFor(d, sized({516, 500}));
         QVERIFY2(!info.hwnd.isEmpty() && !info.topmost && !info.taskbar && info.owned, qPrintable(listing(d)));
         d.saveArtifact(d.screenshot(), "windows");
+        d.run("wineserver", {"-k"});
+    }
+
+    // The keyboard: a click gives the ruler the keys, arrows (ten pixels with Shift) and Page Down
+    // move it, Shift+F10 opens its menu and Escape closes it.
+    void rulerByKeys()
+    {
+        Desktop d(plainDesktop());
+        QVERIFY2(d.ok() && bootWine(d), qPrintable(d.error()));
+        start(d);
+        const Win ruler = waitFor(d, sized({767, 73}));
+        QVERIFY2(!ruler.hwnd.isEmpty(), qPrintable(listing(d)));
+        QVERIFY(d.clickAt(ruler.rect.topLeft() + QPoint(30, 40)));
+        QVERIFY2(waitUntil([&] { return listing(d).contains("foreground\thwnd=" + ruler.hwnd); }, 5000),
+                 qPrintable(listing(d)));
+        auto movedBy = [&](QPoint by) {
+            return !waitFor(
+                        d, [&](const Win &w) { return w.hwnd == ruler.hwnd && w.rect == ruler.rect.translated(by); },
+                        5000)
+                        .hwnd.isEmpty();
+        };
+        QVERIFY(d.key("Right shift+Down"));
+        QVERIFY2(movedBy({1, 10}), qPrintable(listing(d)));
+        QVERIFY(d.key("Next"));
+        QVERIFY2(movedBy({1, 10 + ruler.rect.height()}), qPrintable(listing(d)));
+        auto popup = [](const Win &w) { return w.cls.contains("Popup"); };
+        QVERIFY(d.key("shift+F10"));
+        QVERIFY2(!waitFor(d, popup, 5000).hwnd.isEmpty(), qPrintable(listing(d)));
+        d.saveArtifact(d.screenshot(), "menu-by-keys");
+        QVERIFY(d.key("Escape"));
+        QVERIFY2(waitUntil([&] { return waitFor(d, popup, 0).hwnd.isEmpty(); }, 5000), qPrintable(listing(d)));
         d.run("wineserver", {"-k"});
     }
 
