@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // "Display Picture": the standard ruler shows a picture file of the user's choice.
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/forms/vberror.h"
 #include "platform/picture/picture.h"
 #include "platform/system/services.h"
@@ -33,7 +33,7 @@ VbError pictureLoadError(PictureError error)
 // Modal to the ruler only, like the Open dialog.
 void showPictureError(QWidget *ruler, const VbError &e)
 {
-    services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QString(), ruler);
+    services().msgBox(errorReportText(e.number, e.source, e.description), MessageStyle::Plain, QString(), ruler);
 }
 
 } // namespace

@@ -34,12 +34,7 @@ inline void closePopups()
 inline void resetForms()
 {
     closePopups();
-    unloadForm<frmSplash>();
-    unloadForm<frmRuler>();
-    unloadForm<frmRulerMetric>();
-    unloadForm<frmVRuler>();
-    unloadForm<frm45Angle>();
-    unloadForm<frmRightClick>();
+    unloadAllForms();
     flushDeletes();
 }
 
