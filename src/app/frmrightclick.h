@@ -35,8 +35,6 @@ public:
     void mnuVRuler_Click();
     void mnuClose_Click();
 
-    // Adds the icon with its tip.
-    void registerTrayIcon();
     // What the user asks of the tray icon.
     void trayOpenRuler() override;
     void trayOpenMenu(QPoint at) override;
@@ -48,6 +46,8 @@ public:
 
 private:
     void Form_Load();
+    // Adds the icon with its tip.
+    void registerTrayIcon();
     void waitForNotificationArea();
     void notificationAreaAppeared();
     // Without a notification area: ends the program when no window of ours is left on screen.

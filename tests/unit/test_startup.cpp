@@ -28,11 +28,7 @@ class StartupTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        fake = new FakeServices;
-        setCommandLine(QString());
-    }
+    void init() { fake = new FakeServices; }
     void cleanup()
     {
         resetForms();

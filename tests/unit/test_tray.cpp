@@ -152,7 +152,6 @@ private slots:
         closePopups();
         tray.trayOpenRuler();
         QVERIFY(isShown<frmRuler>());
-        setCommandLine(QString());
     }
 
     void doubleClickWithTheRulerOpenKeepsOne()
@@ -234,7 +233,6 @@ private slots:
         QCOMPARE(fake->boxes[0].title, QString("Zentyr"));
         QVERIFY2(fake->boxes[0].text.contains("within 60 seconds") && fake->boxes[0].text.contains("ends now"),
                  qPrintable(fake->boxes[0].text));
-        setCommandLine(QString());
     }
 
     void withoutNotificationAreaTheLastWindowEndsTheProgram()

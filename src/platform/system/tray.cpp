@@ -66,7 +66,7 @@ public:
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
     {
         const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const QPixmap &image = pick(int(std::lround(std::min(rect.width(), rect.height()) * dpr)));
+        const QPixmap image = pick(int(std::lround(std::min(rect.width(), rect.height()) * dpr)));
         if (image.isNull())
             return;
         QSizeF px = image.size();
@@ -78,7 +78,7 @@ public:
 
     QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
     {
-        const QPixmap &image = pick(std::min(size.width(), size.height()));
+        const QPixmap image = pick(std::min(size.width(), size.height()));
         if (image.width() <= size.width() && image.height() <= size.height())
             return image;
         return image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -99,9 +99,8 @@ public:
     QString key() const override { return QStringLiteral("zentyr-tray"); }
 
 private:
-    const QPixmap &pick(int slotPx) const
+    QPixmap pick(int slotPx) const
     {
-        static const QPixmap none;
         QList<int> sizes;
         for (const QPixmap &p : m_images)
             sizes << p.width();
@@ -109,7 +108,7 @@ private:
         for (const QPixmap &p : m_images)
             if (p.width() == want)
                 return p;
-        return none;
+        return {};
     }
 
     QList<QPixmap> m_images;
