@@ -35,19 +35,12 @@ OpenResult FakeServices::showOpen(QWidget *, const OpenRequest &request)
     return r;
 }
 
-bool FakeServices::addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client)
+void FakeServices::addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client)
 {
     trayCalls << QStringLiteral("add");
     trayIcon = icon;
     trayTip = tip;
     trayClient = client;
-    return trayAvailable;
-}
-
-bool FakeServices::removeTrayIcon()
-{
-    trayCalls << QStringLiteral("remove");
-    return true;
 }
 
 bool FakeServices::startSystemMove(QWidget *window)

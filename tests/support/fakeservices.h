@@ -34,8 +34,8 @@ public:
         if (onEnd)
             onEnd();
     }
-    bool addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) override;
-    bool removeTrayIcon() override;
+    void addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) override;
+    void removeTrayIcon() override { trayCalls << QStringLiteral("remove"); }
     bool notificationAreaAvailable() override { return trayAvailable; }
     bool startSystemMove(QWidget *window) override;
 

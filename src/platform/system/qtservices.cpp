@@ -34,11 +34,11 @@ public:
 
     void endProgram() override { endProcessNow(0); }
 
-    bool addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) override
+    void addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) override
     {
-        return m_tray.add(icon, tip, client);
+        m_tray.add(icon, tip, client);
     }
-    bool removeTrayIcon() override { return m_tray.remove(); }
+    void removeTrayIcon() override { m_tray.remove(); }
 
     bool notificationAreaAvailable() override { return m_tray.available(); }
 

@@ -28,11 +28,10 @@ public:
     virtual bool previousInstance() = 0;
     // Ends the process at once; no window handler runs. Fakes return, so callers return after it.
     virtual void endProgram() = 0;
-    // Puts the program's icon with its tip in the notification area; false when it is there already
-    // or no notification area exists yet. The client hears what the user asks of the icon.
-    virtual bool addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) = 0;
-    // Takes the icon away; false when there was none.
-    virtual bool removeTrayIcon() = 0;
+    // Puts the program's icon with its tip in the notification area, once one exists. The client
+    // hears what the user asks of the icon.
+    virtual void addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) = 0;
+    virtual void removeTrayIcon() = 0;
     // Whether a notification area exists now. An icon added before one existed shows once this
     // finds one.
     virtual bool notificationAreaAvailable() = 0;

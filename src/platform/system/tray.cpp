@@ -129,14 +129,14 @@ QIcon trayIcon(const QIcon &windowIcon)
 
 } // namespace
 
-bool Tray::add(const QIcon &icon, const QString &tip, TrayClient *client)
+void Tray::add(const QIcon &icon, const QString &tip, TrayClient *client)
 {
     if (m_client)
-        return false;
+        return;
     m_client = client;
     m_iconImage = icon;
     m_tip = tip;
-    return available();
+    available();
 }
 
 bool Tray::available()
@@ -162,18 +162,15 @@ void Tray::show()
     m_icon->show();
 }
 
-bool Tray::remove()
+void Tray::remove()
 {
-    if (!m_client)
-        return false;
     m_client = nullptr;
     if (!m_icon)
-        return true;
+        return;
     qApp->removeEventFilter(this);
     m_icon->hide();
     delete m_icon;
     m_icon = nullptr;
-    return true;
 }
 
 // Where the tray host embeds the icon's own window (XEmbed), its mouse input arrives here as presses

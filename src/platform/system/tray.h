@@ -54,9 +54,9 @@ protected:
 class Tray : public QObject {
 public:
     // Without a notification area the icon waits for one: available() shows it once one exists.
-    // False when there is already an icon or no notification area yet.
-    bool add(const QIcon &icon, const QString &tip, TrayClient *client);
-    bool remove();
+    // Nothing happens while there is an icon already.
+    void add(const QIcon &icon, const QString &tip, TrayClient *client);
+    void remove();
     // Whether a notification area exists now; a waiting icon is shown when one does.
     bool available();
 
