@@ -6,17 +6,15 @@
 #include <QPointer>
 
 #include <deque>
-#include <typeindex>
 
 namespace zentyr {
 
 struct LoadedForm {
-    std::type_index kind;
     QPointer<QObject> form;
     void (*unload)(QObject *form);
 };
 
-// In the order the kinds were first referred to; entries never move.
+// One entry a kind, in the order the kinds were first referred to; entries never move.
 inline std::deque<LoadedForm> &loadedForms()
 {
     static std::deque<LoadedForm> forms;
@@ -25,11 +23,9 @@ inline std::deque<LoadedForm> &loadedForms()
 
 template <class F> QPointer<QObject> &formSlot()
 {
-    for (LoadedForm &entry : loadedForms())
-        if (entry.kind == typeid(F))
-            return entry.form;
-    loadedForms().push_back({typeid(F), nullptr, [](QObject *f) { static_cast<F *>(f)->unload(); }});
-    return loadedForms().back().form;
+    static LoadedForm &entry
+        = loadedForms().emplace_back(LoadedForm{nullptr, [](QObject *f) { static_cast<F *>(f)->unload(); }});
+    return entry.form;
 }
 
 // The loaded instance, or nullptr.
