@@ -18,8 +18,6 @@ struct VbError : std::exception {
 inline constexpr int ErrOutOfMemory = 7;
 inline constexpr int ErrFileNotFound = 53;
 inline constexpr int ErrPathFileAccess = 75;
-inline constexpr int ErrObjectNotSet = 91;
-inline constexpr int ErrNonModalWhileModal = 401;
 inline constexpr int ErrInvalidPicture = 481;
 
 } // namespace zentyr
