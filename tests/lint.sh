@@ -13,7 +13,7 @@ case $mode in
   tidy)
     build=$3
     # The Windows files are checked by the Windows build's compiler only.
-    find src -name '*.cpp' -not -path 'src/platform/system/win/*' | sort \
+    find src -name '*.cpp' -not -path '*/win/*' | sort \
       | xargs -n 8 -P "$(nproc)" clang-tidy -p "$build" --quiet 2> >(grep -v 'warnings generated\|^Suppressed\|^Use -header-filter' >&2)
     echo "tidy: no finding in src/" ;;
   *) echo "usage: $0 format SOURCE_DIR | tidy SOURCE_DIR BUILD_DIR" >&2; exit 2 ;;

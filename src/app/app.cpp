@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/app.h"
 #include "app/module1.h"
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/system/services.h"
 #include "rulers/rulerhost.h"
 #include "version.h"
@@ -49,7 +49,7 @@ bool previousInstanceGuard(const std::function<void()> &beforeEnd)
 {
     if (!services().previousInstance())
         return false;
-    services().msgBox(QStringLiteral("Zentyr is already running !"), vbCritical,
+    services().msgBox(QStringLiteral("Zentyr is already running !"), MessageStyle::Critical,
                       QStringLiteral("Look in the system tray next to the time at the bottom of the screen."));
     if (beforeEnd)
         beforeEnd();

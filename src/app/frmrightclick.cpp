@@ -5,10 +5,9 @@
 #include "platform/forms/formregistry.h"
 #include "app/module1.h"
 #include "artwork/artwork.h"
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/trace.h"
-#include "platform/forms/vberror.h"
 #include "platform/system/windowsystem.h"
 #include "rulers/frmruler.h"
 #include "rulers/frmvruler.h"
@@ -34,13 +33,9 @@ const Command<frmRightClick> shutDownMenu[] = {
 
 } // namespace
 
-frmRightClick::frmRightClick()
-    : Form(QStringLiteral("frmRightClick"), Border::None, QSizeF(4680, 3195)),
-      areaWait([] { return services().notificationAreaAvailable(); })
+frmRightClick::frmRightClick() : areaWait([] { return services().notificationAreaAvailable(); })
 {
-    setWindowTitle(QStringLiteral("Quillet - Main"));
-    setWindowIcon(artwork::programIcon());
-
+    setObjectName(QStringLiteral("frmRightClick"));
     mnuShutDown
         = buildMenu<frmRightClick>(*this, QStringLiteral("mnuShutDown"), QStringLiteral("Shut Down"), shutDownMenu);
     mnuAbout = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuAbout"));
@@ -61,47 +56,28 @@ frmRightClick::frmRightClick()
     connect(&areaWait, &NotificationAreaWait::gaveUp, this, &frmRightClick::noNotificationArea);
 }
 
-frmRightClick::~frmRightClick() { services().shellNotifyIcon(NIM_DELETE, nid); }
+frmRightClick::~frmRightClick()
+{
+    services().removeTrayIcon();
+    delete mnuShutDown;
+}
+
+void frmRightClick::unload()
+{
+    m_unloading = true;
+    deleteLater(); // its handlers may still be on the stack
+}
 
 void frmRightClick::Form_Load()
 {
-    try {
-        if (previousInstanceGuard())
-            return;
-        registerTrayIcon();
-    } catch (const VbError &e) {
-        if (e.number == ErrNonModalWhileModal) {
-            services().endProgram();
-            return;
-        }
-        if (e.number != ErrObjectNotSet && e.number != 0)
-            services().msgBox(errorReportText(e.number, e.source, e.description), vbOKOnly, QStringLiteral("Error"));
-        // The trap runs once; a second failure is only reported on standard error.
-        try {
-            registerTrayIcon();
-        } catch (const VbError &again) {
-            std::fprintf(stderr, "zentyr: the tray icon could not be added (error %d: %s)\n", again.number,
-                         qPrintable(again.description));
-        }
-    }
+    if (previousInstanceGuard())
+        return;
+    registerTrayIcon();
 }
 
 void frmRightClick::registerTrayIcon()
 {
-    nid.cbSize = 88;
-    nid.hWnd = static_cast<std::uint32_t>(winId());
-    nid.uID = 1;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    nid.uCallbackMessage = 512;
-    if (windowIcon().isNull())
-        throw VbError(ErrObjectNotSet, QStringLiteral("Zentyr"),
-                      QStringLiteral("Object variable or With block variable not set"));
-    // Qt's icons have no handles of their own: the record names the window that carries the icon.
-    nid.hIcon = nid.hWnd;
-    nid.receiver = this;
-    nid.icon = windowIcon();
-    assignFixedString(nid.szTip, QByteArray("Zentyr by Orvane") + '\0');
-    services().shellNotifyIcon(NIM_ADD, nid);
+    services().addTrayIcon(artwork::programIcon(), QStringLiteral("Zentyr by Orvane"), this);
     traceEvent("tray icon added");
     if (!services().notificationAreaAvailable())
         waitForNotificationArea();
@@ -162,15 +138,15 @@ void frmRightClick::noNotificationArea()
         services().msgBox(waited
                               + QStringLiteral(" Started with \"hideruler\", it would have nothing on screen, "
                                                "so it ends now."),
-                          vbCritical, applicationTitle());
-        services().shellNotifyIcon(NIM_DELETE, nid);
+                          MessageStyle::Critical, applicationTitle());
+        services().removeTrayIcon();
         services().endProgram();
         return;
     }
     std::fprintf(stderr,
                  "zentyr: this desktop has no notification area (system tray); Zentyr ends when its last "
                  "window is closed.\n");
-    services().msgBox(waited + QStringLiteral(" It ends when its last window is closed."), vbOKOnly,
+    services().msgBox(waited + QStringLiteral(" It ends when its last window is closed."), MessageStyle::Plain,
                       applicationTitle());
     // A host that appears later still gets the icon, and then the program stays.
     if (!areaWait.waiting())
@@ -180,18 +156,9 @@ void frmRightClick::noNotificationArea()
         endProgramWithoutWindows();
 }
 
-void frmRightClick::trayMessage(int number)
-{
-    switch (number) {
-    case 515: // left double-click
-        showForm<frmRuler>();
-        break;
-    case 517: // right button released
-        popupMenu(mnuShutDown);
-        break;
-    default: break;
-    }
-}
+void frmRightClick::trayOpenRuler() { showForm<frmRuler>(); }
+
+void frmRightClick::trayOpenMenu(QPoint at) { popupMenu(mnuShutDown, at); }
 
 void frmRightClick::Timer1_Timer()
 {
@@ -205,7 +172,7 @@ void frmRightClick::Timer1_Timer()
 
 void frmRightClick::mnuClose_Click()
 {
-    services().shellNotifyIcon(NIM_DELETE, nid);
+    services().removeTrayIcon();
     services().endProgram();
 }
 

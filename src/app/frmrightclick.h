@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-#include "platform/forms/form.h"
 #include "platform/system/notificationareawait.h"
-#include "platform/system/notifyicon.h"
 #include "platform/system/tray.h"
 
+#include <QObject>
 #include <QTimer>
 
 class QMenu;
@@ -12,14 +11,18 @@ class QAction;
 
 namespace zentyr {
 
-// The hidden tray controller: owns the tray icon and the tray menu, and ends the program.
-class frmRightClick : public Form, public TrayMessageReceiver {
+// The tray controller: owns the tray icon and the tray menu, and ends the program. It has no window.
+class frmRightClick : public QObject, public TrayClient {
     Q_OBJECT
 public:
     frmRightClick();
     ~frmRightClick() override;
 
-    NotifyIconData nid;
+    // Loaded once, as a form is: Form_Load runs. unload() destroys it, taking the icon away.
+    void load() { Form_Load(); }
+    void unload();
+    bool isUnloading() const { return m_unloading; }
+
     QTimer Timer1; // the start-up ruler timer
     QMenu *mnuShutDown = nullptr;
     QAction *mnuAbout = nullptr, *mnuHelp = nullptr, *mnuShowRuler = nullptr, *mnuVRuler = nullptr, *Sep1 = nullptr,
@@ -28,25 +31,25 @@ public:
     void Timer1_Timer();
     void mnuClose_Click();
 
-    // Fills the record and adds the icon.
-    void registerTrayIcon();
-    // A mouse message over the tray icon: 515 left double-click, 517 right release; others do nothing.
-    void trayMessage(int number) override;
+    // What the user asks of the tray icon.
+    void trayOpenRuler() override;
+    void trayOpenMenu(QPoint at) override;
     QMenu *trayMenu() override { return mnuShutDown; }
 
     // The wait for a notification area when there was none at start, and the end of that wait.
     NotificationAreaWait areaWait;
     void noNotificationArea();
 
-protected:
-    void Form_Load() override;
-
 private:
+    void Form_Load();
+    // Adds the icon with its tip.
+    void registerTrayIcon();
     void waitForNotificationArea();
     void notificationAreaAppeared();
     // Without a notification area: ends the program when no window of ours is left on screen.
     void endWithLastWindow(bool on);
     QMetaObject::Connection m_lastWindow;
+    bool m_unloading = false;
 };
 
 } // namespace zentyr

@@ -5,7 +5,7 @@
 #include "platform/forms/formregistry.h"
 #include "artwork/artwork.h"
 #include "artwork/palette.h"
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/trace.h"
 #include "platform/forms/twips.h"
@@ -151,16 +151,15 @@ void frmSplash::Form_Load()
 void frmSplash::Timer1_Timer()
 {
     unload();
-    // Enabling the hidden tray controller refers to it and so loads it: its load
-    // handler adds the tray icon. It is never shown.
-    loadForm<frmRightClick>().setEnabled(true);
+    // Loading the tray controller runs its load handler, which adds the tray icon.
+    loadForm<frmRightClick>();
 }
 
 void frmSplash::Form_Unload() { Timer1.stop(); }
 
 void frmSplash::cmdOK_Click() { unload(); }
 
-void frmSplash::cmdOptions_Click() { services().msgBox(optionsText(), vbOKOnly, QString()); }
+void frmSplash::cmdOptions_Click() { services().msgBox(optionsText(), MessageStyle::Plain, QString()); }
 
 // Keys are previewed and none is acted on: Escape must not close the window.
 void frmSplash::keyPressEvent(QKeyEvent *e) { e->accept(); }

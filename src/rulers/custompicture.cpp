@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // "Display Picture": the standard ruler shows a picture file of the user's choice.
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/picture/picture.h"
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
@@ -31,7 +31,8 @@ void showPictureError(QWidget *ruler, PictureError error)
         number = 7;
         description = QStringLiteral("Out of memory");
     }
-    services().msgBox(errorReportText(number, QStringLiteral("Zentyr"), description), vbOKOnly, QString(), ruler);
+    services().msgBox(errorReportText(number, QStringLiteral("Zentyr"), description), MessageStyle::Plain, QString(),
+                      ruler);
 }
 
 } // namespace

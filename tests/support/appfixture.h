@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Brings every window back to "not loaded" between test cases.
+// Brings the program back to its start between test cases.
 #include "platform/forms/formregistry.h"
 #include "app/app.h"
 #include "app/frmrightclick.h"
@@ -31,16 +31,13 @@ inline void closePopups()
         w->close();
 }
 
+// The program's state back to its start between test cases: no window loaded, an empty command line.
 inline void resetForms()
 {
     closePopups();
-    unloadForm<frmSplash>();
-    unloadForm<frmRuler>();
-    unloadForm<frmRulerMetric>();
-    unloadForm<frmVRuler>();
-    unloadForm<frm45Angle>();
-    unloadForm<frmRightClick>();
+    unloadAllForms();
     flushDeletes();
+    setCommandLine(QString());
 }
 
 template <class F> bool isShown()

@@ -14,7 +14,7 @@ static Qt::CursorShape programPointer()
 FakeServices::FakeServices() { setServices(this); }
 FakeServices::~FakeServices() { setServices(nullptr); }
 
-void FakeServices::msgBox(const QString &text, int style, const QString &title, QWidget *)
+void FakeServices::msgBox(const QString &text, MessageStyle style, const QString &title, QWidget *)
 {
     boxes.append({text, style, title});
     pointerDuringBox.append(programPointer());
@@ -35,15 +35,12 @@ OpenResult FakeServices::showOpen(QWidget *, const OpenRequest &request)
     return r;
 }
 
-bool FakeServices::shellNotifyIcon(int message, const NotifyIconData &data)
+void FakeServices::addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client)
 {
-    notifications.append({message, data});
-    if (!notifyErrors.empty()) {
-        const VbError e = notifyErrors.front();
-        notifyErrors.pop_front();
-        throw e;
-    }
-    return trayAvailable;
+    trayCalls << QStringLiteral("add");
+    trayIcon = icon;
+    trayTip = tip;
+    trayClient = client;
 }
 
 bool FakeServices::startSystemMove(QWidget *window)

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include "platform/system/services.h"
-#include "platform/forms/vberror.h"
+
+#include <QIcon>
 
 #include <QList>
 #include <QPointer>
@@ -17,18 +18,14 @@ class FakeServices : public Services {
 public:
     struct Box {
         QString text;
-        int style;
+        MessageStyle style;
         QString title;
-    };
-    struct Notify {
-        int message;
-        NotifyIconData data;
     };
 
     FakeServices();
     ~FakeServices() override;
 
-    void msgBox(const QString &text, int style, const QString &title, QWidget *owner = nullptr) override;
+    void msgBox(const QString &text, MessageStyle style, const QString &title, QWidget *owner = nullptr) override;
     OpenResult showOpen(QWidget *owner, const OpenRequest &request) override;
     bool previousInstance() override { return previous; }
     void endProgram() override
@@ -37,7 +34,8 @@ public:
         if (onEnd)
             onEnd();
     }
-    bool shellNotifyIcon(int message, const NotifyIconData &data) override;
+    void addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) override;
+    void removeTrayIcon() override { trayCalls << QStringLiteral("remove"); }
     bool notificationAreaAvailable() override { return trayAvailable; }
     bool startSystemMove(QWidget *window) override;
 
@@ -50,13 +48,14 @@ public:
     // Run while the Open dialog or a box waits, as other windows' handlers would.
     std::function<void()> whileOpen;
     std::function<void()> whileBox;
-    // Errors the next notify-icon calls raise, in order.
-    std::deque<VbError> notifyErrors;
 
     // Record.
     QList<Box> boxes;
     QList<OpenRequest> openRequests;
-    QList<Notify> notifications;
+    QStringList trayCalls; // "add" and "remove", in order
+    QIcon trayIcon;
+    QString trayTip;
+    TrayClient *trayClient = nullptr;
     QList<QPointer<QWidget>> systemMoves;
     int endCount = 0;
     // The program-wide pointer while the dialog and each box were up.

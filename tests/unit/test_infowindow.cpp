@@ -3,7 +3,7 @@
 #include "app/module1.h"
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/forms/twips.h"
 
 #include <QtTest>
@@ -93,7 +93,7 @@ private slots:
                                     "For example, the command line would look something like this:\r\r"
                                     "\"C:\\Windows\\Zentyr.exe\" hideruler";
         QCOMPARE(fake->boxes[0].text.toLatin1(), expected);
-        QCOMPARE(fake->boxes[0].style, 0);
+        QCOMPARE(fake->boxes[0].style, MessageStyle::Plain);
         QVERIFY(fake->boxes[0].title.isEmpty());
         QCOMPARE(applicationTitle(), QString("Zentyr"));
         QVERIFY(messageBoxDisplayText(fake->boxes[0].text).contains("STARTUP!\n\nCreate"));

@@ -193,7 +193,7 @@ private slots:
         static const QMap<int, QString> wording{
             {7, "Out of memory"}, {53, "File not found"}, {75, "Path/File access error"}, {481, "Invalid picture"}};
         QCOMPARE(text, head + "Zentyr\r" + wording.value(number));
-        QCOMPARE(fake->boxes[0].style, 0);
+        QCOMPARE(fake->boxes[0].style, MessageStyle::Plain);
         QVERIFY(fake->boxes[0].title.isEmpty());
         // The box came while the wait pointer was up; afterwards it is back to normal.
         QCOMPARE(fake->pointerDuringBox, QList<Qt::CursorShape>{Qt::WaitCursor});

@@ -2,7 +2,7 @@
 // The previous-instance test: the display key and the lock folder at their seams, then real
 // processes: this executable started again in child mode takes the answer and prints it, then
 // waits to be killed.
-#include "platform/system/instance.h"
+#include "platform/system/unix/instance.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The tray controller: its record, its notifications and its menu.
+// The tray controller: its icon, what the tray asks of it and its menu.
 #include "app/app.h"
+#include "artwork/artwork.h"
 #include "appfixture.h"
 #include "fakeservices.h"
 #include "platform/system/notificationareawait.h"
@@ -11,15 +12,12 @@
 using namespace zentyr;
 using namespace zentyr::test;
 
-Q_DECLARE_METATYPE(zentyr::TrayEvent)
+Q_DECLARE_METATYPE(zentyr::TrayRequest)
 Q_DECLARE_METATYPE(QList<int>)
 
 class TrayTest : public QObject {
     Q_OBJECT
     FakeServices *fake = nullptr;
-
-    // What the tray delivers: the mouse message number.
-    static void notify(frmRightClick &tray, int message) { tray.trayMessage(message); }
 
 private slots:
     void init() { fake = new FakeServices; }
@@ -29,78 +27,56 @@ private slots:
         delete fake;
     }
 
-    void record()
+    void iconAndTip()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
-        QCOMPARE(fake->notifications.size(), 1);
-        const NotifyIconData &d = fake->notifications[0].data;
-        QCOMPARE(d.cbSize, 88u);
-        QCOMPARE(d.hWnd, quint32(tray.winId()));
-        QCOMPARE(d.uID, 1u);
-        QCOMPARE(d.uFlags, 7u);
-        QCOMPARE(d.uCallbackMessage, 512u);
-        // The icon is the one the tray controller's window carries; the window takes the messages.
-        QCOMPARE(d.hIcon, quint32(tray.winId()));
-        QVERIFY(!tray.windowIcon().isNull());
-        QCOMPARE(d.icon.cacheKey(), tray.windowIcon().cacheKey());
-        QCOMPARE(d.receiver, static_cast<TrayMessageReceiver *>(&tray));
-        QCOMPARE(QByteArray(d.szTip.data(), 64), QByteArray("Zentyr by Orvane") + '\0' + QByteArray(64 - 17, ' '));
-        QCOMPARE(d.tipText(), QString("Zentyr by Orvane"));
-        QCOMPARE(tray.windowTitle(), QString("Quillet - Main"));
+        QCOMPARE(fake->trayCalls, QStringList{"add"});
+        QCOMPARE(fake->trayTip, QString("Zentyr by Orvane"));
+        QCOMPARE(fake->trayIcon.availableSizes(), artwork::programIcon().availableSizes());
+        QVERIFY(!fake->trayIcon.availableSizes().isEmpty());
+        QCOMPARE(fake->trayClient, static_cast<TrayClient *>(&tray));
+        QCOMPARE(fake->trayClient->trayMenu(), tray.mnuShutDown);
     }
 
-    void fixedStringAssignment()
+    // Raw input where the host embeds the icon's window; the menu comes on the right button's release.
+    void rawInput_data()
     {
-        std::array<char, 64> f{};
-        assignFixedString(f, QByteArray(70, 'x'));
-        QCOMPARE(QByteArray(f.data(), 64), QByteArray(64, 'x'));
-        assignFixedString(f, QByteArray());
-        QCOMPARE(QByteArray(f.data(), 64), QByteArray(64, ' '));
-    }
-
-    void messageNumbers_data()
-    {
-        QTest::addColumn<TrayEvent>("event");
+        QTest::addColumn<QEvent::Type>("type");
         QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<int>("number");
-        QTest::newRow("move") << TrayEvent::Move << Qt::NoButton << 512;
-        QTest::newRow("move, left held") << TrayEvent::Move << Qt::LeftButton << 512;
-        QTest::newRow("left press") << TrayEvent::Press << Qt::LeftButton << 513;
-        QTest::newRow("left release") << TrayEvent::Release << Qt::LeftButton << 514;
-        QTest::newRow("left double-click") << TrayEvent::DoubleClick << Qt::LeftButton << 515;
-        QTest::newRow("right press") << TrayEvent::Press << Qt::RightButton << 516;
-        QTest::newRow("right release") << TrayEvent::Release << Qt::RightButton << 517;
-        QTest::newRow("right double-click") << TrayEvent::DoubleClick << Qt::RightButton << 518;
-        QTest::newRow("middle press") << TrayEvent::Press << Qt::MiddleButton << 519;
-        QTest::newRow("middle release") << TrayEvent::Release << Qt::MiddleButton << 520;
-        QTest::newRow("middle double-click") << TrayEvent::DoubleClick << Qt::MiddleButton << 521;
-        QTest::newRow("back button: nothing") << TrayEvent::Press << Qt::BackButton << 0;
-        QTest::newRow("release without a button: nothing") << TrayEvent::Release << Qt::NoButton << 0;
+        QTest::addColumn<TrayRequest>("request");
+        QTest::newRow("left double-click") << QEvent::MouseButtonDblClick << Qt::LeftButton << TrayRequest::Ruler;
+        QTest::newRow("right release") << QEvent::MouseButtonRelease << Qt::RightButton << TrayRequest::Menu;
+        QTest::newRow("right press") << QEvent::MouseButtonPress << Qt::RightButton << TrayRequest::Nothing;
+        QTest::newRow("left press") << QEvent::MouseButtonPress << Qt::LeftButton << TrayRequest::Nothing;
+        QTest::newRow("left release") << QEvent::MouseButtonRelease << Qt::LeftButton << TrayRequest::Nothing;
+        QTest::newRow("move") << QEvent::MouseMove << Qt::NoButton << TrayRequest::Nothing;
+        QTest::newRow("right double-click") << QEvent::MouseButtonDblClick << Qt::RightButton << TrayRequest::Nothing;
+        QTest::newRow("middle release") << QEvent::MouseButtonRelease << Qt::MiddleButton << TrayRequest::Nothing;
     }
 
-    void messageNumbers()
+    void rawInput()
     {
-        QFETCH(TrayEvent, event);
+        QFETCH(QEvent::Type, type);
         QFETCH(Qt::MouseButton, button);
-        QFETCH(int, number);
-        QCOMPARE(trayMessageNumber(event, button), number);
+        QFETCH(TrayRequest, request);
+        QCOMPARE(rawTrayRequest(type, button), request);
     }
 
-    // What a status-notifier host reports instead of raw input.
-    void activationNumbers()
+    // What the platform reports instead of raw input.
+    void activations()
     {
-        // Status-notifier hosts: the activation is the double-click. Windows: a click is a click.
+        // Status-notifier hosts: the activation is the double-click. Windows: a click is only a click.
         const struct {
             QSystemTrayIcon::ActivationReason reason;
-            int host, windows;
-        } table[] = {{QSystemTrayIcon::Trigger, 515, 514},
-                     {QSystemTrayIcon::DoubleClick, 515, 515},
-                     {QSystemTrayIcon::Context, 517, 517},
-                     {QSystemTrayIcon::MiddleClick, 520, 520},
-                     {QSystemTrayIcon::Unknown, 0, 0}};
+            TrayRequest host, windows;
+        } table[] = {{QSystemTrayIcon::Trigger, TrayRequest::Ruler, TrayRequest::Nothing},
+                     {QSystemTrayIcon::DoubleClick, TrayRequest::Ruler, TrayRequest::Ruler},
+                     {QSystemTrayIcon::Context, TrayRequest::Menu, TrayRequest::Menu},
+                     {QSystemTrayIcon::MiddleClick, TrayRequest::Nothing, TrayRequest::Nothing},
+                     {QSystemTrayIcon::Unknown, TrayRequest::Nothing, TrayRequest::Nothing}};
         for (const auto &row : table) {
-            QCOMPARE(trayActivationNumber(row.reason, false), row.host);
-            QCOMPARE(trayActivationNumber(row.reason, true), row.windows);
+            QCOMPARE(activationTrayRequest(row.reason, false), row.host);
+            QCOMPARE(activationTrayRequest(row.reason, true), row.windows);
         }
     }
 
@@ -164,41 +140,27 @@ private slots:
         QVERIFY(!wait.waiting());
     }
 
-    void notifications_data()
+    // The ruler even with "hideruler"; the menu at the point the tray gives.
+    void requests()
     {
-        QTest::addColumn<int>("message");
-        QTest::addColumn<bool>("ruler");
-        QTest::addColumn<bool>("menu");
-        QTest::newRow("515 left double-click") << 515 << true << false;
-        QTest::newRow("517 right release") << 517 << false << true;
-        QTest::newRow("516 right press") << 516 << false << false;
-        QTest::newRow("513 left press") << 513 << false << false;
-        QTest::newRow("514 left release") << 514 << false << false;
-        QTest::newRow("512 move") << 512 << false << false;
-        QTest::newRow("518 right double-click") << 518 << false << false;
-    }
-
-    void notifications()
-    {
-        QFETCH(int, message);
-        QFETCH(bool, ruler);
-        QFETCH(bool, menu);
         setCommandLine("hideruler");
         frmRightClick &tray = loadForm<frmRightClick>();
-        notify(tray, message);
-        QCOMPARE(isShown<frmRuler>(), ruler);
-        QCOMPARE(tray.mnuShutDown->isVisible(), menu);
+        tray.trayOpenMenu(QPoint(120, 90));
+        QVERIFY(tray.mnuShutDown->isVisible());
+        QCOMPARE(tray.mnuShutDown->pos(), QPoint(120, 90));
+        QVERIFY(!isShown<frmRuler>());
         closePopups();
-        setCommandLine(QString());
+        tray.trayOpenRuler();
+        QVERIFY(isShown<frmRuler>());
     }
 
     void doubleClickWithTheRulerOpenKeepsOne()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
-        notify(tray, 515);
+        tray.trayOpenRuler();
         frmRuler *r = loadedForm<frmRuler>();
         const QRect g = r->geometry();
-        notify(tray, 515);
+        tray.trayOpenRuler();
         QCOMPARE(loadedForm<frmRuler>(), r);
         QCOMPARE(r->geometry(), g);
     }
@@ -238,18 +200,11 @@ private slots:
     void exitRemovesTheIconThenEnds()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
-        int notificationsAtEnd = -1;
-        fake->onEnd = [&] { notificationsAtEnd = fake->notifications.size(); };
+        QStringList callsAtEnd;
+        fake->onEnd = [&] { callsAtEnd = fake->trayCalls; };
         tray.mnuClose->trigger();
         QCOMPARE(fake->endCount, 1);
-        QCOMPARE(notificationsAtEnd, 2);
-        QCOMPARE(fake->notifications[1].message, NIM_DELETE);
-        const NotifyIconData &added = fake->notifications[0].data, &removed = fake->notifications[1].data;
-        QVERIFY(std::tie(removed.cbSize, removed.hWnd, removed.uID, removed.uFlags, removed.uCallbackMessage,
-                         removed.hIcon, removed.szTip, removed.receiver)
-                == std::tie(added.cbSize, added.hWnd, added.uID, added.uFlags, added.uCallbackMessage, added.hIcon,
-                            added.szTip, added.receiver));
-        QCOMPARE(removed.icon.cacheKey(), added.icon.cacheKey());
+        QCOMPARE(callsAtEnd, QStringList({"add", "remove"}));
     }
 
     // No notification area: the icon is made anyway, and the program waits for one before it
@@ -259,26 +214,25 @@ private slots:
         fake->trayAvailable = false;
         setCommandLine("hideruler");
         frmRightClick &tray = loadForm<frmRightClick>();
-        QCOMPARE(fake->notifications.size(), 1);
+        QCOMPARE(fake->trayCalls, QStringList{"add"});
         QCOMPARE(fake->endCount, 0);
         QVERIFY(tray.areaWait.waiting() && tray.areaWait.inGracePeriod());
         QCOMPARE(tray.areaWait.graceMs(), 60000);
         QVERIFY(fake->boxes.isEmpty());
-        int boxesAtEnd = -1, notificationsAtEnd = -1;
+        int boxesAtEnd = -1;
+        QStringList callsAtEnd;
         fake->onEnd = [&] {
             boxesAtEnd = fake->boxes.size();
-            notificationsAtEnd = fake->notifications.size();
+            callsAtEnd = fake->trayCalls;
         };
         tray.noNotificationArea(); // the grace period is over
         QCOMPARE(fake->endCount, 1);
         QCOMPARE(boxesAtEnd, 1);
-        QCOMPARE(notificationsAtEnd, 2);
-        QCOMPARE(fake->notifications[1].message, NIM_DELETE);
-        QCOMPARE(fake->boxes[0].style, 16);
+        QCOMPARE(callsAtEnd, QStringList({"add", "remove"}));
+        QCOMPARE(fake->boxes[0].style, MessageStyle::Critical);
         QCOMPARE(fake->boxes[0].title, QString("Zentyr"));
         QVERIFY2(fake->boxes[0].text.contains("within 60 seconds") && fake->boxes[0].text.contains("ends now"),
                  qPrintable(fake->boxes[0].text));
-        setCommandLine(QString());
     }
 
     void withoutNotificationAreaTheLastWindowEndsTheProgram()
@@ -292,7 +246,7 @@ private slots:
         loadedForm<frmRuler>()->mnuHideRuler_Click();
         tray.noNotificationArea();
         QCOMPARE(fake->boxes.size(), 1);
-        QCOMPARE(fake->boxes[0].style, 0);
+        QCOMPARE(fake->boxes[0].style, MessageStyle::Plain);
         QCOMPARE(fake->boxes[0].title, QString("Zentyr"));
         QVERIFY(fake->boxes[0].text.contains("ends when its last window is closed"));
         QCOMPARE(fake->endCount, 0); // the vertical ruler is still on screen
@@ -304,8 +258,7 @@ private slots:
     {
         loadForm<frmRightClick>();
         resetForms();
-        QCOMPARE(fake->notifications.size(), 2);
-        QCOMPARE(fake->notifications[1].message, NIM_DELETE);
+        QCOMPARE(fake->trayCalls, QStringList({"add", "remove"}));
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <QMenu>
 #include <span>
+#include <type_traits>
 
 namespace zentyr {
 
@@ -19,19 +20,26 @@ template <class Owner> struct Command {
 // One item of a menu, without its command.
 QAction *addMenuItem(QMenu *menu, const char *name, const char *caption, const char *keys);
 
-// A menu of owner's, not shown until it pops up, with one item per command in order.
+// A menu of owner's, not shown until it pops up, with one item per command in order. A window
+// owns its menu; any other owner deletes it itself.
 template <class Owner>
 QMenu *buildMenu(Owner &owner, const QString &name, const QString &title, std::span<const Command<Owner>> commands)
 {
-    auto *menu = new QMenu(title, &owner);
+    constexpr bool window = std::is_base_of_v<QWidget, Owner>;
+    QWidget *parent = nullptr;
+    if constexpr (window)
+        parent = &owner;
+    auto *menu = new QMenu(title, parent);
     menu->setObjectName(name);
     for (const Command<Owner> &c : commands) {
         QAction *a = addMenuItem(menu, c.name, c.caption, c.keys);
         if (c.run)
             QObject::connect(a, &QAction::triggered, &owner, [&owner, run = c.run] { run(owner); });
         // A hidden menu's keys work only through the window.
-        if (c.keys)
-            owner.addAction(a);
+        if constexpr (window) {
+            if (c.keys)
+                owner.addAction(a);
+        }
     }
     return menu;
 }

@@ -12,5 +12,8 @@ struct PictureFileBytes {
 };
 
 PictureFileBytes readPictureFile(const QString &path);
+// The same, but throws std::bad_alloc when memory runs out; each operating system reads in a file of
+// its own.
+PictureFileBytes readRegularFile(const QString &path);
 
 } // namespace zentyr

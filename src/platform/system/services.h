@@ -4,13 +4,16 @@
 // dialog, the instance test, ending the program, the tray icon and the window system's move.
 // qtservices.cpp holds the real implementation; the tests install a recording fake.
 #include "platform/system/filedialog.h"
-#include "platform/system/notifyicon.h"
+#include "platform/system/msgbox.h"
 
 #include <QString>
 
+class QIcon;
 class QWidget;
 
 namespace zentyr {
+
+class TrayClient;
 
 class Services {
 public:
@@ -18,16 +21,17 @@ public:
 
     // Modal message box; an empty title means the application title. With an owner it blocks only
     // the owner, which may be destroyed while it waits; without one, the whole program.
-    virtual void msgBox(const QString &text, int style, const QString &title, QWidget *owner = nullptr) = 0;
+    virtual void msgBox(const QString &text, MessageStyle style, const QString &title, QWidget *owner = nullptr) = 0;
     // The Open dialog, modal to its owner.
     virtual OpenResult showOpen(QWidget *owner, const OpenRequest &request) = 0;
     // Whether another copy was running when this one started; fixed for the process.
     virtual bool previousInstance() = 0;
     // Ends the process at once; no window handler runs. Fakes return, so callers return after it.
     virtual void endProgram() = 0;
-    // Adds (NIM_ADD) or removes (NIM_DELETE) the tray icon the record describes; whether it took
-    // effect. The record's receiver gets the icon's mouse messages.
-    virtual bool shellNotifyIcon(int message, const NotifyIconData &data) = 0;
+    // Puts the program's icon with its tip in the notification area, once one exists. The client
+    // hears what the user asks of the icon.
+    virtual void addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) = 0;
+    virtual void removeTrayIcon() = 0;
     // Whether a notification area exists now. An icon added before one existed shows once this
     // finds one.
     virtual bool notificationAreaAvailable() = 0;

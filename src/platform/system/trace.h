@@ -8,5 +8,7 @@ namespace zentyr {
 // launcher that timed the start itself. Off by default; costs one check when off.
 bool traceEnabled();
 void traceEvent(const char *event);
+// Milliseconds since the process started; -1 where unknown. Each operating system answers in a file of its own.
+double msSinceProcessStart();
 
 } // namespace zentyr

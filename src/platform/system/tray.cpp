@@ -2,6 +2,7 @@
 #include "platform/system/tray.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QIconEngine>
 #include <QMenu>
 #include <QMouseEvent>
@@ -13,36 +14,25 @@
 
 namespace zentyr {
 
-int trayMessageNumber(TrayEvent event, Qt::MouseButton button)
+// The shell's callback message was 512, and of the mouse messages it carried only two were acted
+// on: 515, the left double-click, shows the ruler; 517, the right button's release (not its press),
+// opens the menu.
+TrayRequest rawTrayRequest(QEvent::Type type, Qt::MouseButton button)
 {
-    if (event == TrayEvent::Move)
-        return 512;
-    int press = 0;
-    switch (button) {
-    case Qt::LeftButton: press = 513; break;
-    case Qt::RightButton: press = 516; break;
-    case Qt::MiddleButton: press = 519; break;
-    default: return 0;
-    }
-    switch (event) {
-    case TrayEvent::Press: return press;
-    case TrayEvent::Release: return press + 1;
-    case TrayEvent::DoubleClick: return press + 2;
-    default: return 0;
-    }
+    if (type == QEvent::MouseButtonDblClick && button == Qt::LeftButton)
+        return TrayRequest::Ruler;
+    if (type == QEvent::MouseButtonRelease && button == Qt::RightButton)
+        return TrayRequest::Menu;
+    return TrayRequest::Nothing;
 }
 
-int trayActivationNumber(QSystemTrayIcon::ActivationReason reason, bool doubleClicksReported)
+TrayRequest activationTrayRequest(QSystemTrayIcon::ActivationReason reason, bool doubleClicksReported)
 {
     switch (reason) {
-    case QSystemTrayIcon::Trigger:
-        if (doubleClicksReported)
-            return trayMessageNumber(TrayEvent::Release, Qt::LeftButton);
-        return trayMessageNumber(TrayEvent::DoubleClick, Qt::LeftButton);
-    case QSystemTrayIcon::DoubleClick: return trayMessageNumber(TrayEvent::DoubleClick, Qt::LeftButton);
-    case QSystemTrayIcon::Context: return trayMessageNumber(TrayEvent::Release, Qt::RightButton);
-    case QSystemTrayIcon::MiddleClick: return trayMessageNumber(TrayEvent::Release, Qt::MiddleButton);
-    default: return 0;
+    case QSystemTrayIcon::Trigger: return doubleClicksReported ? TrayRequest::Nothing : TrayRequest::Ruler;
+    case QSystemTrayIcon::DoubleClick: return TrayRequest::Ruler;
+    case QSystemTrayIcon::Context: return TrayRequest::Menu;
+    default: return TrayRequest::Nothing;
     }
 }
 
@@ -76,7 +66,7 @@ public:
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
     {
         const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const QPixmap &image = pick(int(std::lround(std::min(rect.width(), rect.height()) * dpr)));
+        const QPixmap image = pick(int(std::lround(std::min(rect.width(), rect.height()) * dpr)));
         if (image.isNull())
             return;
         QSizeF px = image.size();
@@ -88,7 +78,7 @@ public:
 
     QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
     {
-        const QPixmap &image = pick(std::min(size.width(), size.height()));
+        const QPixmap image = pick(std::min(size.width(), size.height()));
         if (image.width() <= size.width() && image.height() <= size.height())
             return image;
         return image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -109,9 +99,8 @@ public:
     QString key() const override { return QStringLiteral("zentyr-tray"); }
 
 private:
-    const QPixmap &pick(int slotPx) const
+    QPixmap pick(int slotPx) const
     {
-        static const QPixmap none;
         QList<int> sizes;
         for (const QPixmap &p : m_images)
             sizes << p.width();
@@ -119,7 +108,7 @@ private:
         for (const QPixmap &p : m_images)
             if (p.width() == want)
                 return p;
-        return none;
+        return {};
     }
 
     QList<QPixmap> m_images;
@@ -140,13 +129,14 @@ QIcon trayIcon(const QIcon &windowIcon)
 
 } // namespace
 
-bool Tray::add(const NotifyIconData &record)
+void Tray::add(const QIcon &icon, const QString &tip, TrayClient *client)
 {
-    if (m_added)
-        return false;
-    m_added = true;
-    m_record = record;
-    return available();
+    if (m_client)
+        return;
+    m_client = client;
+    m_iconImage = icon;
+    m_tip = tip;
+    available();
 }
 
 bool Tray::available()
@@ -155,55 +145,47 @@ bool Tray::available()
     if (m_icon)
         return true;
     const bool exists = notificationAreaExists();
-    if (exists && m_added)
+    if (exists && m_client)
         show();
     return exists;
 }
 
 void Tray::show()
 {
-    m_icon = new QSystemTrayIcon(trayIcon(m_record.icon), this);
-    m_icon->setToolTip(m_record.tipText());
+    m_icon = new QSystemTrayIcon(trayIcon(m_iconImage), this);
+    m_icon->setToolTip(m_tip);
     // Exported over D-Bus to a status-notifier host. Where the host embeds the icon's window, the
     // raw input never reaches Qt's own handling, so Qt pops nothing up itself.
-    if (m_record.receiver)
-        m_icon->setContextMenu(m_record.receiver->trayMenu());
+    m_icon->setContextMenu(m_client->trayMenu());
     connect(m_icon, &QSystemTrayIcon::activated, this, &Tray::activated);
     qApp->installEventFilter(this);
     m_icon->show();
 }
 
-bool Tray::remove()
+void Tray::remove()
 {
-    if (!m_added)
-        return false;
-    m_added = false;
-    m_record = NotifyIconData();
+    m_client = nullptr;
     if (!m_icon)
-        return true;
+        return;
     qApp->removeEventFilter(this);
     m_icon->hide();
     delete m_icon;
     m_icon = nullptr;
-    return true;
 }
 
 // Where the tray host embeds the icon's own window (XEmbed), its mouse input arrives here as presses
 // and releases; it is taken whole, so Qt's own reading of it never reaches activated().
 bool Tray::eventFilter(QObject *watched, QEvent *event)
 {
-    TrayEvent kind;
-    switch (event->type()) {
-    case QEvent::MouseMove: kind = TrayEvent::Move; break;
-    case QEvent::MouseButtonPress: kind = TrayEvent::Press; break;
-    case QEvent::MouseButtonRelease: kind = TrayEvent::Release; break;
-    case QEvent::MouseButtonDblClick: kind = TrayEvent::DoubleClick; break;
-    default: return false;
-    }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
+        && type != QEvent::MouseButtonDblClick)
+        return false;
     if (!isIconWindow(watched))
         return false;
     m_rawInput = true;
-    deliver(trayMessageNumber(kind, static_cast<QMouseEvent *>(event)->button()));
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    deliver(rawTrayRequest(type, mouse->button()), mouse->globalPosition().toPoint());
     return true;
 }
 
@@ -227,15 +209,17 @@ bool Tray::isIconWindow(const QObject *watched) const
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 {
     if (!m_rawInput)
-        deliver(trayActivationNumber(reason, trayReportsDoubleClicks()));
+        deliver(activationTrayRequest(reason, trayReportsDoubleClicks()), QCursor::pos());
 }
 
-void Tray::deliver(int number)
+void Tray::deliver(TrayRequest request, QPoint at)
 {
-    if (number == 0)
+    if (!m_client)
         return;
-    if (m_record.receiver)
-        m_record.receiver->trayMessage(number);
+    if (request == TrayRequest::Ruler)
+        m_client->trayOpenRuler();
+    else if (request == TrayRequest::Menu)
+        m_client->trayOpenMenu(at);
 }
 
 } // namespace zentyr

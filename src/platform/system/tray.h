@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The program's icon in the notification area on Qt, and the one place where what the platform
-// reports about it becomes the mouse message numbers the tray controller acts on.
-#include "platform/system/notifyicon.h"
-
+// reports about it becomes a request of the tray controller.
+#include <QEvent>
+#include <QIcon>
 #include <QObject>
 #include <QSystemTrayIcon>
 
@@ -11,18 +11,15 @@ class QMenu;
 
 namespace zentyr {
 
-// Mouse input over the tray icon.
-enum class TrayEvent { Move, Press, Release, DoubleClick };
+// What the user asks of the program through its icon.
+enum class TrayRequest { Nothing, Ruler, Menu };
 
-// The mouse message number for input over the icon: 512 move; 513, 514, 515 left press, release and
-// double-click; 516, 517, 518 right; 519, 520, 521 middle. 0 for other buttons: nothing is sent.
-int trayMessageNumber(TrayEvent event, Qt::MouseButton button);
-
-// The number for what the platform reports instead of raw input: the context request is the right
-// release. Windows reports a single click and a double-click apart, so there a single click is the
-// left release; a status-notifier host has no double-click, and its activation (a left click) counts
-// as the double-click.
-int trayActivationNumber(QSystemTrayIcon::ActivationReason reason, bool doubleClicksReported);
+// Where the tray host embeds the icon's own window, the raw input over it.
+TrayRequest rawTrayRequest(QEvent::Type type, Qt::MouseButton button);
+// Where the platform reports an activation instead. Windows reports a single click and a double-click
+// apart, so there a single click is only a click; a status-notifier host has no double-click, and its
+// activation (a left click) counts as the double-click.
+TrayRequest activationTrayRequest(QSystemTrayIcon::ActivationReason reason, bool doubleClicksReported);
 // Whether the platform's tray reports double-clicks; each operating system answers in a file of its own.
 bool trayReportsDoubleClicks();
 
@@ -39,26 +36,27 @@ int trayGracePeriodMs(const QByteArray &setting);
 // Whether a notification area exists now; each operating system answers in a file of its own.
 bool notificationAreaExists();
 
-// The window that takes the icon's notifications: the record's receiver, the window its hWnd
-// names. It reads each mouse message number directly.
-class TrayMessageReceiver {
+// Hears what the user asks of the icon; it must outlive the icon.
+class TrayClient {
 public:
-    virtual void trayMessage(int number) = 0;
+    virtual void trayOpenRuler() = 0;
+    // at: the mouse position, in desktop pixels.
+    virtual void trayOpenMenu(QPoint at) = 0;
     // The menu a status-notifier host shows itself (it reads the menu over D-Bus). Where the program
-    // sees the raw input, it pops the menu up on its own from trayMessage().
-    virtual QMenu *trayMenu() { return nullptr; }
+    // sees the raw input, it pops the menu up on its own from trayOpenMenu().
+    virtual QMenu *trayMenu() = 0;
 
 protected:
-    ~TrayMessageReceiver() = default;
+    ~TrayClient() = default;
 };
 
-// The icon a notify-icon record describes: the record's icon and tip, notifications to its receiver.
+// The program's icon in the notification area, with its tip; it tells its client what the user asks.
 class Tray : public QObject {
 public:
     // Without a notification area the icon waits for one: available() shows it once one exists.
-    // False when there is already an icon or no notification area yet.
-    bool add(const NotifyIconData &record);
-    bool remove();
+    // Nothing happens while there is an icon already.
+    void add(const QIcon &icon, const QString &tip, TrayClient *client);
+    void remove();
     // Whether a notification area exists now; a waiting icon is shown when one does.
     bool available();
 
@@ -67,12 +65,13 @@ protected:
 
 private:
     void activated(QSystemTrayIcon::ActivationReason reason);
-    void deliver(int number);
+    void deliver(TrayRequest request, QPoint at);
     void show();
     bool isIconWindow(const QObject *watched) const;
 
-    NotifyIconData m_record;
-    bool m_added = false;
+    QIcon m_iconImage;
+    QString m_tip;
+    TrayClient *m_client = nullptr;
     QSystemTrayIcon *m_icon = nullptr;
     bool m_rawInput = false;
 };

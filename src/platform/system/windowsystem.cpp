@@ -37,12 +37,7 @@ void placeTopmost(QWidget *window, const QRect &geometry)
     raiseWindow(window);
 }
 
-void popupMenu(QMenu *menu)
-{
-    menu->setActiveAction(nullptr);
-    menu->popup(QCursor::pos());
-    bringMenuForward(menu);
-}
+void popupMenu(QMenu *menu) { popupMenu(menu, QCursor::pos()); }
 
 void setMousePointer(int code)
 {

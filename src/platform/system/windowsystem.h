@@ -36,11 +36,9 @@ void moveNativeWindow(QWidget *window, QPoint topLeft);
 // Without a window manager, raises the program's stay-on-top windows over a window just shown.
 void keepTopmostWindowsAbove(QWidget *shown);
 
-// Pops a menu up at the mouse position, default alignment, no default item.
+// Pops a menu up at a point (desktop pixels) or the mouse position, default alignment, no default item.
+void popupMenu(QMenu *menu, QPoint at);
 void popupMenu(QMenu *menu);
-// Makes a menu just popped up the foreground window where the system asks for it: on Windows a menu
-// opened from the tray icon takes the keyboard, and closes on a click elsewhere, only then.
-void bringMenuForward(QMenu *menu);
 
 // The program-wide mouse pointer: 0 default, 11 wait.
 void setMousePointer(int code);

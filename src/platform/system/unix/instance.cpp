@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // One copy per user and display on Unix: an flock on a file in a private folder of the user's.
-#include "platform/system/instance.h"
+#include "platform/system/unix/instance.h"
 
 #include <QCryptographicHash>
 #include <QFile>

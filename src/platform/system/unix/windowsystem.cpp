@@ -6,6 +6,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QMenu>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -143,7 +144,11 @@ void applyWindowKind(QWidget *window, WindowKind kind)
 void applyEmptyCaption(QWidget *) { }
 
 // X11 pop-up menus grab the keyboard and the pointer by themselves.
-void bringMenuForward(QMenu *) { }
+void popupMenu(QMenu *menu, QPoint at)
+{
+    menu->setActiveAction(nullptr);
+    menu->popup(at);
+}
 
 bool windowManagerRunning()
 {

@@ -7,13 +7,10 @@
 
 namespace zentyr {
 
-QString instanceLockPath() { return QStringLiteral("Local\\Zentyr"); }
-
 bool anotherCopyHoldsTheLock()
 {
-    const std::wstring name = instanceLockPath().toStdWString();
     // The handle stays open for the life of the process.
-    HANDLE h = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    HANDLE h = ::CreateMutexW(nullptr, FALSE, L"Local\\Zentyr");
     return h && ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 

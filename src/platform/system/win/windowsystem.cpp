@@ -41,9 +41,12 @@ void applyEmptyCaption(QWidget *window)
         ::SetWindowTextW(reinterpret_cast<HWND>(window->internalWinId()), L"");
 }
 
-void bringMenuForward(QMenu *menu)
+void popupMenu(QMenu *menu, QPoint at)
 {
-    // As the shell documents for notification-icon menus.
+    menu->setActiveAction(nullptr);
+    menu->popup(at);
+    // As the shell documents for notification-icon menus: only as the foreground window does the menu
+    // take the keyboard, and close on a click elsewhere.
     if (menu->isVisible())
         ::SetForegroundWindow(reinterpret_cast<HWND>(menu->winId()));
 }

@@ -2,7 +2,7 @@
 #include "platform/system/drag.h"
 #include "platform/system/filedialog.h"
 #include "platform/system/instance.h"
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 #include "platform/system/services.h"
 #include "platform/system/tray.h"
 #include "platform/system/windowsystem.h"
@@ -16,7 +16,7 @@ namespace {
 
 class QtServices : public Services {
 public:
-    void msgBox(const QString &text, int style, const QString &title, QWidget *owner) override
+    void msgBox(const QString &text, MessageStyle style, const QString &title, QWidget *owner) override
     {
         // Not owned here: the owner's end takes its box with it.
         QPointer<QMessageBox> box = newMessageBox(text, style, title).release();
@@ -34,14 +34,11 @@ public:
 
     void endProgram() override { endProcessNow(0); }
 
-    bool shellNotifyIcon(int message, const NotifyIconData &data) override
+    void addTrayIcon(const QIcon &icon, const QString &tip, TrayClient *client) override
     {
-        if (message == NIM_ADD)
-            return m_tray.add(data);
-        if (message == NIM_DELETE)
-            return m_tray.remove();
-        return false;
+        m_tray.add(icon, tip, client);
     }
+    void removeTrayIcon() override { m_tray.remove(); }
 
     bool notificationAreaAvailable() override { return m_tray.available(); }
 

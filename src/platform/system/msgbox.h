@@ -9,9 +9,8 @@ class QMessageBox;
 
 namespace zentyr {
 
-// Box styles: OK only, without or with the critical-stop icon.
-inline constexpr int vbOKOnly = 0;
-inline constexpr int vbCritical = 16;
+// Every box has only an OK button; a critical one has the stop icon.
+enum class MessageStyle { Plain, Critical };
 
 // The title a box without one of its own carries.
 QString applicationTitle();
@@ -29,6 +28,6 @@ QString errorReportText(int number, const QString &source, const QString &descri
 int titleFitWidthPx(int titleTextWidthPx, int titleFontHeightPx, int screenWidthPx);
 
 // A box with an OK button, on top of other windows, at least as wide as its title needs.
-std::unique_ptr<QMessageBox> newMessageBox(const QString &text, int style, const QString &title);
+std::unique_ptr<QMessageBox> newMessageBox(const QString &text, MessageStyle style, const QString &title);
 
 } // namespace zentyr

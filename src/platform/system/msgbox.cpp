@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/forms/msgbox.h"
+#include "platform/system/msgbox.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -76,13 +76,13 @@ private:
 
 } // namespace
 
-std::unique_ptr<QMessageBox> newMessageBox(const QString &text, int style, const QString &title)
+std::unique_ptr<QMessageBox> newMessageBox(const QString &text, MessageStyle style, const QString &title)
 {
     auto box = std::make_unique<TitledMessageBox>();
     box->setWindowTitle(title.isEmpty() ? applicationTitle() : title);
     box->setText(messageBoxDisplayText(text));
     box->setTextFormat(Qt::PlainText);
-    box->setIcon((style & 0x70) == vbCritical ? QMessageBox::Critical : QMessageBox::NoIcon);
+    box->setIcon(style == MessageStyle::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
     box->setStandardButtons(QMessageBox::Ok);
     // A box over nothing of ours must still come to the front.
     box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
