@@ -38,6 +38,7 @@ void RulerImage::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawPixmap(rect(), m_picture);
+    m_form->pointerReadout().paint(p, -pos()); // over the picture too
 }
 
 void RulerImage::mousePressEvent(QMouseEvent *e)
@@ -136,9 +137,10 @@ void frmRuler::Form_Resize()
 
 void frmRuler::Image1_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
 
-void frmRuler::Image1_MouseMove(int button, int, float, float)
+void frmRuler::Image1_MouseMove(int button, int, float x, float y)
 {
     rulerMouseMove(this, button);
+    trackPointer(Image1->pos() + QPointF(x / twipsPerPixelX(), y / twipsPerPixelY()));
     lblTip->setVisible(false);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
 
+#include <QEvent>
 #include <QMenu>
 #include <QPainter>
 
@@ -15,6 +16,7 @@ RulerForm::RulerForm(const QString &name, QSizeF designClientTwips) : Form(name,
 {
     mnuFile = new QMenu(QStringLiteral("File"), this);
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    client()->installEventFilter(this);
 }
 
 QAction *RulerForm::addMenuItem(const char *name, const QString &caption, std::function<void()> command)
@@ -57,6 +59,7 @@ void RulerForm::paintClient(QPainter &p, const QRect &clientRect)
     // From the cache: a paint never reruns the vector steps.
     p.drawPixmap(QPointF(0, 0),
                  artwork::naturalPixmap(m_scale, twipsPerPixelX(), twipsPerPixelY(), p.device()->devicePixelRatioF()));
+    m_readout.paint(p);
 }
 
 void rulerMouseDown(QMenu *menu, int button)
@@ -77,6 +80,17 @@ bool rulerMouseMove(QWidget *window, int button)
 
 void RulerForm::Form_MouseDown(int button, int, float, float) { rulerMouseDown(mnuFile, button); }
 
-void RulerForm::Form_MouseMove(int button, int, float, float) { rulerMouseMove(this, button); }
+void RulerForm::Form_MouseMove(int button, int, float x, float y)
+{
+    rulerMouseMove(this, button);
+    trackPointer(QPointF(x / twipsPerPixelX(), y / twipsPerPixelY()));
+}
+
+bool RulerForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == client() && event->type() == QEvent::Leave)
+        m_readout.clear(client());
+    return Form::eventFilter(watched, event);
+}
 
 } // namespace zentyr

@@ -2,6 +2,7 @@
 #pragma once
 #include "artwork/artwork.h"
 #include "platform/forms/form.h"
+#include "rulers/readout.h"
 
 #include <functional>
 
@@ -29,16 +30,32 @@ public:
     // The background colour, then the scale at its natural size from the top-left corner.
     void paintClient(QPainter &p, const QRect &clientRect) override;
 
+    // The pointer readout follows the pointer at pos, in client pixels.
+    void trackPointer(QPointF pos)
+    {
+        if (m_hasScale) // the angle ruler has no scale to read
+            m_readout.moveTo(client(), m_scale, pos);
+    }
+    const readout::Readout &pointerReadout() const { return m_readout; }
+
 protected:
-    void setScale(artwork::Picture scale) { m_scale = scale; }
+    void setScale(artwork::Picture scale)
+    {
+        m_scale = scale;
+        m_hasScale = true;
+    }
     QAction *addMenuItem(const char *name, const QString &caption, std::function<void()> command);
     QAction *addMenuSeparator(const char *name);
 
     void Form_MouseDown(int button, int shift, float x, float y) override;
     void Form_MouseMove(int button, int shift, float x, float y) override;
+    // The readout goes when the pointer leaves the client area.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     artwork::Picture m_scale = artwork::Picture::InchScale;
+    bool m_hasScale = false;
+    readout::Readout m_readout;
 };
 
 // The rulers' shared mouse rules, for the window and for controls with handlers of their own.
