@@ -7,9 +7,10 @@ set -euo pipefail
 
 build=(cmake g++ make pkgconf qt6-base-dev qt6-image-formats-plugins libxcb1-dev fonts-liberation)
 desktop=(xvfb x11-utils x11-apps xdotool imagemagick openbox trayer wmctrl)
-# Lint, Wayland, several monitors, i3, and the status-notifier tray (a session bus, a watcher and a host).
+# Lint, Wayland, several monitors, i3, the status-notifier tray (a session bus, a watcher and a host), and the
+# accessibility bus that the readout test reads.
 tests=(clang-format clang-tidy binutils-mingw-w64-x86-64 weston qt6-wayland x11-xserver-utils i3-wm
-  dbus-daemon dbus-bin haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils)
+  dbus-daemon dbus-bin haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils at-spi2-core)
 fuzz=(clang libclang-rt-14-dev)
 # CPack's Debian generator: dpkg-shlibdeps for the library dependencies, file to find the programs.
 package=(dpkg-dev file)
