@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The pointer readout on a real desktop: the line and label at the pointer, and the distance
-// from the zero tick read through the accessibility bus, on monitors of known size.
+// The pointer readout on a real desktop: the line and label at the pointer, and its text read over
+// the accessibility bus on monitors whose millimetres are set.
 #include "desktop.h"
 
 #include <QFile>
@@ -11,269 +11,171 @@ using namespace e2e;
 
 namespace {
 
-// A private session bus with the accessibility bus on it, as a desktop session has them.
-struct AccessBus {
-    QString session;
-    QString a11y;
-};
-
-QString reply(Desktop &d, const QString &bus, const QStringList &args)
+QString busReply(const Desktop &d, const QString &bus, const QStringList &args)
 {
     return QString::fromUtf8(d.run("dbus-send", QStringList{"--bus=" + bus, "--print-reply"} + args).out);
 }
 
-AccessBus startAccessBus(Desktop &d)
-{
-    AccessBus b;
-    const QString path = d.homeDir() + "/bus";
-    d.startProcess("/usr/bin/dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=unix:path=" + path});
-    if (!waitUntil([&] { return QFile::exists(path); }, 5000))
-        return b;
-    b.session = "unix:path=" + path;
-    d.startProcess("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"},
-                   {{"DBUS_SESSION_BUS_ADDRESS", b.session}});
-    waitUntil(
-        [&] {
-            const QString r = reply(d, b.session, {"--dest=org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress"});
-            b.a11y = QRegularExpression("string \"([^\",]+)").match(r).captured(1);
-            return !b.a11y.isEmpty();
-        },
-        5000);
-    return b;
-}
-
-Env programEnv(const AccessBus &b)
-{
-    return {{"DBUS_SESSION_BUS_ADDRESS", b.session}, {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"}};
-}
-
-// The readout: the description of whichever top-level window of a registered program has one.
-QString readoutText(Desktop &d, const AccessBus &b)
-{
-    static const QRegularExpression child("string \"([^\"]+)\"\\s+object path \"([^\"]+)\"");
-    const QString root = "/org/a11y/atspi/accessible/root";
-    const QString children = "org.a11y.atspi.Accessible.GetChildren";
-    for (const auto &app : child.globalMatch(reply(d, b.a11y, {"--dest=org.a11y.atspi.Registry", root, children}))) {
-        for (const auto &w : child.globalMatch(reply(d, b.a11y, {"--dest=" + app.captured(1), root, children}))) {
-            const QString r = reply(d, b.a11y,
-                                    {"--dest=" + w.captured(1), w.captured(2), "org.freedesktop.DBus.Properties.Get",
-                                     "string:org.a11y.atspi.Accessible", "string:Description"});
-            const QString text = QRegularExpression("variant\\s+string \"([^\"]*)\"").match(r).captured(1);
-            if (!text.isEmpty())
-                return text;
-        }
-    }
-    return {};
-}
-
-struct Reading {
-    int pixels = 0;
-    double length = -1; // none shown
-    QString unit;
-};
-
-// Waits for the readout of the pointer at p (after a nudge, so that it is a move).
-bool readAt(Desktop &d, const AccessBus &b, QPoint p, Reading *out, QString *text)
-{
-    d.mouseMove(p + QPoint(0, 3));
-    d.mouseMove(p);
-    static const QRegularExpression form("^(-?\\d+) px(?: \u00B7 (-?\\d+\\.\\d+) (mm|in))?$");
-    QRegularExpressionMatch m;
-    const bool ok = waitUntil(
-        [&] {
-            *text = readoutText(d, b);
-            m = form.match(*text);
-            return m.hasMatch();
-        },
-        5000, 100);
-    if (ok)
-        *out = {m.captured(1).toInt(), m.captured(2).isEmpty() ? -1 : m.captured(2).toDouble(), m.captured(3)};
-    return ok;
-}
-
 bool isInk(const QColor &c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
 
-// The zero tick on screen: the leftmost dark column inside the frame on a row through the ticks.
-int zeroTickColumn(Desktop &d, WindowId ruler)
-{
-    const QRect g = d.geometry(ruler);
-    const QImage shot = d.grabWindow(ruler);
-    const int y = shot.height() * 3 / 10;
-    int x = 0;
-    while (x < shot.width() && isInk(colorAt(shot, x, y))) // the frame's dark rim, if any
-        ++x;
-    for (; x < shot.width(); ++x)
-        if (isInk(colorAt(shot, x, y)))
-            return g.left() + x;
-    return -1;
-}
+// The program on a desktop with an accessibility bus, each monitor given its millimetres.
+struct Session {
+    Desktop d;
+    QString a11y;
+    WindowId ruler = 0;
+    QRect g; // the standard ruler
 
-// Sets a monitor's size in millimetres (0 for none), keeping its place.
-bool setMillimetres(Desktop &d, int index, const QRect &m, int mmW, int mmH, bool primary)
-{
-    const QString geometry
-        = QString("%1/%2x%3/%4+%5+%6").arg(m.width()).arg(mmW).arg(m.height()).arg(mmH).arg(m.x()).arg(m.y());
-    d.run("xrandr", {"--delmonitor", QString("M%1").arg(index)}); // the server will not replace it
-    return d.run("xrandr", {"--setmonitor", QString("M%1").arg(index), geometry, primary ? "screen" : "none"}).ok();
-}
+    Session(const DesktopOptions &o, const QList<QSize> &mm, Env env = {}) : d(o)
+    {
+        const QList<QRect> monitors = o.monitors.isEmpty() ? QList{QRect(QPoint(), o.screen)} : o.monitors;
+        for (int i = 0; i < mm.size(); ++i) {
+            const QRect m = monitors[i];
+            const QString name = QString("M%1").arg(i), size = QString("%1/%2x%3/%4+%5+%6");
+            d.run("xrandr", {"--delmonitor", name}); // the server will not replace one
+            d.run("xrandr",
+                  {"--setmonitor", name,
+                   size.arg(m.width()).arg(mm[i].width()).arg(m.height()).arg(mm[i].height()).arg(m.x()).arg(m.y()),
+                   i == o.primaryMonitor ? "screen" : "none"});
+        }
+        const QString session = "unix:path=" + d.homeDir() + "/bus";
+        d.startProcess("/usr/bin/dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=" + session});
+        waitUntil([&] { return QFile::exists(d.homeDir() + "/bus"); }, 5000);
+        d.startProcess("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"},
+                       {{"DBUS_SESSION_BUS_ADDRESS", session}});
+        const QStringList getAddress{"--dest=org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress"};
+        waitUntil(
+            [&] {
+                a11y = QRegularExpression("string \"([^\",]+)").match(busReply(d, session, getAddress)).captured(1);
+                return !a11y.isEmpty();
+            },
+            5000);
+        env.insert("DBUS_SESSION_BUS_ADDRESS", session);
+        env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        ruler = d.waitForWindow("frmRuler", 10000, d.startProgram({}, env).pid());
+        g = ruler ? d.waitForStableGeometry(ruler) : QRect();
+    }
+
+    // The description of whichever window of a registered program has one.
+    QString readout() const
+    {
+        static const QRegularExpression child("string \"([^\"]+)\"\\s+object path \"([^\"]+)\"");
+        const QString root = "/org/a11y/atspi/accessible/root", children = "org.a11y.atspi.Accessible.GetChildren";
+        for (const auto &app : child.globalMatch(busReply(d, a11y, {"--dest=org.a11y.atspi.Registry", root, children})))
+            for (const auto &w : child.globalMatch(busReply(d, a11y, {"--dest=" + app.captured(1), root, children}))) {
+                const QString r
+                    = busReply(d, a11y,
+                               {"--dest=" + w.captured(1), w.captured(2), "org.freedesktop.DBus.Properties.Get",
+                                "string:org.a11y.atspi.Accessible", "string:Description"});
+                const QString text = QRegularExpression("variant\\s+string \"([^\"]+)\"").match(r).captured(1);
+                if (!text.isEmpty())
+                    return text;
+            }
+        return {};
+    }
+
+    // The readout once the pointer moved to p: pixels, then length and unit if any.
+    QRegularExpressionMatch readAt(QPoint p)
+    {
+        static const QRegularExpression form("^(-?\\d+) px(?: \u00B7 (-?\\d+\\.\\d+) (mm|in))?$");
+        d.mouseMove(p + QPoint(0, 3));
+        d.mouseMove(p);
+        QRegularExpressionMatch m;
+        waitUntil([&] { return (m = form.match(readout())).hasMatch(); }, 5000, 100);
+        return m;
+    }
+
+    // At p on a ruler: the count of device pixels from the zero tick seen on screen (the leftmost
+    // dark column inside the frame on a row through the ticks), and the length they make.
+    void expect(WindowId w, QPoint p, double mmPerPixel, const QString &unit)
+    {
+        d.mouseMove(p - QPoint(0, 200)); // off the ruler, so that its zero tick shows
+        const QImage shot = d.grabWindow(w);
+        int x = 0;
+        while (x < shot.width() && isInk(colorAt(shot, x, shot.height() * 3 / 10))) // a dark frame rim
+            ++x;
+        while (x < shot.width() && !isInk(colorAt(shot, x, shot.height() * 3 / 10)))
+            ++x;
+        const QRegularExpressionMatch m = readAt(p);
+        qInfo("read \"%s\" %d px from the zero tick seen", qPrintable(m.captured()), p.x() - d.geometry(w).x() - x);
+        QVERIFY2(qAbs(m.captured(1).toInt() - (p.x() - d.geometry(w).x() - x)) <= 1, qPrintable(m.captured()));
+        QCOMPARE(m.captured(3), unit);
+        const double mm = m.captured(1).toInt() * mmPerPixel;
+        QVERIFY(qAbs(m.captured(2).toDouble() - (unit == "mm" ? mm : mm / 25.4)) <= (unit == "mm" ? 0.05 : 0.005));
+    }
+};
 
 } // namespace
 
 class ReadoutE2E : public QObject {
     Q_OBJECT
 
-    // At p on the ruler: the count from the zero tick in device pixels and the length the
-    // monitor's millimetres per pixel give, to the shown precision.
-    static void expectReading(Desktop &d, const AccessBus &b, WindowId ruler, QPoint p, double mmPerPixel,
-                              const QString &unit)
-    {
-        d.mouseMove(p + QPoint(0, -200)); // off the ruler: its zero tick unhidden
-        const int zero = zeroTickColumn(d, ruler);
-        QVERIFY(zero > 0);
-        Reading r;
-        QString text;
-        QVERIFY2(readAt(d, b, p, &r, &text), qPrintable(text));
-        qInfo("read \"%s\" %d px from the zero tick seen", qPrintable(text), p.x() - zero);
-        QVERIFY2(qAbs(r.pixels - (p.x() - zero)) <= 1, qPrintable(QString("%1 at %2").arg(text).arg(p.x() - zero)));
-        QCOMPARE(r.unit, unit);
-        const double mm = r.pixels * mmPerPixel;
-        const double expected = unit == "mm" ? mm : mm / 25.4;
-        const double shownTo = unit == "mm" ? 0.05 : 0.005;
-        QVERIFY2(qAbs(r.length - expected) <= shownTo + 1e-9, qPrintable(QString("%1 for %2").arg(text).arg(expected)));
-    }
-
 private slots:
-    // The line crosses the ruler at the pointer's column with its label beside it; both go
-    // when the pointer leaves.
+    // The line crosses the ruler at the pointer's column with its label beside it; both go when the pointer leaves.
     void lineAndLabelAtThePointer()
     {
-        Desktop d;
-        QVERIFY2(d.ok(), qPrintable(d.error()));
-        QRect g;
-        const WindowId ruler = d.startProgramAndRuler(&g);
-        QVERIFY2(ruler, qPrintable(d.describeWindows()));
-        const QPoint p = g.topLeft() + QPoint(333, 30);
-        d.mouseMove(p + QPoint(0, 4));
-        d.mouseMove(p);
-        const QColor labelBack(0xFF, 0xFF, 0xE1), white(255, 255, 255), black(0, 0, 0);
-        const int column = p.x() - g.left();
+        Session s({}, {});
+        QVERIFY2(s.ruler, qPrintable(s.d.describeWindows()));
+        const int column = 333;
+        const QRect line(column, 4, 1, s.g.height() - 8);
+        const QColor white(255, 255, 255), labelBack(0xFF, 0xFF, 0xE1);
+        QVERIFY(s.readAt(s.g.topLeft() + QPoint(column, 30)).hasMatch());
         QImage shot;
+        QVERIFY(waitUntil([&] { return countColor(shot = s.d.grabWindow(s.ruler), line, white) >= 5; }, 3000));
+        s.d.saveArtifact(shot, "readout");
+        QVERIFY(countColor(shot, line, Qt::black) >= 5);
+        QVERIFY(countColor(shot, QRect(column + 1, 0, 80, s.g.height()), labelBack) > 100); // beside the line
+        QCOMPARE(countColor(shot, line.translated(-3, 0), white), 0);
+        s.d.mouseMove(s.g.topLeft() + QPoint(column, -150));
         QVERIFY(waitUntil(
             [&] {
-                shot = d.grabWindow(ruler);
-                return countColor(shot, QRect(column, 4, 1, g.height() - 8), white) >= 5;
+                shot = s.d.grabWindow(s.ruler);
+                return countColor(shot, shot.rect(), labelBack) + countColor(shot, line, white) == 0;
             },
             3000));
-        d.saveArtifact(shot, "readout");
-        QVERIFY(countColor(shot, QRect(column, 4, 1, g.height() - 8), black) >= 5);
-        // The label stands just right of the line; the columns beside the line are the ruler's.
-        QVERIFY(countColor(shot, QRect(column + 1, 0, 80, g.height()), labelBack) > 100);
-        QCOMPARE(countColor(shot, QRect(column - 3, 4, 1, g.height() - 8), white), 0);
-
-        d.mouseMove(g.topLeft() + QPoint(333, -150));
-        QVERIFY(waitUntil(
-            [&] {
-                shot = d.grabWindow(ruler);
-                return countColor(shot, shot.rect(), labelBack) == 0
-                    && countColor(shot, QRect(column, 4, 1, g.height() - 8), white) == 0;
-            },
-            3000));
-        d.saveArtifact(shot, "readout-gone");
     }
 
-    // Two monitors of known, different sizes: inches on the standard ruler and millimetres on the
-    // metric one from the first monitor's size, then the second's once the ruler is dragged there.
+    // Two monitors of different sizes: inches on the standard ruler and millimetres on the metric
+    // one from the first monitor's size, then the second's once the ruler is dragged there.
     void trueLengthOnEachMonitor()
     {
         DesktopOptions o;
         o.screen = QSize(2560, 800);
-        const QRect left(0, 0, 1280, 800), right(1280, 0, 1280, 800);
-        o.monitors = {left, right};
-        Desktop d(o);
-        QVERIFY2(d.ok(), qPrintable(d.error()));
-        QVERIFY(setMillimetres(d, 0, left, 400, 250, true));   // 81 dpi
-        QVERIFY(setMillimetres(d, 1, right, 250, 156, false)); // 130 dpi
-        const AccessBus b = startAccessBus(d);
-        QVERIFY(!b.a11y.isEmpty());
-        Program &prog = d.startProgram({}, programEnv(b));
-        const WindowId ruler = d.waitForWindow("frmRuler", 10000, prog.pid());
-        QVERIFY2(ruler, qPrintable(d.describeWindows()));
-        const QRect g = d.waitForStableGeometry(ruler);
-        QVERIFY(left.contains(g));
-
-        expectReading(d, b, ruler, g.topLeft() + QPoint(420, 25), 400.0 / 1280, "in");
-        if (QTest::currentTestFailed())
-            return;
-
-        QVERIFY(d.chooseFromMenuAt(g.topLeft() + QPoint(200, 25), 1)); // "Metric Ruler"
-        const WindowId metric = d.waitForWindow("frmRulerMetric", 5000, prog.pid());
+        o.monitors = {QRect(0, 0, 1280, 800), QRect(1280, 0, 1280, 800)};
+        Session s(o, {QSize(400, 250), QSize(250, 156)}); // 81 and 130 dpi
+        QVERIFY2(s.ruler, qPrintable(s.d.describeWindows()));
+        s.expect(s.ruler, s.g.topLeft() + QPoint(420, 25), 400.0 / 1280, "in");
+        QVERIFY(s.d.chooseFromMenuAt(s.g.topLeft() + QPoint(200, 25), 1)); // "Metric Ruler"
+        const WindowId metric = s.d.waitForWindow("frmRulerMetric", 5000);
         QVERIFY(metric);
-        const QRect m = d.waitForStableGeometry(metric, 400);
-        QVERIFY(left.contains(m));
-        expectReading(d, b, metric, m.topLeft() + QPoint(300, 20), 400.0 / 1280, "mm");
-        if (QTest::currentTestFailed())
-            return;
-
-        // Dragged onto the denser monitor, the same ruler reads that monitor's size.
-        // Taken by a place the metric ruler does not cover.
-        QPoint grip = g.topLeft() + QPoint(10, 20);
-        while (m.contains(grip) && grip.x() < g.right())
+        const QRect m = s.d.waitForStableGeometry(metric, 400);
+        s.expect(metric, m.topLeft() + QPoint(300, 20), 400.0 / 1280, "mm");
+        QPoint grip = s.g.topLeft() + QPoint(10, 20); // where the metric ruler does not cover it
+        while (m.contains(grip))
             grip += QPoint(20, 0);
-        QVERIFY(d.drag(grip, grip + QPoint(1280, 0), 1, 20, 40));
-        QRect moved;
-        QVERIFY(waitUntil(
-            [&] {
-                moved = d.waitForStableGeometry(ruler);
-                return right.contains(moved);
-            },
-            5000));
-        expectReading(d, b, ruler, moved.topLeft() + QPoint(420, 25), 250.0 / 1280, "in");
-        d.saveArtifact(d.screenshot(), "two-monitors");
+        QVERIFY(s.d.drag(grip, grip + QPoint(1280, 0), 1, 20, 40));
+        QVERIFY(waitUntil([&] { return s.d.waitForStableGeometry(s.ruler).left() >= 1280; }, 5000));
+        s.expect(s.ruler, s.d.geometry(s.ruler).topLeft() + QPoint(420, 25), 250.0 / 1280, "in");
     }
 
-    // At twice the scale the count is of device pixels: 100 of them between two places are 100.
+    // At twice the scale the count is of device pixels.
     void deviceCountAtTwiceTheScale()
     {
         DesktopOptions o;
         o.screen = QSize(2560, 1600);
-        Desktop d(o);
-        QVERIFY2(d.ok(), qPrintable(d.error()));
-        QVERIFY(setMillimetres(d, 0, QRect(QPoint(), o.screen), 600, 375, true)); // 108 dpi
-        const AccessBus b = startAccessBus(d);
-        QVERIFY(!b.a11y.isEmpty());
-        Env env = programEnv(b);
-        env.insert("QT_SCALE_FACTOR", "2");
-        Program &prog = d.startProgram({}, env);
-        const WindowId ruler = d.waitForWindow("frmRuler", 10000, prog.pid());
-        QVERIFY2(ruler, qPrintable(d.describeWindows()));
-        const QRect g = d.waitForStableGeometry(ruler);
-        const QPoint p = g.topLeft() + QPoint(500, 50);
-        expectReading(d, b, ruler, p, 600.0 / 2560, "in");
-        Reading first, second;
-        QString text;
-        QVERIFY(readAt(d, b, p, &first, &text));
-        QVERIFY(readAt(d, b, p + QPoint(100, 0), &second, &text));
-        QCOMPARE(second.pixels - first.pixels, 100);
-        d.saveArtifact(d.grabWindow(ruler), "scale-2");
+        Session s(o, {QSize(600, 375)}, {{"QT_SCALE_FACTOR", "2"}}); // 108 dpi
+        QVERIFY2(s.ruler, qPrintable(s.d.describeWindows()));
+        s.expect(s.ruler, s.g.topLeft() + QPoint(500, 50), 600.0 / 2560, "in");
+        const int at = s.readAt(s.g.topLeft() + QPoint(500, 50)).captured(1).toInt();
+        QCOMPARE(s.readAt(s.g.topLeft() + QPoint(600, 50)).captured(1).toInt() - at, 100);
     }
 
     // A monitor that reports no size gives the pixels alone.
     void noSizeGivesPixelsAlone()
     {
-        Desktop d;
-        QVERIFY2(d.ok(), qPrintable(d.error()));
-        QVERIFY(setMillimetres(d, 0, QRect(QPoint(), d.screenSize()), 0, 0, true));
-        const AccessBus b = startAccessBus(d);
-        QVERIFY(!b.a11y.isEmpty());
-        Program &prog = d.startProgram({}, programEnv(b));
-        const WindowId ruler = d.waitForWindow("frmRuler", 10000, prog.pid());
-        QVERIFY2(ruler, qPrintable(d.describeWindows()));
-        const QRect g = d.waitForStableGeometry(ruler);
-        Reading r;
-        QString text;
-        QVERIFY2(readAt(d, b, g.topLeft() + QPoint(250, 25), &r, &text), qPrintable(text));
-        QCOMPARE(text, QString("%1 px").arg(r.pixels));
-        QVERIFY(r.pixels > 200);
+        Session s({}, {QSize(0, 0)});
+        QVERIFY2(s.ruler, qPrintable(s.d.describeWindows()));
+        const QRegularExpressionMatch m = s.readAt(s.g.topLeft() + QPoint(250, 25));
+        QVERIFY2(m.hasMatch() && m.captured(2).isEmpty() && m.captured(1).toInt() > 200, qPrintable(m.captured()));
     }
 };
 
