@@ -139,8 +139,7 @@ void frmRuler::Image1_MouseDown(int button, int, float, float) { rulerMouseDown(
 
 void frmRuler::Image1_MouseMove(int button, int, float x, float y)
 {
-    rulerMouseMove(this, button);
-    trackPointer(Image1->pos() + QPointF(x / twipsPerPixelX(), y / twipsPerPixelY()));
+    trackPointer(Image1->pos() + QPointF(x / twipsPerPixelX(), y / twipsPerPixelY()), rulerMouseMove(this, button));
     lblTip->setVisible(false);
 }
 

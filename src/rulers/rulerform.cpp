@@ -82,8 +82,7 @@ void RulerForm::Form_MouseDown(int button, int, float, float) { rulerMouseDown(m
 
 void RulerForm::Form_MouseMove(int button, int, float x, float y)
 {
-    rulerMouseMove(this, button);
-    trackPointer(QPointF(x / twipsPerPixelX(), y / twipsPerPixelY()));
+    trackPointer(QPointF(x / twipsPerPixelX(), y / twipsPerPixelY()), rulerMouseMove(this, button));
 }
 
 bool RulerForm::eventFilter(QObject *watched, QEvent *event)

@@ -30,10 +30,13 @@ public:
     // The background colour, then the scale at its natural size from the top-left corner.
     void paintClient(QPainter &p, const QRect &clientRect) override;
 
-    // The pointer readout follows the pointer at pos, in client pixels.
-    void trackPointer(QPointF pos)
+    // The pointer readout follows the pointer at pos, in client pixels. A drag takes it away: after
+    // the window system's move the pointer's leaving may never be reported.
+    void trackPointer(QPointF pos, bool dragging)
     {
-        if (m_hasScale) // the angle ruler has no scale to read
+        if (dragging)
+            m_readout.clear(client());
+        else if (m_hasScale) // the angle ruler has no scale to read
             m_readout.moveTo(client(), m_scale, pos);
     }
     const readout::Readout &pointerReadout() const { return m_readout; }
