@@ -9,7 +9,7 @@ build=(cmake g++ make pkgconf qt6-base-dev qt6-image-formats-plugins libxcb1-dev
 desktop=(xvfb x11-utils x11-apps xdotool imagemagick openbox trayer wmctrl)
 # ccache (the package test reuses the build's objects), lint, Wayland, several monitors, i3, the
 # status-notifier tray (a session bus, a watcher and a host), and the accessibility bus the
-# screen-reader names are read from.
+# screen-reader names and the readout are read from.
 tests=(ccache clang-format clang-tidy binutils-mingw-w64-x86-64 weston qt6-wayland x11-xserver-utils i3-wm
   dbus-daemon dbus-bin haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils at-spi2-core)
 fuzz=(clang libclang-rt-14-dev)

@@ -31,6 +31,7 @@ void RulerImage::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawPixmap(rect(), m_picture);
+    m_form->pointerReadout().paint(p, -pos()); // over the picture too
 }
 
 void RulerImage::mousePressEvent(QMouseEvent *e)
@@ -89,9 +90,9 @@ void frmRuler::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, Q
     rulerMouseDown(mnuFile, button);
 }
 
-void frmRuler::Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF)
+void frmRuler::Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF pos)
 {
-    rulerMouseMove(this, buttons);
+    trackPointer(Image1->pos() + pos, rulerMouseMove(this, buttons));
     lblTip->setVisible(false);
 }
 

@@ -65,7 +65,7 @@ const RulerDesign designs[] = {
     {"frmVRuler", {1140, 8880}, true, {1200, 12000}, {1200, 12000}, true,
      Picture::VerticalScale, palette::RulerWindow, nullptr, {}, {}, verticalMenu},
     {"frm45Angle", {9555, 7125}, false, {}, {}, false,
-     Picture::InchScale, palette::RulerWindow, "Label2", {960, 6120, 1095, 255}, Qt::AlignLeft, angleMenu},
+     {}, palette::RulerWindow, "Label2", {960, 6120, 1095, 255}, Qt::AlignLeft, angleMenu},
 };
 // clang-format on
 

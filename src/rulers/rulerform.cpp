@@ -9,6 +9,7 @@
 #include "platform/system/windowsystem.h"
 #include "artwork/palette.h"
 
+#include <QEvent>
 #include <QMenu>
 #include <QPainter>
 
@@ -40,6 +41,7 @@ RulerForm::RulerForm(const RulerDesign &design)
     mnuFile = buildMenu<RulerForm>(*this, QStringLiteral("mnuFile"), QStringLiteral("File"), design.menu);
     // A click gives a ruler the keyboard; opening one does not.
     setFocusPolicy(Qt::ClickFocus);
+    client()->installEventFilter(this);
 }
 
 // Topmost at the outer twips divided by 12, shown without activation; then the load size.
@@ -65,9 +67,11 @@ void RulerForm::paintClient(QPainter &p, const QRect &clientRect)
 {
     p.fillRect(clientRect, backColor());
     // From the cache: a paint never reruns the vector steps.
-    p.drawPixmap(
-        QPointF(0, 0),
-        artwork::naturalPixmap(m_design.scale, twipsPerPixelX(), twipsPerPixelY(), p.device()->devicePixelRatioF()));
+    if (m_design.scale)
+        p.drawPixmap(QPointF(0, 0),
+                     artwork::naturalPixmap(*m_design.scale, twipsPerPixelX(), twipsPerPixelY(),
+                                            p.device()->devicePixelRatioF()));
+    m_readout.paint(p);
 }
 
 void rulerMouseDown(QMenu *menu, Qt::MouseButton button)
@@ -76,13 +80,14 @@ void rulerMouseDown(QMenu *menu, Qt::MouseButton button)
         popupMenu(menu);
 }
 
-void rulerMouseMove(QWidget *window, Qt::MouseButtons buttons)
+bool rulerMouseMove(QWidget *window, Qt::MouseButtons buttons)
 {
     if (buttons != Qt::LeftButton)
-        return;
+        return false;
     // The window manager's move where there is one; else the window follows the mouse itself.
     if (!ownDragActive() && !services().startSystemMove(window))
         beginOwnDrag(window);
+    return true;
 }
 
 void RulerForm::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
@@ -90,15 +95,22 @@ void RulerForm::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QP
     rulerMouseDown(mnuFile, button);
 }
 
-void RulerForm::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF)
+void RulerForm::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF pos)
 {
-    rulerMouseMove(this, buttons);
+    trackPointer(pos, rulerMouseMove(this, buttons));
 }
 
 void RulerForm::keyPressEvent(QKeyEvent *e)
 {
     if (!rulerKeyPress(this, mnuFile, e))
         Form::keyPressEvent(e);
+}
+
+bool RulerForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == client() && event->type() == QEvent::Leave)
+        m_readout.clear(client());
+    return Form::eventFilter(watched, event);
 }
 
 } // namespace zentyr

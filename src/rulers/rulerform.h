@@ -3,8 +3,10 @@
 #include "artwork/artwork.h"
 #include "platform/forms/commands.h"
 #include "platform/forms/form.h"
+#include "rulers/readout.h"
 
 #include <QRect>
+#include <optional>
 #include <span>
 
 class QMenu;
@@ -24,8 +26,8 @@ struct RulerDesign {
     QSizeF loadTwips;
     QSizeF normalTwips;
     bool normalCentres;
-    artwork::Picture scale;
-    QColor backColor; // none: the button face
+    std::optional<artwork::Picture> scale; // none: the ruler paints its own client
+    QColor backColor;                      // none: the button face
     // The product name in yellow, where the ruler shows it.
     const char *nameLabel;
     QRectF nameLabelTwips;
@@ -51,14 +53,28 @@ public:
     // The background colour, then the scale at its natural size from the top-left corner.
     void paintClient(QPainter &p, const QRect &clientRect) override;
 
+    // The pointer readout follows the pointer at pos, in client pixels. A drag takes it away: after
+    // the window system's move the pointer's leaving may never be reported.
+    void trackPointer(QPointF pos, bool dragging)
+    {
+        if (dragging)
+            m_readout.clear(client());
+        else if (m_design.scale) // the angle ruler has no scale to read
+            m_readout.moveTo(client(), *m_design.scale, pos);
+    }
+    const readout::Readout &pointerReadout() const { return m_readout; }
+
 protected:
     void Form_Load() override;
     void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos) override;
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos) override;
     void keyPressEvent(QKeyEvent *e) override;
+    // The readout goes when the pointer leaves the client area.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     const RulerDesign &m_design;
+    readout::Readout m_readout;
 };
 
 // A ruler that is its design and nothing more.
@@ -70,6 +86,7 @@ public:
 // The rulers' mouse rules, for the window and for controls with handlers of their own:
 // the right button opens the menu, a move with the left button alone drags the window.
 void rulerMouseDown(QMenu *menu, Qt::MouseButton button);
-void rulerMouseMove(QWidget *window, Qt::MouseButtons buttons);
+// Returns whether a drag was started.
+bool rulerMouseMove(QWidget *window, Qt::MouseButtons buttons);
 
 } // namespace zentyr
