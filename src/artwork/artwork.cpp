@@ -8,7 +8,7 @@
 
 #include <cmath>
 #include <functional>
-#include <memory>
+#include <optional>
 
 namespace zentyr::artwork {
 
@@ -79,21 +79,14 @@ QSizeF extentUnits(Picture which)
     return {f.width, f.height};
 }
 
-double unitsPerInch(Picture which) { return Frames[indexOf(which)].unitsPerInch; }
-
 const VectorPicture &picture(Picture which)
 {
-    static std::unique_ptr<VectorPicture> built[PictureCount];
-    std::unique_ptr<VectorPicture> &slot = built[indexOf(which)];
-    if (!slot) {
-        switch (which) {
-        case Picture::InchScale: slot = std::make_unique<VectorPicture>(buildInchScale()); break;
-        case Picture::MetricScale: slot = std::make_unique<VectorPicture>(buildMetricScale()); break;
-        case Picture::VerticalScale: slot = std::make_unique<VectorPicture>(buildVerticalScale()); break;
-        case Picture::RulerStrip: slot = std::make_unique<VectorPicture>(buildRulerStrip()); break;
-        case Picture::SteelRule: slot = std::make_unique<VectorPicture>(buildSteelRule()); break;
-        }
-    }
+    static VectorPicture (*const build[PictureCount])()
+        = {buildInchScale, buildMetricScale, buildVerticalScale, buildRulerStrip, buildSteelRule};
+    static std::optional<VectorPicture> built[PictureCount];
+    std::optional<VectorPicture> &slot = built[indexOf(which)];
+    if (!slot)
+        slot = build[indexOf(which)]();
     return *slot;
 }
 

@@ -18,11 +18,9 @@ namespace zentyr::artwork {
 
 enum class Picture { InchScale, MetricScale, VerticalScale, RulerStrip, SteelRule };
 
-// The picture's own coordinate space: extent in units, and units per inch.
-// For the steel rule this is its frame in twips; its drawing space (y upward)
-// is stretched onto it.
+// The picture's own coordinate space. For the steel rule this is its frame in
+// twips; its drawing space (y upward) is stretched onto it.
 QSizeF extentUnits(Picture picture);
-double unitsPerInch(Picture picture);
 
 // Size at which the windows show the picture, in whole twips: 8610 x 1051 for
 // the inch scale, 8640 x 994 metric, 984 x 8323 vertical, 8640 x 953 for the
