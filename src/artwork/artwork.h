@@ -53,9 +53,10 @@ QRectF rulerStripBoxTwips();
 QRectF steelRuleBoxTwips();
 
 // What the information window shows of the steel rule: its box placed relative
-// to clientPx's top left, clipped to clientPx. Cached per client size, factors
-// and the painter's device pixel ratio. Below the drawing's bottom edge, a black
-// line at 4100 twips, nothing is painted, so the window's own background shows.
+// to clientPx's top left, clipped to clientPx. Drawn afresh each time: the window
+// seldom repaints, and a cached slice would hold a whole client's worth of pixels
+// for the life of the program. Below the drawing's bottom edge, a black line at
+// 4100 twips, nothing is painted, so the window's own background shows.
 void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twipsPerPixelX, double twipsPerPixelY);
 
 // The program icon: 16 x 16 or 32 x 32, 16 colours (Format_Indexed8 holding the
