@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The benchmark run: the real program and the baseline, side by side on one virtual desktop
 // (Xvfb 1280x800 at 96 dpi, openbox, trayer). Prints raw figures, then a summary with the goals.
+// Start-up is compared with one bare window; memory with every window open is compared with
+// bare windows of the same sizes and a tray icon.
 // Start-up and timer moments come from the trace lines (ZENTYR_TRACE=1) of both programs, and
 // also from this launcher's monotonic clock at process start.
 // Usage: zentyr_bench [runs]   (default 7; medians over the runs)
@@ -109,6 +111,233 @@ bool chooseFromMenu(Desktop &d, QPoint at, Menu menu, const char *caption)
     return d.chooseMenuItem(menu, QString::fromLatin1(caption));
 }
 
+using Mappings = QList<QPair<QString, qint64>>;
+
+struct Figures {
+    std::vector<double> basePaint, basePaintLauncher, baseHwm;
+    std::vector<double> splashPaint, splashPaintLauncher, splashHwm, trayAt, rulerAt, trayAtLauncher, rulerAtLauncher;
+    std::vector<double> bareHwm;
+    qint64 hwmAll = 0;
+    Idle idleAll, idleHidden;
+};
+
+bool fail(const char *what, const QString &detail)
+{
+    std::fprintf(stderr, "bench: %s: %s\n", what, qPrintable(detail));
+    return false;
+}
+
+// The one-window baseline, to its first paint.
+bool baselineRun(Desktop &d, const QString &baseline, int run, Figures &f)
+{
+    const double t0 = bench::clockMs(CLOCK_MONOTONIC);
+    Program &b = d.startProcess(baseline);
+    if (!b.waitForExit(10000) || b.exitCode() != 0)
+        return fail("the baseline failed", b.stderrText());
+    Moment m;
+    const QString out = b.stdoutText();
+    if (!findMoment(b.stderrText(), QStringLiteral("first paint"), &m))
+        return fail("the baseline traced no paint", b.stderrText());
+    const QRegularExpressionMatch hwm = QRegularExpression(QStringLiteral("VmHWM ([0-9]+) kB")).match(out);
+    f.basePaint.push_back(m.sinceStart);
+    f.basePaintLauncher.push_back(m.monotonic - t0);
+    f.baseHwm.push_back(hwm.captured(1).toDouble());
+    std::printf("run %d baseline: first paint %.0f ms (launcher %.1f ms), %s", run, m.sinceStart, m.monotonic - t0,
+                qPrintable(out.mid(out.indexOf(QStringLiteral("VmHWM")))));
+    return true;
+}
+
+// The program, to its standard ruler; left running. Null if it did not get there.
+Program *programRun(Desktop &d, int run, Figures &f)
+{
+    const double t0 = bench::clockMs(CLOCK_MONOTONIC);
+    Program &p = d.startProgram({}, {{QStringLiteral("ZENTYR_TRACE"), QStringLiteral("1")}});
+    Moment paint, tray, ruler;
+    if (!waitMoment(p, QStringLiteral("splash first paint"), &paint, 10000)) {
+        fail("no splash paint", p.stderrText());
+        return nullptr;
+    }
+    // The splash is up until 2 s: its peak so far.
+    waitUntil([&] { return bench::clockMs(CLOCK_MONOTONIC) - t0 > 1500; }, 3000, 10);
+    const qint64 hwmSplash = hwmKb(p.pid());
+    if (!waitMoment(p, QStringLiteral("tray icon added"), &tray, 10000)
+        || !waitMoment(p, QStringLiteral("standard ruler shown"), &ruler, 10000)) {
+        fail("no tray icon or ruler", p.stderrText());
+        return nullptr;
+    }
+    f.splashPaint.push_back(paint.sinceStart);
+    f.splashPaintLauncher.push_back(paint.monotonic - t0);
+    f.splashHwm.push_back(double(hwmSplash));
+    f.trayAt.push_back(tray.sinceStart);
+    f.rulerAt.push_back(ruler.sinceStart);
+    f.trayAtLauncher.push_back(tray.monotonic - t0);
+    f.rulerAtLauncher.push_back(ruler.monotonic - t0);
+    std::printf("run %d zentyr: splash first paint %.0f ms (launcher %.1f ms), VmHWM with splash %lld kB, "
+                "tray icon added %.0f ms (launcher %.1f), standard ruler shown %.0f ms (launcher %.1f)\n",
+                run, paint.sinceStart, paint.monotonic - t0, static_cast<long long>(hwmSplash), tray.sinceStart,
+                tray.monotonic - t0, ruler.sinceStart, ruler.monotonic - t0);
+    std::fflush(stdout);
+    return &p;
+}
+
+// Every window open, through the tray icon's menu and the standard ruler's menu.
+bool openEverything(Desktop &d)
+{
+    const WindowId icon = d.waitForTrayIcon(10000);
+    const WindowId ruler = d.waitForWindow(QStringLiteral("frmRuler"), 5000);
+    if (!icon || !ruler)
+        return fail("no tray icon or ruler window", d.describeWindows());
+    const QRect rulerRect = d.waitForStableGeometry(ruler);
+    const auto openVia = [&](QPoint at, Menu menu, const char *caption, const char *role) {
+        WindowId w = 0;
+        if (chooseFromMenu(d, at, menu, caption))
+            w = d.waitForWindow(QString::fromLatin1(role), 5000);
+        if (!w)
+            return fail(role, QStringLiteral("did not open\n") + d.describeWindows());
+        d.waitForStableGeometry(w);
+        return true;
+    };
+    const auto rulerPoint = [&] {
+        QList<QRect> covering;
+        for (const char *role : {"frmRulerMetric", "frmVRuler", "frm45Angle", "frmSplash"})
+            for (WindowId w : d.findWindows(QString::fromLatin1(role)))
+                covering << d.geometry(w);
+        return freePoint(rulerRect, covering);
+    };
+    const QPoint iconAt = d.geometry(icon).center();
+    if (!openVia(iconAt, Menu::Tray, "Show Vertical Ruler", "frmVRuler")
+        || !openVia(rulerPoint(), Menu::StandardRuler, "Metric Ruler", "frmRulerMetric")
+        || !openVia(rulerPoint(), Menu::StandardRuler, "45-Angle", "frm45Angle")
+        || !openVia(iconAt, Menu::Tray, "Help", "frmSplash")) {
+        d.saveDiagnostics(QStringLiteral("bench-open"));
+        return false;
+    }
+    d.mouseMove(4, d.screenSize().height() - 4); // nothing of ours there
+    QThread::msleep(1500);
+    return true;
+}
+
+// The program's five windows as shown, as the baseline takes them: sizes and stay-on-top.
+QStringList shownWindows(const Desktop &d, qint64 pid)
+{
+    QStringList shown;
+    for (const char *role : {"frmRuler", "frmRulerMetric", "frmVRuler", "frm45Angle", "frmSplash"}) {
+        for (WindowId w : d.findWindows(QString::fromLatin1(role), pid)) {
+            const QRect g = d.geometry(w);
+            const bool above = d.netWmState(w).contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
+            shown << QStringLiteral("%1x%2%3").arg(g.width()).arg(g.height()).arg(above ? "+top" : "");
+        }
+    }
+    return shown;
+}
+
+void printMemory(const char *what, qint64 pid)
+{
+    std::printf("%s: VmHWM %lld kB, VmRSS %lld kB (RssAnon %lld, RssFile %lld, RssShmem %lld kB)\n", what,
+                static_cast<long long>(hwmKb(pid)), static_cast<long long>(bench::processField(pid, "VmRSS")),
+                static_cast<long long>(bench::processField(pid, "RssAnon")),
+                static_cast<long long>(bench::processField(pid, "RssFile")),
+                static_cast<long long>(bench::processField(pid, "RssShmem")));
+}
+
+void printIdle(const char *what, const Idle &idle)
+{
+    std::printf("zentyr idle 10 s, %s: %lld voluntary + %lld involuntary context switches\n", what,
+                static_cast<long long>(idle.voluntary), static_cast<long long>(idle.involuntary));
+    for (const QString &t : idle.busyThreads)
+        std::printf("  %s\n", qPrintable(t));
+    std::fflush(stdout);
+}
+
+// Where the program's resident memory goes beyond the baseline's, by mapping, largest first.
+void printBeyond(const Mappings &program, const Mappings &baseline)
+{
+    QMap<QString, qint64> beyond;
+    for (const auto &[name, kb] : program)
+        beyond[name] += kb;
+    for (const auto &[name, kb] : baseline)
+        beyond[name] -= kb;
+    QList<QPair<qint64, QString>> sorted;
+    for (auto it = beyond.cbegin(); it != beyond.cend(); ++it)
+        sorted.append({it.value(), it.key()});
+    std::sort(sorted.begin(), sorted.end(), [](const auto &x, const auto &y) { return x.first > y.first; });
+    std::printf("  resident beyond the baseline, by mapping:\n");
+    for (const auto &[kb, name] : sorted.mid(0, 16))
+        std::printf("  %+6lld kB %s\n", static_cast<long long>(kb), qPrintable(name));
+}
+
+// The baseline with the program's windows and a tray icon, measured as the program was.
+bool bareRuns(Desktop &d, const QString &baseline, const QStringList &shown, int runs, const Mappings &program,
+              Figures &f)
+{
+    for (int run = 1; run <= runs; ++run) {
+        waitUntil([&] { return d.trayIconWindows().isEmpty(); }, 5000);
+        Program &b = d.startProcess(baseline, shown);
+        Moment painted;
+        if (!waitMoment(b, QStringLiteral("all painted"), &painted, 10000) || !d.waitForTrayIcon(10000))
+            return fail("the baseline's windows or tray icon did not show", b.stderrText() + d.describeWindows());
+        QThread::msleep(1500); // as long as the program had once its windows stood still
+        f.bareHwm.push_back(double(hwmKb(b.pid())));
+        std::printf("run %d ", run);
+        printMemory("baseline, the same windows and a tray icon", b.pid());
+        if (run == runs)
+            printBeyond(program, bench::residentByMapping(b.pid(), 1000));
+        std::fflush(stdout);
+        b.terminate();
+        b.waitForExit(5000);
+    }
+    return true;
+}
+
+// "hideruler": the tray icon only.
+bool hiddenIdle(Desktop &d, Figures &f)
+{
+    Program &h = d.startProgram({QStringLiteral("hideruler")}, {{QStringLiteral("ZENTYR_TRACE"), QStringLiteral("1")}});
+    Moment added;
+    if (!waitMoment(h, QStringLiteral("tray icon added"), &added, 10000) || !d.waitForTrayIcon(10000))
+        return fail("hideruler", QStringLiteral("no tray icon"));
+    QThread::msleep(2500); // past the start-up ruler timer's one tick
+    f.idleHidden = idleSwitches(h.pid(), 10);
+    printIdle("hideruler", f.idleHidden);
+    h.terminate();
+    h.waitForExit(5000);
+    return true;
+}
+
+const char *verdict(bool holds) { return holds ? "holds" : "fails"; }
+
+void printSummary(int runs, const Figures &f)
+{
+    const double bp = median(f.basePaintLauncher), sp = median(f.splashPaintLauncher);
+    const double bh = median(f.baseHwm) / 1024, sh = median(f.splashHwm) / 1024, ah = double(f.hwmAll) / 1024;
+    const double bareAll = median(f.bareHwm) / 1024;
+    const double ta = median(f.trayAtLauncher), ra = median(f.rulerAtLauncher);
+    std::printf("\nsummary (medians of %d runs; times by the launcher's clock from process start)\n", runs);
+    std::printf("baseline first paint %.1f ms; splash first paint %.1f ms; ratio %.2f (goal <= 1.3): %s\n", bp, sp,
+                sp / bp, verdict(sp / bp <= 1.3));
+    std::printf("  by /proc starttime (10 ms ticks): baseline %.0f ms, splash %.0f ms\n", median(f.basePaint),
+                median(f.splashPaint));
+    std::printf("peak RSS all open %.1f MiB; baseline with the same windows and a tray icon %.1f MiB; ratio %.2f "
+                "(goal <= 1.05): %s\n",
+                ah, bareAll, ah / bareAll, verdict(ah / bareAll <= 1.05));
+    std::printf("  peak RSS with the splash %.1f MiB; one bare window %.1f MiB\n", sh, bh);
+    std::printf("tray icon added %.1f ms (goal 2000 +- 50): %s; standard ruler shown %.1f ms (goal 3000 +- 50): %s\n",
+                ta, verdict(std::abs(ta - 2000) <= 50), ra, verdict(std::abs(ra - 3000) <= 50));
+    const auto within = [](const std::vector<double> &v, double goal) {
+        return std::count_if(v.begin(), v.end(), [goal](double x) { return std::abs(x - goal) <= 50; });
+    };
+    const auto [trayMin, trayMax] = std::minmax_element(f.trayAtLauncher.begin(), f.trayAtLauncher.end());
+    const auto [rulerMin, rulerMax] = std::minmax_element(f.rulerAtLauncher.begin(), f.rulerAtLauncher.end());
+    std::printf("  runs within 50 ms: tray %lld of %d (%.1f to %.1f ms), ruler %lld of %d (%.1f to %.1f ms)\n",
+                static_cast<long long>(within(f.trayAtLauncher, 2000)), runs, *trayMin, *trayMax,
+                static_cast<long long>(within(f.rulerAtLauncher, 3000)), runs, *rulerMin, *rulerMax);
+    std::printf("  by /proc starttime: tray %.0f ms, ruler %.0f ms\n", median(f.trayAt), median(f.rulerAt));
+    const qint64 all = f.idleAll.voluntary + f.idleAll.involuntary;
+    const qint64 hidden = f.idleHidden.voluntary + f.idleHidden.involuntary;
+    std::printf("idle context switches in 10 s: all open %lld, hideruler %lld (goal 0): %s\n",
+                static_cast<long long>(all), static_cast<long long>(hidden), verdict(all + hidden == 0));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -124,184 +353,49 @@ int main(int argc, char *argv[])
 
     Desktop d;
     if (!d.ok()) {
-        std::fprintf(stderr, "bench: no desktop: %s\n", qPrintable(d.error()));
+        fail("no desktop", d.error());
         return 1;
     }
     std::printf("bench: desktop %s %dx%d, %d runs\n", qPrintable(d.display()), d.screenSize().width(),
                 d.screenSize().height(), runs);
 
-    std::vector<double> basePaint, basePaintLauncher, baseHwm;
-    std::vector<double> splashPaint, splashPaintLauncher, splashHwm, trayAt, rulerAt, trayAtLauncher, rulerAtLauncher;
-    Program *last = nullptr;
+    Figures f;
+    Program *p = nullptr;
     for (int run = 1; run <= runs; ++run) {
-        // The baseline.
-        {
-            const double t0 = bench::clockMs(CLOCK_MONOTONIC);
-            Program &b = d.startProcess(baseline);
-            if (!b.waitForExit(10000) || b.exitCode() != 0) {
-                std::fprintf(stderr, "bench: the baseline failed: %s\n", qPrintable(b.stderrText()));
-                return 1;
-            }
-            Moment m;
-            const QString out = b.stdoutText();
-            if (!findMoment(b.stderrText(), QStringLiteral("first paint"), &m)) {
-                std::fprintf(stderr, "bench: the baseline traced no paint: %s\n", qPrintable(b.stderrText()));
-                return 1;
-            }
-            const QRegularExpressionMatch hwm = QRegularExpression(QStringLiteral("VmHWM ([0-9]+) kB")).match(out);
-            basePaint.push_back(m.sinceStart);
-            basePaintLauncher.push_back(m.monotonic - t0);
-            baseHwm.push_back(hwm.captured(1).toDouble());
-            std::printf("run %d baseline: first paint %.0f ms (launcher %.1f ms), %s", run, m.sinceStart,
-                        m.monotonic - t0, qPrintable(out.mid(out.indexOf(QStringLiteral("VmHWM")))));
+        if (p) {
+            p->terminate();
+            p->waitForExit(5000);
         }
-        // The program, to its standard ruler.
-        {
-            const double t0 = bench::clockMs(CLOCK_MONOTONIC);
-            Program &p = d.startProgram({}, {{QStringLiteral("ZENTYR_TRACE"), QStringLiteral("1")}});
-            Moment paint, tray, ruler;
-            if (!waitMoment(p, QStringLiteral("splash first paint"), &paint, 10000)) {
-                std::fprintf(stderr, "bench: no splash paint: %s\n", qPrintable(p.stderrText()));
-                return 1;
-            }
-            // The splash is up until 2 s: its peak so far.
-            waitUntil([&] { return bench::clockMs(CLOCK_MONOTONIC) - t0 > 1500; }, 3000, 10);
-            const qint64 hwmSplash = hwmKb(p.pid());
-            if (!waitMoment(p, QStringLiteral("tray icon added"), &tray, 10000)
-                || !waitMoment(p, QStringLiteral("standard ruler shown"), &ruler, 10000)) {
-                std::fprintf(stderr, "bench: no tray icon or ruler: %s\n", qPrintable(p.stderrText()));
-                return 1;
-            }
-            splashPaint.push_back(paint.sinceStart);
-            splashPaintLauncher.push_back(paint.monotonic - t0);
-            splashHwm.push_back(double(hwmSplash));
-            trayAt.push_back(tray.sinceStart);
-            rulerAt.push_back(ruler.sinceStart);
-            trayAtLauncher.push_back(tray.monotonic - t0);
-            rulerAtLauncher.push_back(ruler.monotonic - t0);
-            std::printf("run %d zentyr: splash first paint %.0f ms (launcher %.1f ms), VmHWM with splash %lld kB, "
-                        "tray icon added %.0f ms (launcher %.1f), standard ruler shown %.0f ms (launcher %.1f)\n",
-                        run, paint.sinceStart, paint.monotonic - t0, static_cast<long long>(hwmSplash), tray.sinceStart,
-                        tray.monotonic - t0, ruler.sinceStart, ruler.monotonic - t0);
-            std::fflush(stdout);
-            if (run < runs) {
-                p.terminate();
-                p.waitForExit(5000);
-            } else {
-                last = &p;
-            }
-        }
+        if (!baselineRun(d, baseline, run, f) || !(p = programRun(d, run, f)))
+            return 1;
     }
-
-    // Every window open, through the tray icon's menu and the standard ruler's menu.
-    Program &p = *last;
-    const WindowId icon = d.waitForTrayIcon(10000);
-    const WindowId ruler = d.waitForWindow(QStringLiteral("frmRuler"), 5000);
-    if (!icon || !ruler) {
-        std::fprintf(stderr, "bench: no tray icon or ruler window\n%s\n", qPrintable(d.describeWindows()));
+    if (!openEverything(d))
         return 1;
-    }
-    const QRect rulerRect = d.waitForStableGeometry(ruler);
-    const auto openVia = [&](QPoint at, Menu menu, const char *caption, const char *role) {
-        WindowId w = 0;
-        if (chooseFromMenu(d, at, menu, caption))
-            w = d.waitForWindow(QString::fromLatin1(role), 5000);
-        if (!w)
-            std::fprintf(stderr, "bench: %s did not open\n%s\n", role, qPrintable(d.describeWindows()));
-        else
-            d.waitForStableGeometry(w);
-        return w;
-    };
-    const auto rulerPoint = [&] {
-        QList<QRect> covering;
-        for (const char *role : {"frmRulerMetric", "frmVRuler", "frm45Angle", "frmSplash"})
-            for (WindowId w : d.findWindows(QString::fromLatin1(role)))
-                covering << d.geometry(w);
-        return freePoint(rulerRect, covering);
-    };
-    const QPoint iconAt = d.geometry(icon).center();
-    if (!openVia(iconAt, Menu::Tray, "Show Vertical Ruler", "frmVRuler")
-        || !openVia(rulerPoint(), Menu::StandardRuler, "Metric Ruler", "frmRulerMetric")
-        || !openVia(rulerPoint(), Menu::StandardRuler, "45-Angle", "frm45Angle")
-        || !openVia(iconAt, Menu::Tray, "Help", "frmSplash")) {
-        d.saveDiagnostics(QStringLiteral("bench-open"));
-        return 1;
-    }
-    d.mouseMove(4, d.screenSize().height() - 4); // nothing of ours there
-    QThread::msleep(1500);
-    const qint64 hwmAll = hwmKb(p.pid());
-    const qint64 rssAll = bench::processField(p.pid(), "VmRSS");
+    f.hwmAll = hwmKb(p->pid());
     d.saveArtifact(d.screenshot(), QStringLiteral("bench-all-open"));
-    std::printf("zentyr all open: VmHWM %lld kB, VmRSS %lld kB (RssAnon %lld, RssFile %lld, RssShmem %lld kB)\n",
-                static_cast<long long>(hwmAll), static_cast<long long>(rssAll),
-                static_cast<long long>(bench::processField(p.pid(), "RssAnon")),
-                static_cast<long long>(bench::processField(p.pid(), "RssFile")),
-                static_cast<long long>(bench::processField(p.pid(), "RssShmem")));
-    for (const auto &[name, kb] : bench::residentByMapping(p.pid(), 12))
+    printMemory("zentyr all open", p->pid());
+    const Mappings mappingsAll = bench::residentByMapping(p->pid(), 1000);
+    for (const auto &[name, kb] : mappingsAll.mid(0, 12))
         std::printf("  %6lld kB %s\n", static_cast<long long>(kb), qPrintable(name));
-    const Idle idleAll = idleSwitches(p.pid(), 10);
-    std::printf("zentyr idle 10 s, every window open: %lld voluntary + %lld involuntary context switches\n",
-                static_cast<long long>(idleAll.voluntary), static_cast<long long>(idleAll.involuntary));
-    for (const QString &t : idleAll.busyThreads)
-        std::printf("  %s\n", qPrintable(t));
+    f.idleAll = idleSwitches(p->pid(), 10);
+    printIdle("every window open", f.idleAll);
+    const QStringList shown = shownWindows(d, p->pid());
+    std::printf("zentyr windows: %s\n", qPrintable(shown.join(QLatin1Char(' '))));
     std::fflush(stdout);
-    p.terminate();
-    p.waitForExit(5000);
+    p->terminate();
+    p->waitForExit(5000);
     d.waitForNoWindow(QStringLiteral("frmRuler"), 5000);
 
-    // "hideruler": the tray icon only.
-    Program &h = d.startProgram({QStringLiteral("hideruler")}, {{QStringLiteral("ZENTYR_TRACE"), QStringLiteral("1")}});
-    Moment added;
-    if (!waitMoment(h, QStringLiteral("tray icon added"), &added, 10000) || !d.waitForTrayIcon(10000)) {
-        std::fprintf(stderr, "bench: hideruler: no tray icon\n");
+    if (!bareRuns(d, baseline, shown, runs, mappingsAll, f) || !hiddenIdle(d, f))
         return 1;
-    }
-    QThread::msleep(2500); // past the start-up ruler timer's one tick
-    const Idle idleHidden = idleSwitches(h.pid(), 10);
-    std::printf("zentyr idle 10 s, hideruler: %lld voluntary + %lld involuntary context switches\n",
-                static_cast<long long>(idleHidden.voluntary), static_cast<long long>(idleHidden.involuntary));
-    for (const QString &t : idleHidden.busyThreads)
-        std::printf("  %s\n", qPrintable(t));
-    std::fflush(stdout);
-    h.terminate();
-    h.waitForExit(5000);
 
     // Paint figures, in process, on this desktop.
     Program &paint = d.startProcess(paintBench);
     if (!paint.waitForExit(300000) || paint.exitCode() != 0) {
-        std::fprintf(stderr, "bench: paint benchmark failed: %s\n", qPrintable(paint.stderrText()));
+        fail("paint benchmark failed", paint.stderrText());
         return 1;
     }
     std::printf("%s", qPrintable(paint.stdoutText()));
-
-    const double bp = median(basePaintLauncher), sp = median(splashPaintLauncher);
-    const double bh = median(baseHwm) / 1024, sh = median(splashHwm) / 1024, ah = double(hwmAll) / 1024;
-    const double ta = median(trayAtLauncher), ra = median(rulerAtLauncher);
-    std::printf("\nsummary (medians of %d runs; times by the launcher's clock from process start)\n", runs);
-    std::printf("baseline first paint %.1f ms; splash first paint %.1f ms; ratio %.2f (goal <= 1.3): %s\n", bp, sp,
-                sp / bp, sp / bp <= 1.3 ? "holds" : "fails");
-    std::printf("  by /proc starttime (10 ms ticks): baseline %.0f ms, splash %.0f ms\n", median(basePaint),
-                median(splashPaint));
-    std::printf("baseline peak RSS %.1f MiB; with splash %.1f MiB (%.2fx); all open %.1f MiB (%.2fx) (goal <= 1.25): "
-                "%s\n",
-                bh, sh, sh / bh, ah, ah / bh, std::max(sh, ah) / bh <= 1.25 ? "holds" : "fails");
-    std::printf("tray icon added %.1f ms (goal 2000 +- 50): %s; standard ruler shown %.1f ms (goal 3000 +- 50): %s\n",
-                ta, std::abs(ta - 2000) <= 50 ? "holds" : "fails", ra, std::abs(ra - 3000) <= 50 ? "holds" : "fails");
-    const auto within = [](const std::vector<double> &v, double goal) {
-        return std::count_if(v.begin(), v.end(), [goal](double x) { return std::abs(x - goal) <= 50; });
-    };
-    std::printf("  runs within 50 ms: tray %lld of %d (%.1f to %.1f ms), ruler %lld of %d (%.1f to %.1f ms)\n",
-                static_cast<long long>(within(trayAtLauncher, 2000)), runs,
-                *std::min_element(trayAtLauncher.begin(), trayAtLauncher.end()),
-                *std::max_element(trayAtLauncher.begin(), trayAtLauncher.end()),
-                static_cast<long long>(within(rulerAtLauncher, 3000)), runs,
-                *std::min_element(rulerAtLauncher.begin(), rulerAtLauncher.end()),
-                *std::max_element(rulerAtLauncher.begin(), rulerAtLauncher.end()));
-    std::printf("  by /proc starttime: tray %.0f ms, ruler %.0f ms\n", median(trayAt), median(rulerAt));
-    std::printf("idle context switches in 10 s: all open %lld, hideruler %lld (goal 0): %s\n",
-                static_cast<long long>(idleAll.voluntary + idleAll.involuntary),
-                static_cast<long long>(idleHidden.voluntary + idleHidden.involuntary),
-                idleAll.voluntary + idleAll.involuntary + idleHidden.voluntary + idleHidden.involuntary == 0 ? "holds"
-                                                                                                             : "fails");
+    printSummary(runs, f);
     return 0;
 }

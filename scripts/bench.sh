@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds Release with the benchmark programs (preset "bench": build-bench/) and prints the benchmark
-# figures: start-up and memory against a bare Qt window built alongside, the start-up timers, idle context switches and paint times, all
-# on a virtual desktop (Xvfb 1280x800 at 96 dpi, openbox, trayer), and the stripped binary's size.
+# figures: start-up against a bare Qt window and memory against bare Qt windows of the same sizes with a
+# tray icon (the baseline, built alongside), the start-up timers, idle context switches and paint times,
+# all on a virtual desktop (Xvfb 1280x800 at 96 dpi, openbox, trayer), and the stripped binary's size.
 # Figures only: nothing here fails on a number.
 #   scripts/bench.sh [runs]              benchmarks (default 7 runs, medians)
 #   scripts/bench.sh endurance [cycles]  open/hide cycles in one process (default 10000), offscreen

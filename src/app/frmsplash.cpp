@@ -62,7 +62,7 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     // Back to front: the steel rule, the ruler strip, then labels and buttons.
     Image1 = new ImageControl(c, QStringLiteral("Image1"));
     setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
-    // Both drawings come from the artwork cache: a repaint does not rerun their vector steps.
+    // The ruler strip comes from the artwork cache; the steel rule is drawn at each paint, which is rare.
     Image1->setPainter([this](QPainter &p, const QRect &) {
         artwork::paintSteelRuleSlice(p, QRectF(-Image1->pos(), client()->size()), twipsPerPixelX(), twipsPerPixelY());
     });

@@ -7,8 +7,7 @@
 #include <QPainter>
 
 #include <cmath>
-#include <functional>
-#include <memory>
+#include <optional>
 
 namespace zentyr::artwork {
 
@@ -38,8 +37,7 @@ int indexOf(Picture p)
 // Nearest whole number, halves to the even neighbour.
 int toWhole(double v) { return static_cast<int>(std::lrint(v)); }
 
-// Rendered pixmaps, costed in kilobytes. Large enough for every scale at a
-// few ratios and one steel rule; the least recently used goes first.
+// Rendered pixmaps, costed in kilobytes; the least recently used goes first.
 QCache<QString, QPixmap> &pixmapCache()
 {
     static QCache<QString, QPixmap> cache(160 * 1024);
@@ -52,23 +50,6 @@ QCache<QString, QPixmap> &pixmapCache()
     return cache;
 }
 
-QPixmap cached(const QString &key, const QSize &deviceSize, qreal dpr,
-               const std::function<void(QPainter &, const QRectF &)> &draw)
-{
-    if (QPixmap *hit = pixmapCache().object(key))
-        return *hit;
-    QPixmap pm(deviceSize);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    {
-        QPainter p(&pm);
-        draw(p, QRectF(QPointF(0, 0), QSizeF(deviceSize) / dpr));
-    }
-    const qsizetype kb = qMax<qsizetype>(1, qsizetype(deviceSize.width()) * deviceSize.height() * 4 / 1024);
-    pixmapCache().insert(key, new QPixmap(pm), kb);
-    return pm;
-}
-
 bool usable(double v) { return std::isfinite(v) && v > 0; }
 
 } // namespace
@@ -79,21 +60,14 @@ QSizeF extentUnits(Picture which)
     return {f.width, f.height};
 }
 
-double unitsPerInch(Picture which) { return Frames[indexOf(which)].unitsPerInch; }
-
 const VectorPicture &picture(Picture which)
 {
-    static std::unique_ptr<VectorPicture> built[PictureCount];
-    std::unique_ptr<VectorPicture> &slot = built[indexOf(which)];
-    if (!slot) {
-        switch (which) {
-        case Picture::InchScale: slot = std::make_unique<VectorPicture>(buildInchScale()); break;
-        case Picture::MetricScale: slot = std::make_unique<VectorPicture>(buildMetricScale()); break;
-        case Picture::VerticalScale: slot = std::make_unique<VectorPicture>(buildVerticalScale()); break;
-        case Picture::RulerStrip: slot = std::make_unique<VectorPicture>(buildRulerStrip()); break;
-        case Picture::SteelRule: slot = std::make_unique<VectorPicture>(buildSteelRule()); break;
-        }
-    }
+    static VectorPicture (*const build[PictureCount])()
+        = {buildInchScale, buildMetricScale, buildVerticalScale, buildRulerStrip, buildSteelRule};
+    static std::optional<VectorPicture> built[PictureCount];
+    std::optional<VectorPicture> &slot = built[indexOf(which)];
+    if (!slot)
+        slot = build[indexOf(which)]();
     return *slot;
 }
 
@@ -126,8 +100,17 @@ QPixmap stretchedPixmap(Picture which, const QSize &sizePx, qreal devicePixelRat
                             .arg(sizePx.width())
                             .arg(sizePx.height())
                             .arg(devicePixelRatio, 0, 'g', 17);
-    return cached(key, device, devicePixelRatio,
-                  [which](QPainter &p, const QRectF &target) { paint(which, p, target); });
+    if (QPixmap *hit = pixmapCache().object(key))
+        return *hit;
+    QPixmap pm(device);
+    pm.setDevicePixelRatio(devicePixelRatio);
+    pm.fill(Qt::transparent);
+    {
+        QPainter p(&pm);
+        paint(which, p, QRectF(QPointF(0, 0), QSizeF(device) / devicePixelRatio));
+    }
+    pixmapCache().insert(key, new QPixmap(pm), qMax<qsizetype>(1, qsizetype(device.width()) * device.height() / 256));
+    return pm;
 }
 
 QPixmap naturalPixmap(Picture which, double twipsPerPixelX, double twipsPerPixelY, qreal devicePixelRatio)
@@ -141,30 +124,15 @@ QRectF steelRuleBoxTwips() { return QRectF(-10320, -31800, 29955, 36046); }
 
 void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twipsPerPixelX, double twipsPerPixelY)
 {
-    if (clientPx.isEmpty() || !usable(twipsPerPixelX) || !usable(twipsPerPixelY) || !painter.device())
-        return;
-    const qreal dpr = painter.device()->devicePixelRatioF();
-    const QSize logical(int(std::ceil(clientPx.width() - 1e-9)), int(std::ceil(clientPx.height() - 1e-9)));
-    const QSize device(toWhole(logical.width() * dpr), toWhole(logical.height() * dpr));
-    if (device.isEmpty())
+    if (clientPx.isEmpty() || !usable(twipsPerPixelX) || !usable(twipsPerPixelY))
         return;
     // Natural size from the box's top left corner: the drawing is not stretched to its box.
     const QRectF drawn(steelRuleBoxTwips().topLeft(), naturalTwips(Picture::SteelRule));
-    const QRectF boxPx(drawn.x() / twipsPerPixelX, drawn.y() / twipsPerPixelY, drawn.width() / twipsPerPixelX,
-                       drawn.height() / twipsPerPixelY);
-    const QString key = QStringLiteral("slice:%1x%2:%3:%4@%5")
-                            .arg(logical.width())
-                            .arg(logical.height())
-                            .arg(twipsPerPixelX, 0, 'g', 17)
-                            .arg(twipsPerPixelY, 0, 'g', 17)
-                            .arg(dpr, 0, 'g', 17);
-    const QPixmap slice = cached(key, device, dpr, [&boxPx](QPainter &p, const QRectF &target) {
-        p.setClipRect(target);
-        paint(Picture::SteelRule, p, boxPx);
-    });
+    const QRectF boxPx(clientPx.x() + drawn.x() / twipsPerPixelX, clientPx.y() + drawn.y() / twipsPerPixelY,
+                       drawn.width() / twipsPerPixelX, drawn.height() / twipsPerPixelY);
     painter.save();
     painter.setClipRect(clientPx, Qt::IntersectClip);
-    painter.drawPixmap(clientPx.topLeft(), slice);
+    paint(Picture::SteelRule, painter, boxPx);
     painter.restore();
 }
 

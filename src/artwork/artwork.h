@@ -18,11 +18,9 @@ namespace zentyr::artwork {
 
 enum class Picture { InchScale, MetricScale, VerticalScale, RulerStrip, SteelRule };
 
-// The picture's own coordinate space: extent in units, and units per inch.
-// For the steel rule this is its frame in twips; its drawing space (y upward)
-// is stretched onto it.
+// The picture's own coordinate space. For the steel rule this is its frame in
+// twips; its drawing space (y upward) is stretched onto it.
 QSizeF extentUnits(Picture picture);
-double unitsPerInch(Picture picture);
 
 // Size at which the windows show the picture, in whole twips: 8610 x 1051 for
 // the inch scale, 8640 x 994 metric, 984 x 8323 vertical, 8640 x 953 for the
@@ -55,9 +53,10 @@ QRectF rulerStripBoxTwips();
 QRectF steelRuleBoxTwips();
 
 // What the information window shows of the steel rule: its box placed relative
-// to clientPx's top left, clipped to clientPx. Cached per client size, factors
-// and the painter's device pixel ratio. Below the drawing's bottom edge, a black
-// line at 4100 twips, nothing is painted, so the window's own background shows.
+// to clientPx's top left, clipped to clientPx. Drawn afresh each time: the window
+// seldom repaints, and a cached slice would hold a whole client's worth of pixels
+// for the life of the program. Below the drawing's bottom edge, a black line at
+// 4100 twips, nothing is painted, so the window's own background shows.
 void paintSteelRuleSlice(QPainter &painter, const QRectF &clientPx, double twipsPerPixelX, double twipsPerPixelY);
 
 // The program icon: 16 x 16 or 32 x 32, 16 colours (Format_Indexed8 holding the

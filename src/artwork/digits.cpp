@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -16,17 +17,8 @@ constexpr double GridHeight = 18;
 
 struct GridDigit {
     double width;
-    std::vector<std::vector<QPointF>> contours; // outline, then counters
+    std::vector<QPolygonF> contours; // outline, then counters
 };
-
-std::vector<QPointF> turnedHalf(const std::vector<QPointF> &pts, double width)
-{
-    std::vector<QPointF> out;
-    out.reserve(pts.size());
-    for (const QPointF &p : pts)
-        out.push_back({width - p.x(), GridHeight - p.y()});
-    return out;
-}
 
 std::array<GridDigit, 10> makeGridDigits()
 {
@@ -64,8 +56,8 @@ std::array<GridDigit, 10> makeGridDigits()
     // clang-format on
     // A 9 is a 6 turned half a turn.
     d[9].width = d[6].width;
-    for (const auto &c : d[6].contours)
-        d[9].contours.push_back(turnedHalf(c, d[6].width));
+    for (const QPolygonF &c : d[6].contours)
+        d[9].contours.push_back(QTransform(-1, 0, 0, -1, d[6].width, GridHeight).map(c));
     return d;
 }
 
@@ -129,7 +121,7 @@ const UnitDigits &unitDigits()
     return digits;
 }
 
-int clampDigit(int digit) { return digit < 0 ? 0 : (digit > 9 ? 9 : digit); }
+int clampDigit(int digit) { return std::clamp(digit, 0, 9); }
 
 } // namespace
 

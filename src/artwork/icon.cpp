@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +13,6 @@
 #include <QSaveFile>
 
 #include <iterator>
-#include <utility>
 
 namespace zentyr::artwork {
 
@@ -27,62 +27,31 @@ const char *const *rowsFor(int size)
     return nullptr;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 0;
-}
+// The rows hold lower-case hexadecimal digits only.
+int hexValue(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
 
-void putU16(QByteArray &b, quint16 v)
-{
-    b.append(char(v & 0xFF));
-    b.append(char(v >> 8));
-}
-
-void putU32(QByteArray &b, quint32 v)
-{
-    putU16(b, quint16(v & 0xFFFF));
-    putU16(b, quint16(v >> 16));
-}
+void writeRaw(QDataStream &s, const QByteArray &bytes) { s.writeRawData(bytes.constData(), int(bytes.size())); }
 
 // One icon image as stored in a .ico: header, palette, 4-bit colour rows and
 // the 1-bit AND mask, both bottom-up with rows padded to 4 bytes.
 QByteArray bitmapEntry(int size)
 {
-    const char *const *rows = rowsFor(size);
     const int colourStride = ((size * 4 + 31) / 32) * 4;
     const int maskStride = ((size + 31) / 32) * 4;
     QByteArray b;
-    putU32(b, 40);       // header size
-    putU32(b, size);     // width
-    putU32(b, size * 2); // height of colour and mask together
-    putU16(b, 1);        // planes
-    putU16(b, 4);        // bits per pixel
-    putU32(b, 0);        // uncompressed
-    putU32(b, quint32((colourStride + maskStride) * size));
-    putU32(b, 0);
-    putU32(b, 0);
-    putU32(b, 0); // colours used: all 16
-    putU32(b, 0);
-    for (QRgb c : icondata::Palette) {
-        b.append(char(qBlue(c)));
-        b.append(char(qGreen(c)));
-        b.append(char(qRed(c)));
-        b.append('\0');
-    }
-    for (int y = size - 1; y >= 0; --y) {
-        QByteArray row(colourStride, '\0');
-        for (int x = 0; x < size; x += 2)
-            row[x / 2] = char((hexValue(rows[y][x]) << 4) | hexValue(rows[y][x + 1]));
-        b.append(row);
-    }
+    QDataStream s(&b, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    // Header size, width, height of colour rows and mask together, planes, bits per pixel,
+    // uncompressed, image bytes, two resolutions, colours used (all 16), important colours.
+    s << quint32(40) << quint32(size) << quint32(size * 2) << quint16(1) << quint16(4) << quint32(0)
+      << quint32((colourStride + maskStride) * size) << quint32(0) << quint32(0) << quint32(0) << quint32(0);
+    for (QRgb c : icondata::Palette)
+        s << quint8(qBlue(c)) << quint8(qGreen(c)) << quint8(qRed(c)) << quint8(0);
+    const char *const *rows = rowsFor(size);
+    for (int y = size - 1; y >= 0; --y)
+        writeRaw(s, QByteArray::fromHex(rows[y]).leftJustified(colourStride, '\0'));
     // Every pixel opaque: the mask is all zero.
-    b.append(QByteArray(maskStride * size, '\0'));
+    writeRaw(s, QByteArray(maskStride * size, '\0'));
     return b;
 }
 
@@ -190,26 +159,20 @@ QIcon programIcon()
 
 QByteArray icoFileBytes()
 {
-    const QByteArray big = bitmapEntry(32);
-    const QByteArray small = bitmapEntry(16);
+    const QByteArray images[] = {bitmapEntry(32), bitmapEntry(16)};
     QByteArray ico;
-    putU16(ico, 0);              // reserved
-    putU16(ico, 1);              // icon
-    putU16(ico, 2);              // image count
-    quint32 offset = 6 + 2 * 16; // after the header and two directory entries
-    for (const auto &[size, data] : {std::pair<int, const QByteArray &>{32, big}, {16, small}}) {
-        ico.append(char(size));
-        ico.append(char(size));
-        ico.append(char(16)); // colours
-        ico.append('\0');
-        putU16(ico, 1); // planes
-        putU16(ico, 4); // bits per pixel
-        putU32(ico, quint32(data.size()));
-        putU32(ico, offset);
-        offset += quint32(data.size());
+    QDataStream s(&ico, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << quint16(0) << quint16(1) << quint16(2); // reserved, an icon, two images
+    quint32 offset = 6 + 2 * 16;                 // after the header and two directory entries
+    for (const QByteArray &image : images) {
+        const quint8 size = &image == images ? 32 : 16;
+        // Width, height, colours, reserved, planes, bits per pixel, bytes and where they start.
+        s << size << size << quint8(16) << quint8(0) << quint16(1) << quint16(4) << quint32(image.size()) << offset;
+        offset += quint32(image.size());
     }
-    ico.append(big);
-    ico.append(small);
+    for (const QByteArray &image : images)
+        writeRaw(s, image);
     return ico;
 }
 
@@ -219,17 +182,14 @@ bool writeIconFiles(const QString &dir, QString *error)
         return false;
     for (int size : {16, 32}) {
         const QString path = QStringLiteral("%1/icons/hicolor/%2x%2/apps/zentyr.png").arg(dir).arg(size);
-        QByteArray png;
-        {
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            if (!iconImage(size).save(&buffer, "PNG")) {
-                if (error)
-                    *error = QStringLiteral("cannot encode %1").arg(path);
-                return false;
-            }
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        if (!iconImage(size).save(&png, "PNG")) {
+            if (error)
+                *error = QStringLiteral("cannot encode %1").arg(path);
+            return false;
         }
-        if (!writeFile(path, png, error))
+        if (!writeFile(path, png.data(), error))
             return false;
     }
     return true;

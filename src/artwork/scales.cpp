@@ -23,7 +23,6 @@ VectorPicture blankPicture(Picture which)
     pic.windowOrigin = {0, 0};
     pic.windowExtent = extent;
     pic.frame = extent;
-    pic.unitsPerInch = unitsPerInch(which);
     return pic;
 }
 

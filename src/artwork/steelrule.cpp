@@ -51,7 +51,6 @@ VectorPicture buildSteelRule()
     pic.windowOrigin = {3589, 12892};
     pic.windowExtent = {25589, -3939};
     pic.frame = extentUnits(Picture::SteelRule);
-    pic.unitsPerInch = unitsPerInch(Picture::SteelRule);
 
     pic.addRect(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
     pic.addPolygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),

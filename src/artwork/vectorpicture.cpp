@@ -9,73 +9,6 @@
 
 namespace zentyr::artwork {
 
-QTransform VectorPicture::drawingToFrame() const
-{
-    const double sx = frame.width() / windowExtent.width();
-    const double sy = frame.height() / windowExtent.height();
-    return QTransform(sx, 0, 0, sy, -windowOrigin.x() * sx, -windowOrigin.y() * sy);
-}
-
-void VectorPicture::addRect(const QRectF &r, const QColor &fill, const QColor &pen, double penWidth)
-{
-    Shape s;
-    s.kind = ShapeKind::Rect;
-    s.points << r.topLeft() << r.bottomRight();
-    s.fill = fill;
-    s.pen = pen;
-    s.penWidth = penWidth;
-    shapes.push_back(std::move(s));
-}
-
-void VectorPicture::addPolygon(const QPolygonF &p, const QColor &fill, const QColor &pen, double penWidth)
-{
-    Shape s;
-    s.kind = ShapeKind::Polygon;
-    s.points = p;
-    s.fill = fill;
-    s.pen = pen;
-    s.penWidth = penWidth;
-    shapes.push_back(std::move(s));
-}
-
-void VectorPicture::addLine(QPointF a, QPointF b, const QColor &pen, double penWidth)
-{
-    Shape s;
-    s.kind = ShapeKind::Line;
-    s.points << a << b;
-    s.pen = pen;
-    s.penWidth = penWidth;
-    shapes.push_back(std::move(s));
-}
-
-void VectorPicture::addPolyline(const QPolygonF &p, const QColor &pen, double penWidth)
-{
-    Shape s;
-    s.kind = ShapeKind::Polyline;
-    s.points = p;
-    s.pen = pen;
-    s.penWidth = penWidth;
-    shapes.push_back(std::move(s));
-}
-
-void VectorPicture::addFilledPolygon(const QPolygonF &p, const QColor &fill)
-{
-    Shape s;
-    s.kind = ShapeKind::FilledPolygon;
-    s.points = p;
-    s.fill = fill;
-    shapes.push_back(std::move(s));
-}
-
-void VectorPicture::addFilledPath(const QPainterPath &path, const QColor &fill)
-{
-    Shape s;
-    s.kind = ShapeKind::FilledPath;
-    s.path = path;
-    s.fill = fill;
-    shapes.push_back(std::move(s));
-}
-
 namespace {
 
 // Draws shapes whose coordinates have already been taken to device pixels.
@@ -90,10 +23,9 @@ public:
     void draw(const Shape &s)
     {
         switch (s.kind) {
-        case ShapeKind::Rect: drawRect(s); break;
-        case ShapeKind::Polygon: drawPolygon(s); break;
+        case ShapeKind::Polygon:
+        case ShapeKind::Polyline: drawOutlined(s); break;
         case ShapeKind::Line: drawLine(s); break;
-        case ShapeKind::Polyline: drawPolyline(s); break;
         case ShapeKind::FilledPolygon:
             m_p.setPen(Qt::NoPen);
             m_p.setBrush(s.fill);
@@ -121,8 +53,6 @@ private:
     static bool oddWidth(double w) { return static_cast<long long>(w) % 2 == 1; }
     static double snap(double v, bool toCentre) { return toCentre ? std::floor(v) + 0.5 : std::round(v); }
 
-    QPointF snapPoint(QPointF pt, bool toCentre) const { return {snap(pt.x(), toCentre), snap(pt.y(), toCentre)}; }
-
     // Digits are only a few pixels tall at natural size: stretching each one so
     // that its box starts and ends on pixel edges keeps it from blurring.
     static QPolygonF fitToPixels(const QPolygonF &d)
@@ -137,42 +67,21 @@ private:
         return QTransform(sx, 0, 0, sy, s.left() - b.left() * sx, s.top() - b.top() * sy).map(d);
     }
 
-    void setOutline(const Shape &s, double width, Qt::PenCapStyle cap)
-    {
-        if (s.pen.isValid())
-            m_p.setPen(QPen(s.pen, width, Qt::SolidLine, cap, Qt::MiterJoin));
-        else
-            m_p.setPen(Qt::NoPen);
-        m_p.setBrush(s.fill.isValid() ? QBrush(s.fill) : QBrush(Qt::NoBrush));
-    }
-
-    void drawRect(const Shape &s)
-    {
-        const QRectF r(s.points.value(0), s.points.value(1));
-        if (!m_align) {
-            Shape poly = s;
-            poly.points = QPolygonF(r.normalized());
-            drawPolygon(poly);
-            return;
-        }
-        const double w = strokeWidth(s.penWidth, m_areaScale);
-        const bool centre = s.pen.isValid() && oddWidth(w);
-        const QRectF d = m_m.mapRect(r.normalized());
-        setOutline(s, w, Qt::SquareCap);
-        m_p.drawRect(QRectF(snapPoint(d.topLeft(), centre), snapPoint(d.bottomRight(), centre)));
-    }
-
-    void drawPolygon(const Shape &s)
+    void drawOutlined(const Shape &s)
     {
         const double w = strokeWidth(s.penWidth, m_areaScale);
         QPolygonF d = m_m.map(s.points);
         if (m_align) {
             const bool centre = s.pen.isValid() && oddWidth(w);
             for (QPointF &pt : d)
-                pt = snapPoint(pt, centre);
+                pt = {snap(pt.x(), centre), snap(pt.y(), centre)};
         }
-        setOutline(s, w, Qt::SquareCap);
-        m_p.drawPolygon(d, Qt::OddEvenFill);
+        m_p.setPen(s.pen.isValid() ? QPen(s.pen, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin) : QPen(Qt::NoPen));
+        m_p.setBrush(s.fill.isValid() ? QBrush(s.fill) : QBrush(Qt::NoBrush));
+        if (s.kind == ShapeKind::Polyline)
+            m_p.drawPolyline(d);
+        else
+            m_p.drawPolygon(d, Qt::OddEvenFill);
     }
 
     void drawLine(const Shape &s)
@@ -181,37 +90,18 @@ private:
         QPointF b = m_m.map(s.points.value(1));
         const bool vertical = std::abs(a.x() - b.x()) < 1e-6;
         const bool horizontal = std::abs(a.y() - b.y()) < 1e-6;
-        double w;
+        double w = strokeWidth(s.penWidth, m_areaScale);
         if (m_align && (vertical || horizontal)) {
             // The width runs across the line, so it scales with the other axis.
             w = strokeWidth(s.penWidth, vertical ? std::abs(m_m.m11()) : std::abs(m_m.m22()));
             const bool centre = oddWidth(w);
-            if (vertical) {
-                a = {snap(a.x(), centre), std::round(a.y())};
-                b = {snap(b.x(), centre), std::round(b.y())};
-            } else {
-                a = {std::round(a.x()), snap(a.y(), centre)};
-                b = {std::round(b.x()), snap(b.y(), centre)};
-            }
-        } else {
-            w = strokeWidth(s.penWidth, m_areaScale);
+            a = vertical ? QPointF(snap(a.x(), centre), std::round(a.y()))
+                         : QPointF(std::round(a.x()), snap(a.y(), centre));
+            b = vertical ? QPointF(snap(b.x(), centre), std::round(b.y()))
+                         : QPointF(std::round(b.x()), snap(b.y(), centre));
         }
         m_p.setPen(QPen(s.pen, w, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
         m_p.drawLine(a, b);
-    }
-
-    void drawPolyline(const Shape &s)
-    {
-        const double w = strokeWidth(s.penWidth, m_areaScale);
-        QPolygonF d = m_m.map(s.points);
-        if (m_align) {
-            const bool centre = oddWidth(w);
-            for (QPointF &pt : d)
-                pt = snapPoint(pt, centre);
-        }
-        m_p.setPen(QPen(s.pen, w, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        m_p.setBrush(Qt::NoBrush);
-        m_p.drawPolyline(d);
     }
 
     QPainter &m_p;
@@ -240,7 +130,10 @@ void render(const VectorPicture &picture, QPainter &painter, const QRectF &targe
     if (invertible) {
         // From here on painter coordinates are device pixels, whatever the
         // world transform and device pixel ratio were.
-        const QTransform toDevice = picture.drawingToFrame() * frameToTarget * device;
+        const double sx = picture.frame.width() / picture.windowExtent.width();
+        const double sy = picture.frame.height() / picture.windowExtent.height();
+        const QTransform drawingToFrame(sx, 0, 0, sy, -picture.windowOrigin.x() * sx, -picture.windowOrigin.y() * sy);
+        const QTransform toDevice = drawingToFrame * frameToTarget * device;
         painter.setWorldTransform(deviceInverse * painter.worldTransform());
         painter.setRenderHint(QPainter::Antialiasing, true);
         const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;

@@ -7,7 +7,6 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QSizeF>
-#include <QTransform>
 
 #include <vector>
 
@@ -16,8 +15,7 @@ class QPainter;
 namespace zentyr::artwork {
 
 enum class ShapeKind {
-    Rect,          // points: two opposite corners; fill and/or outline
-    Polygon,       // closed figure; fill and/or outline
+    Polygon,       // closed figure (a rectangle too); fill and/or outline
     Line,          // points: two ends; drawn with flat ends so a tick starts exactly on its edge
     Polyline,      // open stroked path (close it by repeating the first point)
     FilledPolygon, // one polygon filled even-odd, no outline: a digit, fitted to whole
@@ -39,20 +37,34 @@ struct VectorPicture {
     // height makes y grow upward.
     QPointF windowOrigin;
     QSizeF windowExtent;
-    // The picture's own size (what the drawing space is stretched over), in
-    // units of which unitsPerInch make an inch.
+    // The picture's own size, what the drawing space is stretched over.
     QSizeF frame;
-    double unitsPerInch = 1440;
     std::vector<Shape> shapes;
 
-    QTransform drawingToFrame() const;
-
-    void addRect(const QRectF &r, const QColor &fill, const QColor &pen, double penWidth);
-    void addPolygon(const QPolygonF &p, const QColor &fill, const QColor &pen, double penWidth);
-    void addLine(QPointF a, QPointF b, const QColor &pen, double penWidth);
-    void addPolyline(const QPolygonF &p, const QColor &pen, double penWidth);
-    void addFilledPolygon(const QPolygonF &p, const QColor &fill);
-    void addFilledPath(const QPainterPath &path, const QColor &fill);
+    void addRect(const QRectF &r, const QColor &fill, const QColor &pen, double penWidth)
+    {
+        shapes.push_back({ShapeKind::Polygon, QPolygonF(r.normalized()), {}, fill, pen, penWidth});
+    }
+    void addPolygon(const QPolygonF &p, const QColor &fill, const QColor &pen, double penWidth)
+    {
+        shapes.push_back({ShapeKind::Polygon, p, {}, fill, pen, penWidth});
+    }
+    void addLine(QPointF a, QPointF b, const QColor &pen, double penWidth)
+    {
+        shapes.push_back({ShapeKind::Line, {a, b}, {}, {}, pen, penWidth});
+    }
+    void addPolyline(const QPolygonF &p, const QColor &pen, double penWidth)
+    {
+        shapes.push_back({ShapeKind::Polyline, p, {}, {}, pen, penWidth});
+    }
+    void addFilledPolygon(const QPolygonF &p, const QColor &fill)
+    {
+        shapes.push_back({ShapeKind::FilledPolygon, p, {}, fill, {}, 0});
+    }
+    void addFilledPath(const QPainterPath &path, const QColor &fill)
+    {
+        shapes.push_back({ShapeKind::FilledPath, {}, path, fill, {}, 0});
+    }
 };
 
 // Draws the picture stretched over target (painter coordinates), clipped to it.
