@@ -6,8 +6,8 @@
 #include "platform/forms/placement.h"
 #include "platform/forms/region.h"
 #include "platform/forms/twips.h"
+#include "platform/system/desktopsession.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <cmath>
 
@@ -27,9 +27,9 @@ frm45Angle::frm45Angle() : RulerForm(QStringLiteral("frm45Angle"), QSizeF(9555, 
     // Opened from a menu, it takes the focus.
     setWindowKind(WindowKind::Dialog);
     setActivateOnShow(true);
-    // A Wayland compositor takes the region for input only and shows the whole
-    // rectangle: there the window paints nothing outside its triangle.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    // Where the display server takes the region for input only and shows the whole
+    // rectangle, the window paints nothing outside its triangle.
+    if (!windowSystemCutsMasks())
         setAttribute(Qt::WA_TranslucentBackground);
 
     Label2 = new Label(client(), QStringLiteral("Label2"));

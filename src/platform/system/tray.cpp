@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/system/tray.h"
+#include "platform/system/desktopsession.h"
 
 #include <QApplication>
 #include <QIconEngine>
@@ -169,6 +170,7 @@ void Tray::show()
     if (m_record.receiver)
         m_icon->setContextMenu(m_record.receiver->trayMenu());
     connect(m_icon, &QSystemTrayIcon::activated, this, &Tray::activated);
+    watchTrayMenuRequests();
     qApp->installEventFilter(this);
     m_icon->show();
 }

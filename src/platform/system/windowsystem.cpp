@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/system/windowsystem.h"
+#include "platform/system/desktopsession.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -40,7 +41,7 @@ void placeTopmost(QWidget *window, const QRect &geometry)
 void popupMenu(QMenu *menu)
 {
     menu->setActiveAction(nullptr);
-    menu->popup(QCursor::pos());
+    menu->popup(takeTrayMenuPoint().value_or(QCursor::pos()));
     bringMenuForward(menu);
 }
 
