@@ -4,6 +4,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QRegularExpression>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QHash>
@@ -17,6 +18,9 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#if ZENTYR_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 namespace zentyr::sway {
 
@@ -105,6 +109,7 @@ Ipc &ipc()
     return connection;
 }
 
+#if ZENTYR_HAVE_XCB
 bool moveWindowId(xcb_window_t w, QPoint topLeft)
 {
     return ipc().run(QByteArray("[id=") + QByteArray::number(w) + "] move absolute position "
@@ -226,6 +231,24 @@ bool moveWindow(QWidget *window, QPoint topLeft)
         k->release(id);
     const qreal dpr = window->devicePixelRatioF();
     return moveWindowId(id, QPointF(topLeft * dpr).toPoint());
+}
+#endif
+
+void floatNativeWindows()
+{
+    static const bool done = [] {
+        if (qEnvironmentVariableIsEmpty("SWAYSOCK")
+            || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            return false;
+        // Rules for windows still to come, so they hold from each window's first frame. Qt names
+        // a window without a caption after the program.
+        const QByteArray ours = "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + "]";
+        const QByteArray untitled = "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " title=\"^"
+            + QRegularExpression::escape(QGuiApplication::applicationDisplayName()).toUtf8() + "$\"]";
+        return ipc().run("for_window " + ours + " floating enable")
+            && ipc().run("for_window " + untitled + " border none");
+    }();
+    Q_UNUSED(done);
 }
 
 } // namespace zentyr::sway

@@ -144,6 +144,7 @@ void applyWindowKind(QWidget *window, WindowKind kind)
     Q_UNUSED(window);
     Q_UNUSED(kind);
 #endif
+    sway::floatNativeWindows();
 }
 
 void applyEmptyCaption(QWidget *) { }
