@@ -168,10 +168,16 @@ public:
             s.expect(asked.topLeft());
         s.confirmed = QRect(cn->x, cn->y, cn->width, cn->height);
         // Sway centres a window when it maps it, some time after the X server reports it in
-        // place; so every answer within a short while is checked, not only the first.
-        if (s.since.isValid() && s.since.elapsed() < kSettleMs && s.confirmed.topLeft() != s.intent && ++s.tries <= 3
-            && !moveWindowId(cn->window, s.intent))
+        // place; so every answer is checked until one comes in place after a correction (Sway has
+        // had its say), or for a few seconds.
+        if (!s.since.isValid())
+            return false;
+        if (s.confirmed.topLeft() == s.intent) {
+            if (s.tries > 0)
+                s.since.invalidate();
+        } else if (s.since.elapsed() > kSettleMs || ++s.tries > 3 || !moveWindowId(cn->window, s.intent)) {
             s.since.invalidate();
+        }
         return false;
     }
 
@@ -183,7 +189,7 @@ public:
     }
 
 private:
-    static constexpr int kSettleMs = 1000;
+    static constexpr int kSettleMs = 3000;
     struct State {
         QRect confirmed;
         QPoint intent;
