@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Sway as users run it: headless, with swaybar's tray, Zentyr started with the session's DISPLAY and
-// WAYLAND_DISPLAY, so on Sway's XWayland. Geometry from swaymsg, pictures from grim, the pointer
+// WAYLAND_DISPLAY, so on Sway's XWayland. Geometry from XWayland, pictures from grim, the pointer
 // through a virtual pointer and keys through XWayland.
 #include "desktop.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -49,7 +46,6 @@ public:
     }
     bool ok() const { return m_env.size() >= 4; }
     QString error() { return QString::fromLocal8Bit(m_session.readAllStandardError()); }
-    QString dir() const { return m_dir.path(); }
 
     QProcess *start(const QStringList &command)
     {
@@ -65,28 +61,19 @@ public:
         p.waitForFinished(timeoutMs);
         return p.readAllStandardOutput();
     }
-    // Sway's container of our X window with that role, in layout pixels; null when there is none.
-    // The window is found on the X side: Sway can keep the role of an earlier window whose id the
-    // X server handed out again.
+    // Our viewable X window with that role, where Sway has put it; null when there is none.
     QRect windowRect(const QString &role)
     {
-        qint64 id = 0;
-        for (const QByteArray &w : run({"xdotool", "search", "--onlyvisible", "--classname", "^zentyr$"}).split('\n'))
-            if (!w.isEmpty() && run({"xprop", "-id", w, "WM_WINDOW_ROLE"}).contains('"' + role.toLatin1() + '"'))
-                id = w.toLongLong();
-        std::function<QRect(const QJsonObject &)> find = [&](const QJsonObject &node) -> QRect {
-            if (id && node.value("window").toInteger() == id) {
-                const QJsonObject r = node.value("rect").toObject();
-                return {r.value("x").toInt(), r.value("y").toInt(), r.value("width").toInt(),
-                        r.value("height").toInt()};
-            }
-            for (const char *children : {"nodes", "floating_nodes"})
-                for (const QJsonValue &c : node.value(children).toArray())
-                    if (const QRect found = find(c.toObject()); !found.isNull())
-                        return found;
-            return {};
-        };
-        return find(QJsonDocument::fromJson(run({"swaymsg", "-r", "-t", "get_tree"})).object());
+        for (const QByteArray &w : run({"xdotool", "search", "--onlyvisible", "--classname", "^zentyr$"}).split('\n')) {
+            if (w.isEmpty() || !run({"xprop", "-id", w, "WM_WINDOW_ROLE"}).contains('"' + role.toLatin1() + '"'))
+                continue;
+            QMap<QByteArray, int> v;
+            for (const QByteArray &line : run({"xwininfo", "-id", w}).split('\n'))
+                if (const int colon = line.indexOf(':'); colon > 0)
+                    v[line.left(colon).trimmed()] = line.mid(colon + 1).trimmed().toInt();
+            return {v["Absolute upper-left X"], v["Absolute upper-left Y"], v["Width"], v["Height"]};
+        }
+        return {};
     }
     QImage screenshot()
     {
@@ -99,19 +86,10 @@ public:
 private:
     QStringList wrap(const QStringList &command) const
     {
-        return QStringList{"-t",
-                           QString::number(m_session.processId()),
-                           "-m",
-                           "-n",
-                           "setpriv",
-                           "--reuid=65534",
-                           "--regid=65534",
-                           "--clear-groups",
-                           "env",
-                           "-i",
-                           "PATH=/usr/bin:/bin",
-                           "HOME=" + m_dir.path() + "/home"}
-        + m_env + command;
+        return QStringList{"-t", QString::number(m_session.processId())}
+        + QStringLiteral("-m -n setpriv --reuid=65534 --regid=65534 --clear-groups env -i PATH=/usr/bin:/bin")
+              .split(' ')
+            + QStringList{"HOME=" + m_dir.path() + "/home"} + m_env + command;
     }
     QTemporaryDir m_dir;
     QProcess m_session;

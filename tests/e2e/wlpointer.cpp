@@ -13,20 +13,18 @@
 
 namespace {
 
-// zwlr_virtual_pointer_unstable_v1, the requests used here; written out instead of generated.
+// zwlr_virtual_pointer_unstable_v1 up to the last request used here, written out instead of generated.
 const wl_interface *noTypes[8] = {};
-const wl_message pointerRequests[] = {
-    {"motion", "uff", noTypes},   {"motion_absolute", "uuuuu", noTypes},
-    {"button", "uuu", noTypes},   {"axis", "uuf", noTypes},
-    {"frame", "", noTypes},       {"axis_source", "u", noTypes},
-    {"axis_stop", "uu", noTypes}, {"axis_discrete", "uufi", noTypes},
-    {"destroy", "", noTypes},
-};
-const wl_interface pointerInterface = {"zwlr_virtual_pointer_v1", 1, 9, pointerRequests, 0, nullptr};
+const wl_message pointerRequests[] = {{"motion", "uff", noTypes},
+                                      {"motion_absolute", "uuuuu", noTypes},
+                                      {"button", "uuu", noTypes},
+                                      {"axis", "uuf", noTypes},
+                                      {"frame", "", noTypes}};
+const wl_interface pointerInterface = {"zwlr_virtual_pointer_v1", 1, 5, pointerRequests, 0, nullptr};
 const wl_interface *createTypes[] = {&wl_seat_interface, &pointerInterface};
 const wl_message managerRequests[] = {{"create_virtual_pointer", "?on", createTypes}, {"destroy", "", noTypes}};
 const wl_interface managerInterface = {"zwlr_virtual_pointer_manager_v1", 1, 2, managerRequests, 0, nullptr};
-enum { Motion, MotionAbsolute, Button, Frame = 4 };
+enum { MotionAbsolute = 1, Button = 2, Frame = 4 };
 
 wl_seat *seat = nullptr;
 wl_proxy *manager = nullptr;

@@ -4,10 +4,9 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
-#include <QRegularExpression>
-#include <QElapsedTimer>
-#include <QEvent>
 #include <QHash>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -33,27 +32,46 @@ public:
     // True when Sway ran the command; the answer comes after Sway has acted on it.
     bool run(const QByteArray &command)
     {
+        const QJsonArray results = ask(RunCommand, command).array();
+        return !results.isEmpty() && results.first().toObject().value(QLatin1String("success")).toBool();
+    }
+
+    // The rectangle of the focused workspace: where Sway centres a floating window.
+    QRect focusedWorkspace()
+    {
+        for (const QJsonValue &w : ask(GetWorkspaces, {}).array())
+            if (w.toObject().value(QLatin1String("focused")).toBool()) {
+                const QJsonObject r = w.toObject().value(QLatin1String("rect")).toObject();
+                return {r.value(QLatin1String("x")).toInt(), r.value(QLatin1String("y")).toInt(),
+                        r.value(QLatin1String("width")).toInt(), r.value(QLatin1String("height")).toInt()};
+            }
+        return {};
+    }
+
+private:
+    enum Type : uint32_t { RunCommand = 0, GetWorkspaces = 1 };
+
+    QJsonDocument ask(Type type, const QByteArray &payload)
+    {
         if (!connected())
-            return false;
+            return {};
         const char magic[] = {'i', '3', '-', 'i', 'p', 'c'};
-        uint32_t header[2] = {static_cast<uint32_t>(command.size()), 0};
+        uint32_t header[2] = {static_cast<uint32_t>(payload.size()), type};
         QByteArray message(magic, sizeof magic);
-        message.append(reinterpret_cast<const char *>(header), sizeof header).append(command);
+        message.append(reinterpret_cast<const char *>(header), sizeof header).append(payload);
         QByteArray reply;
         if (!send(message) || !receive(sizeof magic + sizeof header, &reply)) {
             disconnect();
-            return false;
+            return {};
         }
         std::memcpy(header, reply.constData() + sizeof magic, sizeof header);
         if (!receive(header[0], &reply)) {
             disconnect();
-            return false;
+            return {};
         }
-        const QJsonArray results = QJsonDocument::fromJson(reply).array();
-        return !results.isEmpty() && results.first().toObject().value(QLatin1String("success")).toBool();
+        return QJsonDocument::fromJson(reply);
     }
 
-private:
     bool connected()
     {
         if (m_fd >= 0)
@@ -116,6 +134,13 @@ bool moveWindowId(xcb_window_t w, QPoint topLeft)
                      + QByteArray::number(topLeft.x()) + " " + QByteArray::number(topLeft.y()));
 }
 
+bool placeWindowId(xcb_window_t w, const QRect &r)
+{
+    return ipc().run(QByteArray("[id=") + QByteArray::number(w) + "] resize set width " + QByteArray::number(r.width())
+                     + " px height " + QByteArray::number(r.height()) + " px, move absolute position "
+                     + QByteArray::number(r.x()) + " " + QByteArray::number(r.y()));
+}
+
 // The window's rectangle as the program last set it, in the X server's pixels.
 QRect nativeGeometry(const QWidget *w)
 {
@@ -124,28 +149,28 @@ QRect nativeGeometry(const QWidget *w)
     return {QPointF(g.topLeft() * dpr).toPoint(), QSizeF(QSizeF(g.size()) * dpr).toSize()};
 }
 
-// Where the program put each window as it was shown or last moved or resized, until the X server
-// reports it there. What Sway does later on the user's behalf (a move or resize by the mouse)
-// stays as it is.
-class PlacementKeeper final : public QObject, public QAbstractNativeEventFilter {
+// Sway answers every move or resize a mapped window asks for by centring the window on the
+// workspace (and centres it when it maps it). An answer that puts one of our windows exactly there,
+// away from where Qt last placed it, is that centring: the window goes back to Qt's place and size. Any
+// other answer is the user's (a move or resize through Sway) and stands; a drag that ends exactly
+// at the centre is put back by the pixel or two Qt's place trails the pointer.
+class PlacementKeeper final : public QAbstractNativeEventFilter {
 public:
-    bool eventFilter(QObject *watched, QEvent *e) override
+    static QPoint centred(const QRect &area, QSize size)
     {
-        if ((e->type() != QEvent::Show && e->type() != QEvent::Hide) || !watched->isWidgetType())
-            return false;
-        auto *w = static_cast<QWidget *>(watched);
-        if (!w->isWindow() || w->windowType() != Qt::Window || !w->internalWinId())
-            return false;
-        const auto id = static_cast<xcb_window_t>(w->internalWinId());
-        if (e->type() == QEvent::Hide) {
-            m_windows.remove(id);
-        } else {
-            // Sent before the window is mapped: the place the program chose.
-            State &s = m_windows[id];
-            s.confirmed = nativeGeometry(w);
-            s.expect(s.confirmed.topLeft());
-        }
-        return false;
+        return {area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2};
+    }
+
+    // Where Sway centres a window of that size: the focused workspace, or the whole output for a
+    // window larger than the workspace.
+    static QRect workspaceFor(const QWidget *w, QSize size)
+    {
+        const QRect area = ipc().focusedWorkspace();
+        if (size.width() <= area.width() && size.height() <= area.height())
+            return area;
+        const qreal dpr = w->devicePixelRatioF();
+        const QRectF screen = w->screen()->geometry();
+        return QRectF(screen.topLeft() * dpr, screen.size() * dpr).toRect();
     }
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
@@ -156,53 +181,29 @@ public:
         if ((ev->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY)
             return false;
         const auto *cn = reinterpret_cast<const xcb_configure_notify_event_t *>(ev);
-        const auto it = m_windows.find(cn->window);
         const QWidget *w = QWidget::find(WId(cn->window));
-        if (it == m_windows.end() || !w)
+        if (!w || !w->isWindow() || w->windowType() != Qt::Window || !w->isVisible())
             return false;
-        State &s = *it;
-        // Qt holds the geometry the program asked for until the server answers: a difference
-        // from the last answer is a request of the program's, which Sway answers by centring.
-        const QRect asked = nativeGeometry(w);
-        if (asked != s.confirmed)
-            s.expect(asked.topLeft());
-        s.confirmed = QRect(cn->x, cn->y, cn->width, cn->height);
-        // Sway centres a window when it maps it, some time after the X server reports it in
-        // place; so every answer is checked until one comes in place after a correction (Sway has
-        // had its say), or for a few seconds.
-        if (!s.since.isValid())
+        // Qt still holds the place and size it asked for: it learns of this answer only after us.
+        const QRect placed = nativeGeometry(w);
+        const QPoint at(cn->x, cn->y);
+        const QRect answer(at, QSize(cn->width, cn->height));
+        const QRect area = answer == placed ? QRect() : workspaceFor(w, answer.size());
+        if (area.isEmpty() || at != centred(area, answer.size())) {
+            m_accepted[cn->window] = answer;
             return false;
-        if (s.confirmed.topLeft() == s.intent) {
-            if (s.tries > 0)
-                s.since.invalidate();
-        } else if (s.since.elapsed() > kSettleMs || ++s.tries > 3 || !moveWindowId(cn->window, s.intent)) {
-            s.since.invalidate();
         }
+        // Sway may centre an older size than the one asked for last, and Qt may have taken an
+        // earlier centring for its own place: then the last place that was not a centring holds.
+        const bool placedIsCentring = placed.topLeft() == centred(workspaceFor(w, placed.size()), placed.size());
+        const QRect target = placedIsCentring ? m_accepted.value(cn->window, placed) : placed;
+        if (target != answer)
+            placeWindowId(cn->window, target);
         return false;
     }
 
-    // The window is the user's to move from now on (a drag began).
-    void release(xcb_window_t w)
-    {
-        if (const auto it = m_windows.find(w); it != m_windows.end())
-            it->since.invalidate();
-    }
-
 private:
-    static constexpr int kSettleMs = 3000;
-    struct State {
-        QRect confirmed;
-        QPoint intent;
-        QElapsedTimer since;
-        int tries = 0;
-        void expect(QPoint at)
-        {
-            intent = at;
-            since.start();
-            tries = 0;
-        }
-    };
-    QHash<xcb_window_t, State> m_windows;
+    QHash<xcb_window_t, QRect> m_accepted;
 };
 
 } // namespace
@@ -219,7 +220,6 @@ static PlacementKeeper *keeper()
         if (!placesWindows())
             return static_cast<PlacementKeeper *>(nullptr);
         auto *made = new PlacementKeeper; // lives as long as the connection
-        qApp->installEventFilter(made);
         qApp->installNativeEventFilter(made);
         return made;
     }();
@@ -233,8 +233,6 @@ bool moveWindow(QWidget *window, QPoint topLeft)
     if (!placesWindows() || !window->isVisible() || !window->internalWinId())
         return false;
     const auto id = static_cast<xcb_window_t>(window->internalWinId());
-    if (PlacementKeeper *k = keeper())
-        k->release(id);
     const qreal dpr = window->devicePixelRatioF();
     return moveWindowId(id, QPointF(topLeft * dpr).toPoint());
 }
