@@ -8,10 +8,12 @@ set -euo pipefail
 build=(cmake g++ make pkgconf qt6-base-dev qt6-image-formats-plugins libxcb1-dev fonts-liberation)
 desktop=(xvfb x11-utils x11-apps xdotool imagemagick openbox trayer wmctrl)
 # ccache (the package test reuses the build's objects), lint, Wayland, several monitors, i3, the
-# status-notifier tray (a session bus, a watcher and a host), and the accessibility bus the
-# screen-reader names and the readout are read from.
+# status-notifier tray (a session bus, a watcher and a host), the accessibility bus the screen-reader
+# names and the readout are read from, and Sway with its bar's tray, its XWayland, screenshots and a
+# virtual pointer (libwayland-dev).
 tests=(ccache clang-format clang-tidy binutils-mingw-w64-x86-64 weston qt6-wayland x11-xserver-utils i3-wm
-  dbus-daemon dbus-bin haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils at-spi2-core)
+  dbus-daemon dbus-bin haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils at-spi2-core
+  sway grim xwayland libwayland-dev)
 fuzz=(clang libclang-rt-14-dev)
 # CPack's Debian generator: dpkg-shlibdeps for the library dependencies, file to find the programs.
 package=(dpkg-dev file)
@@ -38,12 +40,32 @@ done
 ((${#missing[@]})) || exit 0
 
 export DEBIAN_FRONTEND=noninteractive
+# Another apt or dpkg (this script run twice side by side, the system's own updates) holds apt's
+# locks: wait for it, and say so, rather than fail at once. apt waits for the dpkg lock itself
+# (DPkg::Lock::Timeout); the package lists' lock of `apt-get update` is waited for here.
+lock_timeout=900
+locks=(/var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock)
+held() { command -v fuser >/dev/null && fuser "${locks[@]}" >/dev/null 2>&1; }
+wait_for_apt() {
+  held || return 0
+  echo "Another apt or dpkg is at work (it holds apt's lock); waiting for it to finish"
+  local waited=0
+  while held && ((waited < lock_timeout)); do
+    sleep 2
+    waited=$((waited + 2))
+  done
+  echo "Going on after $waited s"
+}
+apt_get() { apt-get -o DPkg::Lock::Timeout=$lock_timeout "$@"; }
+
+wait_for_apt
 echo "Updating the package lists"
-apt-get update -q
+apt_get update -q
 # With what they pull in; about two a second here, downloads included (224 in 108 s).
-count=$(apt-get install -s --no-install-recommends "${missing[@]}" | grep -c '^Inst ' || true)
+count=$(apt_get install -s --no-install-recommends "${missing[@]}" | grep -c '^Inst ' || true)
 minutes=$(((count + 119) / 120))
 echo "Installing ${missing[*]} and what they need: $count Debian packages, about $minutes minute$( ((minutes == 1)) || echo s)"
 start=$SECONDS
-apt-get install -y -q -o Dpkg::Use-Pty=0 --no-install-recommends "${missing[@]}"
+wait_for_apt
+apt_get install -y -q -o Dpkg::Use-Pty=0 --no-install-recommends "${missing[@]}"
 echo "Installed $count packages in $((SECONDS - start)) s"

@@ -4,8 +4,8 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/region.h"
 #include "platform/forms/twips.h"
+#include "platform/system/desktopsession.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <cmath>
 
@@ -20,9 +20,9 @@ const std::vector<std::vector<QPointF>> &angleVertexTable()
 
 frm45Angle::frm45Angle() : RulerForm(rulerDesign(RulerId::Angle))
 {
-    // A Wayland compositor takes the region for input only and shows the whole
-    // rectangle: there the window paints nothing outside its triangle.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    // Where the display server takes the region for input only and shows the whole
+    // rectangle, the window paints nothing outside its triangle.
+    if (!windowSystemCutsMasks())
         setAttribute(Qt::WA_TranslucentBackground);
 
     Label1 = new Label(client(), QStringLiteral("Label1"));

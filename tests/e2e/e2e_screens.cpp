@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace e2e;
@@ -339,6 +340,39 @@ private slots:
         QCOMPARE(p.exitCode(), 1);
         QCOMPARE(p.readAllStandardError(),
                  QByteArray("Zentyr needs a graphical desktop: no X11 or Wayland display found\n"));
+    }
+
+    // An X server that refuses Zentyr (a wrong XAUTHORITY): its reason is said before the rest.
+    void refusedDisplay()
+    {
+        QTemporaryDir dir;
+        const QString display = QStringLiteral(":%1").arg(qEnvironmentVariableIntValue("ZENTYR_E2E_DISPLAY_BASE") + 9);
+        // An Xauthority entry for any host and display: family 0xffff, empty address and number.
+        QByteArray cookie("\xff\xff\0\0\0\0\0\x12MIT-MAGIC-COOKIE-1\0\x10", 28);
+        cookie.append(QByteArray(16, '\x5a'));
+        QFile auth(dir.filePath(QStringLiteral("auth")));
+        QVERIFY(auth.open(QIODevice::WriteOnly) && auth.write(cookie) == cookie.size());
+        auth.close();
+        QProcess xvfb;
+        xvfb.start(QStringLiteral("Xvfb"), {display, "-auth", auth.fileName(), "-nolisten", "tcp"});
+        QVERIFY(waitUntil([&] { return QFile::exists("/tmp/.X11-unix/X" + display.mid(1)); }, 10000));
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *v : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(v));
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("XAUTHORITY"), dir.filePath(QStringLiteral("none")));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("ZENTYR_BINARY"), QStringList());
+        QVERIFY(p.waitForFinished(10000));
+        xvfb.terminate();
+        xvfb.waitForFinished(5000);
+        const QByteArray said = p.readAllStandardError();
+        const QByteArray refused = "zentyr: the X display " + display.toLatin1() + " refused the connection: ";
+        QVERIFY2(said.startsWith(refused) && said.indexOf('\n') > refused.size(), said.constData());
+        QVERIFY(said.endsWith("\nZentyr needs a graphical desktop: no X11 or Wayland display found\n"));
+        QCOMPARE(p.exitCode(), 1);
     }
 };
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/system/tray.h"
+#include "platform/system/desktopsession.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -158,6 +159,7 @@ void Tray::show()
     // raw input never reaches Qt's own handling, so Qt pops nothing up itself.
     m_icon->setContextMenu(m_client->trayMenu());
     connect(m_icon, &QSystemTrayIcon::activated, this, &Tray::activated);
+    watchTrayMenuRequests();
     qApp->installEventFilter(this);
     m_icon->show();
 }
@@ -209,7 +211,8 @@ bool Tray::isIconWindow(const QObject *watched) const
 void Tray::activated(QSystemTrayIcon::ActivationReason reason)
 {
     if (!m_rawInput)
-        deliver(activationTrayRequest(reason, trayReportsDoubleClicks()), QCursor::pos());
+        // A status-notifier host may say where its menu should open; else at the pointer.
+        deliver(activationTrayRequest(reason, trayReportsDoubleClicks()), takeTrayMenuPoint().value_or(QCursor::pos()));
 }
 
 void Tray::deliver(TrayRequest request, QPoint at)

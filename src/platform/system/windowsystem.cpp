@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/system/windowsystem.h"
+#include "platform/system/desktopsession.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QWidget>
+#include <QWindow>
 
 namespace zentyr {
 
@@ -21,8 +23,14 @@ void keepTopmostWindowsAbove(QWidget *shown)
 void raiseWindow(QWidget *window)
 {
     // The offscreen platform has no stacking order (and says so on every call).
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        window->raise();
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen"))
+        return;
+    window->raise();
+    // Wayland has no raising: a window on screen comes to the front only by being activated,
+    // which the compositor grants (xdg-activation) or refuses. One just shown is in front.
+    if (platform.startsWith(QLatin1String("wayland")) && window->windowHandle() && window->windowHandle()->isExposed())
+        window->windowHandle()->requestActivate();
 }
 
 void placeTopmost(QWidget *window, const QRect &geometry)

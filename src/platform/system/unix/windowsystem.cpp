@@ -2,6 +2,7 @@
 // The window system on Unix desktops: X11 through XCB where the program is built with it and runs
 // on xcb; Qt's own calls elsewhere (Wayland, offscreen).
 #include "platform/system/windowsystem.h"
+#include "platform/system/unix/sway.h"
 #include "platform/system/unix/x11.h"
 
 #include <QAbstractNativeEventFilter>
@@ -10,9 +11,13 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
 
 namespace zentyr {
 
@@ -114,6 +119,7 @@ void applyWindowKind(QWidget *window, WindowKind kind)
             return f;
         }();
         Q_UNUSED(refuser);
+        sway::keepProgramPlacement();
         if (kind == WindowKind::Normal)
             return;
         // Set directly rather than through Qt's window flags: Qt makes its dialog, tool and splash
@@ -139,6 +145,7 @@ void applyWindowKind(QWidget *window, WindowKind kind)
     Q_UNUSED(window);
     Q_UNUSED(kind);
 #endif
+    sway::floatNativeWindows();
 }
 
 void applyEmptyCaption(QWidget *) { }
@@ -177,6 +184,8 @@ void moveNativeWindow(QWidget *window, QPoint topLeft)
 {
 #if ZENTYR_HAVE_XCB
     if (xcb_connection_t *c = x11::connection()) {
+        if (sway::moveWindow(window, topLeft))
+            return;
         const uint32_t xy[2] = {static_cast<uint32_t>(topLeft.x()), static_cast<uint32_t>(topLeft.y())};
         xcb_configure_window(c, static_cast<xcb_window_t>(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
                              xy);
@@ -187,20 +196,47 @@ void moveNativeWindow(QWidget *window, QPoint topLeft)
     window->move(topLeft);
 }
 
-// Whether an X server answers at DISPLAY; asked before the application exists. False where the
-// program is built without X11.
-static bool x11DisplayReachable()
+namespace {
+
+struct X11Answer {
+    bool ok = false;
+    std::string refusal; // the server's reason when it answered but refused
+};
+
+// Whether an X server answers at DISPLAY and takes us; asked before the application exists. Not
+// where the program is built without X11.
+X11Answer askX11Display()
 {
+    X11Answer answer;
 #if ZENTYR_HAVE_XCB
+    // libxcb writes a refusing server's reason straight to standard error, with nothing around it;
+    // it is caught on a pipe and said with the rest.
+    int pipeFds[2] = {-1, -1};
+    const int savedErr = pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0 ? dup(STDERR_FILENO) : -1;
+    if (savedErr >= 0) {
+        std::fflush(stderr);
+        dup2(pipeFds[1], STDERR_FILENO);
+    }
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    const bool ok = c && !xcb_connection_has_error(c);
+    answer.ok = c && !xcb_connection_has_error(c);
     if (c)
         xcb_disconnect(c);
-    return ok;
-#else
-    return false;
+    if (savedErr >= 0) {
+        dup2(savedErr, STDERR_FILENO);
+        close(savedErr);
+        close(pipeFds[1]);
+        char buffer[512];
+        for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+            answer.refusal.append(buffer, size_t(n));
+        close(pipeFds[0]);
+        while (!answer.refusal.empty() && std::isspace(static_cast<unsigned char>(answer.refusal.back())))
+            answer.refusal.pop_back();
+    }
 #endif
+    return answer;
 }
+
+} // namespace
 
 void endProcessNow(int code)
 {
@@ -223,9 +259,15 @@ bool chooseDisplayPlatform(int argc, char *argv[])
         chosen = std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0;
     if (chosen)
         return true;
-    if (!qEnvironmentVariableIsEmpty("DISPLAY") && x11DisplayReachable()) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        return true;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        const X11Answer x = askX11Display();
+        if (x.ok) {
+            qputenv("QT_QPA_PLATFORM", "xcb");
+            return true;
+        }
+        if (!x.refusal.empty())
+            std::fprintf(stderr, "zentyr: the X display %s refused the connection: %s\n",
+                         qgetenv("DISPLAY").constData(), x.refusal.c_str());
     }
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
