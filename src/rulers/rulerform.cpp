@@ -9,6 +9,7 @@
 #include "platform/system/windowsystem.h"
 #include "artwork/palette.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QMenu>
 #include <QPainter>
@@ -104,6 +105,14 @@ void RulerForm::keyPressEvent(QKeyEvent *e)
 {
     if (!rulerKeyPress(this, mnuFile, e))
         Form::keyPressEvent(e);
+}
+
+// Windows turns Shift+F10 and the Menu key into a context-menu request once the key is released, after
+// its own handling of F10 has closed a menu opened on the press.
+void RulerForm::contextMenuEvent(QContextMenuEvent *e)
+{
+    if (e->reason() == QContextMenuEvent::Keyboard)
+        openMenuAtRuler(this, mnuFile);
 }
 
 bool RulerForm::eventFilter(QObject *watched, QEvent *event)

@@ -69,6 +69,7 @@ protected:
     void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos) override;
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
     // The readout goes when the pointer leaves the client area.
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -75,13 +75,18 @@ static QPoint menuAnchor(const QWidget *window)
     return window->mapToGlobal(local);
 }
 
+void openMenuAtRuler(QWidget *window, QMenu *menu)
+{
+    if (!menu)
+        return;
+    menu->setActiveAction(nullptr);
+    menu->popup(menuAnchor(window));
+}
+
 bool rulerKeyPress(QWidget *window, QMenu *menu, const QKeyEvent *e)
 {
     if (opensMenu(e->key(), e->modifiers())) {
-        if (menu) {
-            menu->setActiveAction(nullptr);
-            menu->popup(menuAnchor(window));
-        }
+        openMenuAtRuler(window, menu);
         return true;
     }
     const QRect outer = window->frameGeometry();

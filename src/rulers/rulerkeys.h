@@ -32,5 +32,7 @@ bool opensMenu(int key, Qt::KeyboardModifiers mods);
 // A ruler window's key handling, for its keyPressEvent: moves the window or pops its menu up at
 // it. Returns whether the key was the ruler's.
 bool rulerKeyPress(QWidget *window, QMenu *menu, const QKeyEvent *e);
+// The ruler's menu in the middle of the ruler, as the menu keys open it.
+void openMenuAtRuler(QWidget *window, QMenu *menu);
 
 } // namespace zentyr
