@@ -42,7 +42,6 @@ frmRightClick::frmRightClick() : areaWait([] { return services().notificationAre
     mnuHelp = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuHelp"));
     mnuShowRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuShowRuler"));
     mnuVRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuVRuler"));
-    Sep1 = mnuShutDown->findChild<QAction *>(QStringLiteral("Sep1"));
     mnuClose = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuClose"));
 
     // Runs from the moment the tray controller is loaded: the standard ruler follows the tray icon
@@ -72,11 +71,6 @@ void frmRightClick::Form_Load()
 {
     if (previousInstanceGuard())
         return;
-    registerTrayIcon();
-}
-
-void frmRightClick::registerTrayIcon()
-{
     services().addTrayIcon(artwork::programIcon(), QStringLiteral("Zentyr by Orvane"), this);
     traceEvent("tray icon added");
     if (!services().notificationAreaAvailable())

@@ -17,8 +17,6 @@
 namespace zentyr {
 
 namespace {
-const QColor White(0xFF, 0xFF, 0xFF);
-
 Label *makeLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h)
 {
     auto *lbl = new Label(parent, QString::fromLatin1(name));
@@ -32,8 +30,7 @@ Label *bannerLabel(QWidget *parent, const char *name, const QString &caption, fl
 {
     Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
     lbl->setFont(font);
-    lbl->setForeColor(White);
-    lbl->setTransparent(true);
+    lbl->setForeColor(QColor(0xFF, 0xFF, 0xFF));
     lbl->setAlignment(align);
     lbl->setAutoSize(autoSize);
     return lbl;
@@ -48,6 +45,18 @@ Label *helpLabel(QWidget *parent, const char *name, const QString &caption, floa
     lbl->setAlignment(align);
     return lbl;
 }
+
+// The Options box text, exactly.
+QString optionsText()
+{
+    const QString cr2 = QStringLiteral("\r\r");
+    return QStringLiteral("HIDE THE RULER AT STARTUP!") + cr2
+        + QStringLiteral("Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.") + cr2
+        + QStringLiteral("Select Properties from the context menu that appears, then enter hideruler at the end of "
+                         "the the command line.")
+        + cr2 + QStringLiteral("For example, the command line would look something like this:") + cr2
+        + QStringLiteral("\"C:\\Windows\\Zentyr.exe\" hideruler");
+}
 } // namespace
 
 frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, QSizeF(7650, 3765))
@@ -60,18 +69,16 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     QWidget *c = client();
 
     // Back to front: the steel rule, the ruler strip, then labels and buttons.
-    Image1 = new ImageControl(c, QStringLiteral("Image1"));
-    setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
     // The ruler strip comes from the artwork cache; the steel rule is drawn at each paint, which is rare.
-    Image1->setPainter([this](QPainter &p, const QRect &) {
+    Image1 = new ImageControl(c, QStringLiteral("Image1"), [this](QPainter &p, const QRect &) {
         artwork::paintSteelRuleSlice(p, QRectF(-Image1->pos(), client()->size()), twipsPerPixelX(), twipsPerPixelY());
     });
-    Image3 = new ImageControl(c, QStringLiteral("Image3"));
-    setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
-    Image3->setPainter([](QPainter &p, const QRect &r) {
+    setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
+    Image3 = new ImageControl(c, QStringLiteral("Image3"), [](QPainter &p, const QRect &r) {
         p.drawPixmap(r,
                      artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
     });
+    setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
 
     lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,
                                     designFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
@@ -118,26 +125,13 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
 
     Timer1.setInterval(2000);
     Timer1.setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early or late
-    Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     setShowInTaskbar(false);
 }
 
 QString frmSplash::versionCaption(int major, int minor, int revision)
 {
-    return QStringLiteral("Version ") + QString::number(major) + QLatin1Char('.') + QString::number(minor)
-        + QLatin1Char('.') + QString::number(revision);
-}
-
-QString frmSplash::optionsText()
-{
-    const QString cr2 = QStringLiteral("\r\r");
-    return QStringLiteral("HIDE THE RULER AT STARTUP!") + cr2
-        + QStringLiteral("Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.") + cr2
-        + QStringLiteral("Select Properties from the context menu that appears, then enter hideruler at the end of "
-                         "the the command line.")
-        + cr2 + QStringLiteral("For example, the command line would look something like this:") + cr2
-        + QStringLiteral("\"C:\\Windows\\Zentyr.exe\" hideruler");
+    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
 void frmSplash::Form_Load()
