@@ -83,13 +83,6 @@ static void endProgramWithoutWindows()
     services().endProgram();
 }
 
-void frmRightClick::endWithLastWindow(bool on)
-{
-    disconnect(m_lastWindow);
-    if (on)
-        m_lastWindow = connect(&OpenForms::instance(), &OpenForms::lastWindowClosed, this, &endProgramWithoutWindows);
-}
-
 static QString seconds(int ms)
 {
     const int s = (ms + 999) / 1000;
@@ -108,7 +101,7 @@ void frmRightClick::waitForNotificationArea()
 
 void frmRightClick::notificationAreaAppeared()
 {
-    endWithLastWindow(false);
+    disconnect(m_lastWindow);
     std::fprintf(stderr, "zentyr: a notification area appeared; the tray icon is there.\n");
 }
 
@@ -145,7 +138,9 @@ void frmRightClick::noNotificationArea()
     // A host that appears later still gets the icon, and then the program stays.
     if (!areaWait.waiting())
         return;
-    endWithLastWindow(true);
+    // Without a notification area: the program ends when no window of ours is left on screen.
+    disconnect(m_lastWindow);
+    m_lastWindow = connect(&OpenForms::instance(), &OpenForms::lastWindowClosed, this, &endProgramWithoutWindows);
     if (!OpenForms::anyOnScreen())
         endProgramWithoutWindows();
 }

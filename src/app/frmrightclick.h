@@ -43,8 +43,6 @@ private:
     void Form_Load();
     void waitForNotificationArea();
     void notificationAreaAppeared();
-    // Without a notification area: ends the program when no window of ours is left on screen.
-    void endWithLastWindow(bool on);
     QMetaObject::Connection m_lastWindow;
     bool m_unloading = false;
 };

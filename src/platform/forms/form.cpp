@@ -46,7 +46,6 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
 {
     setObjectName(name);
     setWindowRole(name);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setMouseTracking(true);
     trackMousePresses();

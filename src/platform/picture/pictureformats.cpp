@@ -184,18 +184,13 @@ bool readBmpHeader(const Bytes &b, BmpHeader &h)
     return true;
 }
 
-bool isUncompressedBmp(const BmpHeader &h)
-{
-    const bool plain
-        = h.compression == bmp::Rgb || h.compression == bmp::BitFields || h.compression == bmp::AlphaBitFields;
-    const quint32 d = h.bitCount;
-    return plain && (d == 1 || d == 4 || d == 8 || d == 16 || d == 24 || d == 32);
-}
-
 // Whether the pixel data from offBits on is all there, for the encodings we can measure.
 bool bmpPixelsComplete(const Bytes &b, quint32 offBits, const BmpHeader &h)
 {
-    if (isUncompressedBmp(h)) {
+    const quint32 d = h.bitCount;
+    const bool plain
+        = h.compression == bmp::Rgb || h.compression == bmp::BitFields || h.compression == bmp::AlphaBitFields;
+    if (plain && (d == 1 || d == 4 || d == 8 || d == 16 || d == 24 || d == 32)) {
         const quint64 stride = (h.width * h.bitCount + 31) / 32 * 4;
         return h.height <= quint64(b.size() - offBits) / stride;
     }
