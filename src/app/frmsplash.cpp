@@ -36,10 +36,10 @@ Label *bannerLabel(QWidget *parent, const char *name, const QString &caption, fl
     return lbl;
 }
 
-Label *helpLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h,
-                 Qt::Alignment align)
+// A help text on its own background, across the window.
+Label *helpLabel(QWidget *parent, const char *name, float top, float height, Qt::Alignment align, const char *caption)
 {
-    Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
+    Label *lbl = makeLabel(parent, name, QString::fromUtf8(caption), 240, top, 7095, height);
     lbl->setBackColor(artwork::palette::HelpBack);
     lbl->setForeColor(QColor(0, 0, 0)); // the button-text colour
     lbl->setAlignment(align);
@@ -91,27 +91,20 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     lblVersion = bannerLabel(c, "lblVersion", QStringLiteral("Version"), 6600, 2400, 720, 240,
                              designFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
 
-    Label2 = helpLabel(c, "Label2",
-                       QStringLiteral(" Zentyr is a resizable drag and drop horizontal and or vertical ruler for your "
-                                      "PC's desktop."),
-                       240, 4080, 7095, 375, Qt::AlignLeft);
-    Label4 = helpLabel(c, "Label4",
-                       QStringLiteral("Keep your position on screen when reading and working with documents. Align && "
-                                      "organize text, graphics and other objects on screen."),
-                       240, 4440, 7095, 495, Qt::AlignHCenter);
-    Label8 = helpLabel(c, "Label8",
-                       QStringLiteral("  Zentyr runs in the system tray next to the time in your taskbar. To access "
-                                      "the different rulers, you right click on its icon in the system tray. You can "
-                                      "also right click on each open ruler for a menu of options."),
-                       240, 5040, 7095, 735, Qt::AlignHCenter);
-    Label9 = helpLabel(c, "Label9",
-                       QStringLiteral(" You can display a picture of your choice on the standard ruler instead of the "
-                                      "default graphic."),
-                       240, 5760, 7095, 375, Qt::AlignHCenter);
-    Label5 = helpLabel(c, "Label5", QStringLiteral(" Send email to: support@zentyr.example.com"), 240, 6600, 7095, 255,
-                       Qt::AlignLeft);
-    Label7 = helpLabel(c, "Label7", QStringLiteral(" For help or to have input on future versions."), 240, 6840, 7095,
-                       255, Qt::AlignLeft);
+    Label2 = helpLabel(c, "Label2", 4080, 375, Qt::AlignLeft,
+                       " Zentyr is a resizable drag and drop horizontal and or vertical ruler for your PC's desktop.");
+    Label4 = helpLabel(c, "Label4", 4440, 495, Qt::AlignHCenter,
+                       "Keep your position on screen when reading and working with documents. Align && organize text, "
+                       "graphics and other objects on screen.");
+    Label8 = helpLabel(
+        c, "Label8", 5040, 735, Qt::AlignHCenter,
+        "  Zentyr runs in the system tray next to the time in your taskbar. To access the different rulers, you right "
+        "click on its icon in the system tray. You can also right click on each open ruler for a menu of options.");
+    Label9
+        = helpLabel(c, "Label9", 5760, 375, Qt::AlignHCenter,
+                    " You can display a picture of your choice on the standard ruler instead of the default graphic.");
+    Label5 = helpLabel(c, "Label5", 6600, 255, Qt::AlignLeft, " Send email to: support@zentyr.example.com");
+    Label7 = helpLabel(c, "Label7", 6840, 255, Qt::AlignLeft, " For help or to have input on future versions.");
 
     // Buttons in their tab order: OK (6) before Options (8).
     cmdOK = new CommandButton(c, QStringLiteral("cmdOK"), QStringLiteral("OK"));
