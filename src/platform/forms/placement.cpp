@@ -8,11 +8,11 @@ namespace zentyr {
 
 QRect loadPlacementPixels(const QRect &outer, QPoint primaryTopLeft, double twipsPerPixelX, double twipsPerPixelY)
 {
+    const double d = 12.0;
     const QPoint origin = primaryTopLeft;
-    return QRect(origin.x() + roundHalfEven((outer.x() - origin.x()) * twipsPerPixelX / 12),
-                 origin.y() + roundHalfEven((outer.y() - origin.y()) * twipsPerPixelY / 12),
-                 roundHalfEven(outer.width() * twipsPerPixelX / 12),
-                 roundHalfEven(outer.height() * twipsPerPixelY / 12));
+    return QRect(origin.x() + roundHalfEven((outer.x() - origin.x()) * twipsPerPixelX / d),
+                 origin.y() + roundHalfEven((outer.y() - origin.y()) * twipsPerPixelY / d),
+                 roundHalfEven(outer.width() * twipsPerPixelX / d), roundHalfEven(outer.height() * twipsPerPixelY / d));
 }
 
 QPoint centredPixels(const QRect &screen, QSize size)
