@@ -42,7 +42,6 @@ frmRightClick::frmRightClick() : areaWait([] { return services().notificationAre
     mnuHelp = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuHelp"));
     mnuShowRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuShowRuler"));
     mnuVRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuVRuler"));
-    Sep1 = mnuShutDown->findChild<QAction *>(QStringLiteral("Sep1"));
     mnuClose = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuClose"));
 
     // Runs from the moment the tray controller is loaded: the standard ruler follows the tray icon
@@ -72,11 +71,6 @@ void frmRightClick::Form_Load()
 {
     if (previousInstanceGuard())
         return;
-    registerTrayIcon();
-}
-
-void frmRightClick::registerTrayIcon()
-{
     services().addTrayIcon(artwork::programIcon(), QStringLiteral("Zentyr by Orvane"), this);
     traceEvent("tray icon added");
     if (!services().notificationAreaAvailable())
@@ -87,13 +81,6 @@ static void endProgramWithoutWindows()
 {
     std::fprintf(stderr, "zentyr: the last window was closed and there is no notification area; ending.\n");
     services().endProgram();
-}
-
-void frmRightClick::endWithLastWindow(bool on)
-{
-    disconnect(m_lastWindow);
-    if (on)
-        m_lastWindow = connect(&OpenForms::instance(), &OpenForms::lastWindowClosed, this, &endProgramWithoutWindows);
 }
 
 static QString seconds(int ms)
@@ -114,7 +101,7 @@ void frmRightClick::waitForNotificationArea()
 
 void frmRightClick::notificationAreaAppeared()
 {
-    endWithLastWindow(false);
+    disconnect(m_lastWindow);
     std::fprintf(stderr, "zentyr: a notification area appeared; the tray icon is there.\n");
 }
 
@@ -151,7 +138,9 @@ void frmRightClick::noNotificationArea()
     // A host that appears later still gets the icon, and then the program stays.
     if (!areaWait.waiting())
         return;
-    endWithLastWindow(true);
+    // Without a notification area: the program ends when no window of ours is left on screen.
+    disconnect(m_lastWindow);
+    m_lastWindow = connect(&OpenForms::instance(), &OpenForms::lastWindowClosed, this, &endProgramWithoutWindows);
     if (!OpenForms::anyOnScreen())
         endProgramWithoutWindows();
 }

@@ -25,8 +25,7 @@ public:
 
     QTimer Timer1; // the start-up ruler timer
     QMenu *mnuShutDown = nullptr;
-    QAction *mnuAbout = nullptr, *mnuHelp = nullptr, *mnuShowRuler = nullptr, *mnuVRuler = nullptr, *Sep1 = nullptr,
-            *mnuClose = nullptr;
+    QAction *mnuAbout = nullptr, *mnuHelp = nullptr, *mnuShowRuler = nullptr, *mnuVRuler = nullptr, *mnuClose = nullptr;
 
     void Timer1_Timer();
     void mnuClose_Click();
@@ -42,12 +41,8 @@ public:
 
 private:
     void Form_Load();
-    // Adds the icon with its tip.
-    void registerTrayIcon();
     void waitForNotificationArea();
     void notificationAreaAppeared();
-    // Without a notification area: ends the program when no window of ours is left on screen.
-    void endWithLastWindow(bool on);
     QMetaObject::Connection m_lastWindow;
     bool m_unloading = false;
 };

@@ -17,8 +17,6 @@
 namespace zentyr {
 
 namespace {
-const QColor White(0xFF, 0xFF, 0xFF);
-
 Label *makeLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h)
 {
     auto *lbl = new Label(parent, QString::fromLatin1(name));
@@ -32,21 +30,32 @@ Label *bannerLabel(QWidget *parent, const char *name, const QString &caption, fl
 {
     Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
     lbl->setFont(font);
-    lbl->setForeColor(White);
-    lbl->setTransparent(true);
+    lbl->setForeColor(QColor(0xFF, 0xFF, 0xFF));
     lbl->setAlignment(align);
     lbl->setAutoSize(autoSize);
     return lbl;
 }
 
-Label *helpLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h,
-                 Qt::Alignment align)
+// A help text on its own background, across the window.
+Label *helpLabel(QWidget *parent, const char *name, float top, float height, Qt::Alignment align, const char *caption)
 {
-    Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
+    Label *lbl = makeLabel(parent, name, QString::fromUtf8(caption), 240, top, 7095, height);
     lbl->setBackColor(artwork::palette::HelpBack);
     lbl->setForeColor(QColor(0, 0, 0)); // the button-text colour
     lbl->setAlignment(align);
     return lbl;
+}
+
+// The Options box text, exactly.
+QString optionsText()
+{
+    const QString cr2 = QStringLiteral("\r\r");
+    return QStringLiteral("HIDE THE RULER AT STARTUP!") + cr2
+        + QStringLiteral("Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.") + cr2
+        + QStringLiteral("Select Properties from the context menu that appears, then enter hideruler at the end of "
+                         "the the command line.")
+        + cr2 + QStringLiteral("For example, the command line would look something like this:") + cr2
+        + QStringLiteral("\"C:\\Windows\\Zentyr.exe\" hideruler");
 }
 } // namespace
 
@@ -60,18 +69,16 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     QWidget *c = client();
 
     // Back to front: the steel rule, the ruler strip, then labels and buttons.
-    Image1 = new ImageControl(c, QStringLiteral("Image1"));
-    setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
     // The ruler strip comes from the artwork cache; the steel rule is drawn at each paint, which is rare.
-    Image1->setPainter([this](QPainter &p, const QRect &) {
+    Image1 = new ImageControl(c, QStringLiteral("Image1"), [this](QPainter &p, const QRect &) {
         artwork::paintSteelRuleSlice(p, QRectF(-Image1->pos(), client()->size()), twipsPerPixelX(), twipsPerPixelY());
     });
-    Image3 = new ImageControl(c, QStringLiteral("Image3"));
-    setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
-    Image3->setPainter([](QPainter &p, const QRect &r) {
+    setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
+    Image3 = new ImageControl(c, QStringLiteral("Image3"), [](QPainter &p, const QRect &r) {
         p.drawPixmap(r,
                      artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
     });
+    setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
 
     lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,
                                     designFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
@@ -84,27 +91,20 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     lblVersion = bannerLabel(c, "lblVersion", QStringLiteral("Version"), 6600, 2400, 720, 240,
                              designFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
 
-    Label2 = helpLabel(c, "Label2",
-                       QStringLiteral(" Zentyr is a resizable drag and drop horizontal and or vertical ruler for your "
-                                      "PC's desktop."),
-                       240, 4080, 7095, 375, Qt::AlignLeft);
-    Label4 = helpLabel(c, "Label4",
-                       QStringLiteral("Keep your position on screen when reading and working with documents. Align && "
-                                      "organize text, graphics and other objects on screen."),
-                       240, 4440, 7095, 495, Qt::AlignHCenter);
-    Label8 = helpLabel(c, "Label8",
-                       QStringLiteral("  Zentyr runs in the system tray next to the time in your taskbar. To access "
-                                      "the different rulers, you right click on its icon in the system tray. You can "
-                                      "also right click on each open ruler for a menu of options."),
-                       240, 5040, 7095, 735, Qt::AlignHCenter);
-    Label9 = helpLabel(c, "Label9",
-                       QStringLiteral(" You can display a picture of your choice on the standard ruler instead of the "
-                                      "default graphic."),
-                       240, 5760, 7095, 375, Qt::AlignHCenter);
-    Label5 = helpLabel(c, "Label5", QStringLiteral(" Send email to: support@zentyr.example.com"), 240, 6600, 7095, 255,
-                       Qt::AlignLeft);
-    Label7 = helpLabel(c, "Label7", QStringLiteral(" For help or to have input on future versions."), 240, 6840, 7095,
-                       255, Qt::AlignLeft);
+    Label2 = helpLabel(c, "Label2", 4080, 375, Qt::AlignLeft,
+                       " Zentyr is a resizable drag and drop horizontal and or vertical ruler for your PC's desktop.");
+    Label4 = helpLabel(c, "Label4", 4440, 495, Qt::AlignHCenter,
+                       "Keep your position on screen when reading and working with documents. Align && organize text, "
+                       "graphics and other objects on screen.");
+    Label8 = helpLabel(
+        c, "Label8", 5040, 735, Qt::AlignHCenter,
+        "  Zentyr runs in the system tray next to the time in your taskbar. To access the different rulers, you right "
+        "click on its icon in the system tray. You can also right click on each open ruler for a menu of options.");
+    Label9
+        = helpLabel(c, "Label9", 5760, 375, Qt::AlignHCenter,
+                    " You can display a picture of your choice on the standard ruler instead of the default graphic.");
+    Label5 = helpLabel(c, "Label5", 6600, 255, Qt::AlignLeft, " Send email to: support@zentyr.example.com");
+    Label7 = helpLabel(c, "Label7", 6840, 255, Qt::AlignLeft, " For help or to have input on future versions.");
 
     // Buttons in their tab order: OK (6) before Options (8).
     cmdOK = new CommandButton(c, QStringLiteral("cmdOK"), QStringLiteral("OK"));
@@ -118,26 +118,13 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
 
     Timer1.setInterval(2000);
     Timer1.setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early or late
-    Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     setShowInTaskbar(false);
 }
 
 QString frmSplash::versionCaption(int major, int minor, int revision)
 {
-    return QStringLiteral("Version ") + QString::number(major) + QLatin1Char('.') + QString::number(minor)
-        + QLatin1Char('.') + QString::number(revision);
-}
-
-QString frmSplash::optionsText()
-{
-    const QString cr2 = QStringLiteral("\r\r");
-    return QStringLiteral("HIDE THE RULER AT STARTUP!") + cr2
-        + QStringLiteral("Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.") + cr2
-        + QStringLiteral("Select Properties from the context menu that appears, then enter hideruler at the end of "
-                         "the the command line.")
-        + cr2 + QStringLiteral("For example, the command line would look something like this:") + cr2
-        + QStringLiteral("\"C:\\Windows\\Zentyr.exe\" hideruler");
+    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
 void frmSplash::Form_Load()

@@ -33,8 +33,6 @@ public:
     void cmdOptions_Click();
     void Timer1_Timer();
 
-    // The Options box text, exactly.
-    static QString optionsText();
     static QString versionCaption(int major, int minor, int revision);
 
 protected:

@@ -2,8 +2,8 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/twips.h"
 
-#include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 
 namespace zentyr {
 
@@ -25,19 +25,8 @@ QFont designFont(const QString &family, double points, bool bold)
 
 QString captionDisplayText(const QString &caption)
 {
-    QString out;
-    out.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == QLatin1Char('&')) {
-            if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&')) {
-                out += QLatin1Char('&');
-                ++i;
-            }
-            continue;
-        }
-        out += caption[i];
-    }
-    return out;
+    static const QRegularExpression mnemonic(QStringLiteral("&(&?)"));
+    return QString(caption).replace(mnemonic, QStringLiteral("\\1"));
 }
 
 void setGeometryTwips(QWidget *w, float left, float top, float width, float height)
@@ -53,7 +42,8 @@ Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
     setWordWrap(true);
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft);
-    setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    // A label has no mouse handlers, and input on it goes nowhere else either.
+    setAttribute(Qt::WA_NoMousePropagation);
 }
 
 void Label::setCaption(const QString &caption)
@@ -102,11 +92,6 @@ void Label::setFontSize(double points)
 
 double Label::fontSize() const { return font().pointSizeF(); }
 
-void Label::mousePressEvent(QMouseEvent *e) { e->accept(); }
-void Label::mouseMoveEvent(QMouseEvent *e) { e->accept(); }
-void Label::mouseReleaseEvent(QMouseEvent *e) { e->accept(); }
-void Label::mouseDoubleClickEvent(QMouseEvent *e) { e->accept(); }
-
 void Label::fitToText()
 {
     if (!m_autoSize)
@@ -130,16 +115,8 @@ ImageControl::ImageControl(QWidget *parent, const QString &name, Painter painter
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void ImageControl::setPainter(Painter painter)
-{
-    m_painter = std::move(painter);
-    update();
-}
-
 void ImageControl::paintEvent(QPaintEvent *)
 {
-    if (!m_painter)
-        return;
     QPainter p(this);
     m_painter(p, rect());
 }

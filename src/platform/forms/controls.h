@@ -32,13 +32,6 @@ public:
     void setFontSize(double points);
     double fontSize() const;
 
-protected:
-    // A label has no mouse handlers, and input on it goes nowhere else either.
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void mouseDoubleClickEvent(QMouseEvent *e) override;
-
 private:
     void fitToText();
     bool m_autoSize = false;
@@ -49,8 +42,7 @@ class ImageControl : public QWidget {
     Q_OBJECT
 public:
     using Painter = std::function<void(QPainter &, const QRect &)>;
-    ImageControl(QWidget *parent, const QString &name, Painter painter = {});
-    void setPainter(Painter painter);
+    ImageControl(QWidget *parent, const QString &name, Painter painter);
 
 protected:
     void paintEvent(QPaintEvent *) override;

@@ -10,19 +10,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
+#include <QTimer>
 
 namespace zentyr {
-
-int borderPixels(Form::Border border)
-{
-    switch (border) {
-    case Form::Border::FixedDialog: return 3;
-    case Form::Border::Sizable: return 4;
-    case Form::Border::None: break;
-    }
-    return 0;
-}
 
 // The first control in the form's tab order that is visible and enabled and takes focus by Tab.
 static void focusFirstControl(QWidget *form)
@@ -51,19 +41,16 @@ void FormClient::mousePressEvent(QMouseEvent *e) { m_form->Form_MouseDown(e->but
 
 void FormClient::mouseMoveEvent(QMouseEvent *e) { m_form->Form_MouseMove(e->buttons(), e->modifiers(), e->position()); }
 
-void FormClient::mouseReleaseEvent(QMouseEvent *) { }
-
 Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     : QWidget(nullptr), m_border(border), m_backColor(palette().color(QPalette::Button))
 {
     setObjectName(name);
     setWindowRole(name);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setMouseTracking(true);
     trackMousePresses();
     m_client = new FormClient(this);
-    const int b = zentyr::borderPixels(border);
+    const int b = borderPixels();
     // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
     setMinimumSize(2 * b, 2 * b);
     resize(twipsToPixels(designClientTwips) + QSize(2 * b, 2 * b));
@@ -71,9 +58,15 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     fitClient();
 }
 
-Form::~Form() = default;
-
-int Form::borderPixels() const { return zentyr::borderPixels(m_border); }
+int Form::borderPixels() const
+{
+    switch (m_border) {
+    case Border::FixedDialog: return 3;
+    case Border::Sizable: return 4;
+    case Border::None: break;
+    }
+    return 0;
+}
 
 float Form::heightTwips() const { return static_cast<float>(height() * twipsPerPixelY()); }
 float Form::scaleHeightTwips() const { return static_cast<float>(m_client->height() * twipsPerPixelY()); }
@@ -194,6 +187,42 @@ void Form::unload()
     if (!OpenForms::anyOnScreen())
         emit OpenForms::instance().lastWindowClosed();
     deleteLater(); // handlers of this form may still be on the stack
+}
+
+QRect Form::primaryScreenPixels()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect();
+}
+
+QRect Form::screenOfCentrePixels() const
+{
+    if (const QScreen *screen = QGuiApplication::screenAt(geometry().center()))
+        return screen->geometry();
+    return primaryScreenPixels();
+}
+
+void Form::centreOnScreen(const QRect &screenPixels)
+{
+    if (screenPixels.isEmpty())
+        return;
+    move(centredPixels(screenPixels, size()));
+}
+
+// The window system moves a window to another screen in device pixels: on one with
+// another scale factor its logical size changes with it. The size it had before the
+// change is put back once the change has been handled.
+void Form::screenChanged()
+{
+    if (!isVisible())
+        return;
+    const QSize before = size();
+    QTimer::singleShot(0, this, [this, before] {
+        if (m_unloading || size() == before)
+            return;
+        resize(before);
+        sizeMaybeChanged();
+    });
 }
 
 void Form::paintClient(QPainter &p, const QRect &clientRect) { p.fillRect(clientRect, m_backColor); }

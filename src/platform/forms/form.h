@@ -21,7 +21,6 @@ protected:
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
     Form *m_form;
@@ -35,7 +34,6 @@ public:
     enum class Border { None, FixedDialog, Sizable };
 
     Form(const QString &name, Border border, QSizeF designClientTwips);
-    ~Form() override;
 
     // The outer and the client height in the designs' twips.
     float heightTwips() const;
@@ -51,6 +49,7 @@ public:
     // Moves the form so that it is centred on a screen (desktop pixels).
     void centreOnScreen(const QRect &screenPixels);
 
+    // Pixels of a frame side.
     int borderPixels() const;
     QWidget *client() const { return m_client; }
 
@@ -121,9 +120,6 @@ private:
     QPoint m_resizeStartGlobal;
     QRect m_resizeStartGeometry;
 };
-
-// Pixels of a frame side.
-int borderPixels(Form::Border border);
 
 // The program's forms on screen, for its policy on the last window.
 class OpenForms : public QObject {

@@ -102,10 +102,14 @@ PictureResult loadPictureData(const QByteArray &bytes, const QString &fileName)
 
 PictureResult loadPictureFile(const QString &path)
 {
-    PictureFileBytes file = readPictureFile(path);
-    if (file.error != PictureError::None)
-        return {{}, file.error};
-    return loadPictureData(std::exchange(file.bytes, {}), path);
+    try {
+        const PictureFileBytes file = readPictureFile(path);
+        if (file.error != PictureError::None)
+            return {{}, file.error};
+        return loadPictureData(file.bytes, path);
+    } catch (const std::bad_alloc &) {
+        return {{}, PictureError::OutOfMemory};
+    }
 }
 
 } // namespace zentyr

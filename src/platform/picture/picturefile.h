@@ -11,9 +11,7 @@ struct PictureFileBytes {
     PictureError error = PictureError::None;
 };
 
+// Each operating system reads in a file of its own; throws std::bad_alloc when memory runs out.
 PictureFileBytes readPictureFile(const QString &path);
-// The same, but throws std::bad_alloc when memory runs out; each operating system reads in a file of
-// its own.
-PictureFileBytes readRegularFile(const QString &path);
 
 } // namespace zentyr

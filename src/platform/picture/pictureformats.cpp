@@ -66,9 +66,11 @@ qsizetype gifColourTableSize(uchar flags)
     return qsizetype(3) << ((flags & gif::ColourTableSizeMask) + 1);
 }
 
-// Data sub-blocks, each led by its length, up to and past the empty one that ends them.
-bool skipGifSubBlocks(const Bytes &b, qsizetype &pos)
+// One byte (an extension's label, an image's LZW minimum code size), then data sub-blocks, each
+// led by its length, up to and past the empty one that ends them.
+bool skipGifData(const Bytes &b, qsizetype &pos)
 {
+    ++pos;
     for (;;) {
         if (!b.has(pos, 1))
             return false;
@@ -81,16 +83,7 @@ bool skipGifSubBlocks(const Bytes &b, qsizetype &pos)
     }
 }
 
-// An extension after its introducer: the label, then its data.
-bool skipGifExtension(const Bytes &b, qsizetype &pos)
-{
-    if (!b.has(pos, 1))
-        return false;
-    ++pos; // label
-    return skipGifSubBlocks(b, pos);
-}
-
-// An image after its introducer: descriptor, colour table, LZW minimum code size, then its data.
+// An image after its introducer: descriptor, colour table, then its data.
 bool skipGifImage(const Bytes &b, qsizetype &pos, quint64 &width, quint64 &height)
 {
     if (!b.has(pos, gif::ImageDescriptorSize))
@@ -99,10 +92,7 @@ bool skipGifImage(const Bytes &b, qsizetype &pos, quint64 &width, quint64 &heigh
     width = qMax(width, quint64(b.le16(pos)) + b.le16(pos + 4));
     height = qMax(height, quint64(b.le16(pos + 2)) + b.le16(pos + 6));
     pos += gif::ImageDescriptorSize + gifColourTableSize(b.at(pos + gif::ImageFlags));
-    if (!b.has(pos, 1))
-        return false;
-    ++pos; // LZW minimum code size
-    return skipGifSubBlocks(b, pos);
+    return skipGifData(b, pos);
 }
 
 PictureLayout walkGif(const Bytes &b)
@@ -126,7 +116,7 @@ PictureLayout walkGif(const Bytes &b)
             if (!skipGifImage(b, pos, width, height))
                 return l;
             sawImage = true;
-        } else if (block != gif::Extension || !skipGifExtension(b, pos)) {
+        } else if (block != gif::Extension || !skipGifData(b, pos)) {
             return l;
         }
     }
@@ -194,18 +184,13 @@ bool readBmpHeader(const Bytes &b, BmpHeader &h)
     return true;
 }
 
-bool isUncompressedBmp(const BmpHeader &h)
-{
-    const bool plain
-        = h.compression == bmp::Rgb || h.compression == bmp::BitFields || h.compression == bmp::AlphaBitFields;
-    const quint32 d = h.bitCount;
-    return plain && (d == 1 || d == 4 || d == 8 || d == 16 || d == 24 || d == 32);
-}
-
 // Whether the pixel data from offBits on is all there, for the encodings we can measure.
 bool bmpPixelsComplete(const Bytes &b, quint32 offBits, const BmpHeader &h)
 {
-    if (isUncompressedBmp(h)) {
+    const quint32 d = h.bitCount;
+    const bool plain
+        = h.compression == bmp::Rgb || h.compression == bmp::BitFields || h.compression == bmp::AlphaBitFields;
+    if (plain && (d == 1 || d == 4 || d == 8 || d == 16 || d == 24 || d == 32)) {
         const quint64 stride = (h.width * h.bitCount + 31) / 32 * 4;
         return h.height <= quint64(b.size() - offBits) / stride;
     }

@@ -13,8 +13,6 @@ namespace zentyr {
 
 namespace {
 
-PictureFileBytes failed(PictureError error) { return {QByteArray(), error}; }
-
 struct FdCloser {
     int fd;
     ~FdCloser() { ::close(fd); }
@@ -33,7 +31,7 @@ PictureError errorForErrno(int err)
 
 } // namespace
 
-PictureFileBytes readRegularFile(const QString &path)
+PictureFileBytes readPictureFile(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     int fd;
@@ -42,14 +40,14 @@ PictureFileBytes readRegularFile(const QString &path)
         fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        return failed(errorForErrno(errno));
+        return {{}, errorForErrno(errno)};
     const FdCloser closer{fd};
     // The open descriptor, not the path: the path may be swapped after the check.
     struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return failed(PictureError::FileAccess);
+        return {{}, PictureError::FileAccess};
     if (st.st_size > PictureFileSizeLimit)
-        return failed(PictureError::OutOfMemory);
+        return {{}, PictureError::OutOfMemory};
 
     // Read to the end, not to st_size: files in /proc report 0, and a file may grow. One byte
     // past the limit is enough to refuse it.
@@ -62,7 +60,7 @@ PictureFileBytes readRegularFile(const QString &path)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return failed(errorForErrno(errno));
+            return {{}, errorForErrno(errno)};
         }
         if (got == 0) {
             data.truncate(total);
@@ -70,7 +68,7 @@ PictureFileBytes readRegularFile(const QString &path)
         }
         total += got;
     }
-    return failed(PictureError::OutOfMemory);
+    return {{}, PictureError::OutOfMemory};
 }
 
 } // namespace zentyr

@@ -7,35 +7,29 @@
 
 namespace zentyr {
 
-namespace {
-
-PictureFileBytes failed(PictureError error) { return {QByteArray(), error}; }
-
-} // namespace
-
-PictureFileBytes readRegularFile(const QString &path)
+PictureFileBytes readPictureFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return failed(PictureError::FileNotFound);
+        return {{}, PictureError::FileNotFound};
     if (!info.isFile())
-        return failed(PictureError::FileAccess);
+        return {{}, PictureError::FileAccess};
     if (info.size() > PictureFileSizeLimit)
-        return failed(PictureError::OutOfMemory);
+        return {{}, PictureError::OutOfMemory};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failed(file.exists() ? PictureError::FileAccess : PictureError::FileNotFound);
+        return {{}, file.exists() ? PictureError::FileAccess : PictureError::FileNotFound};
     QByteArray data;
     for (;;) {
         const QByteArray chunk = file.read(qMin(qint64(1024 * 1024), PictureFileSizeLimit + 1 - data.size()));
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError)
-                return failed(PictureError::FileAccess);
+                return {{}, PictureError::FileAccess};
             break;
         }
         data += chunk;
         if (data.size() > PictureFileSizeLimit)
-            return failed(PictureError::OutOfMemory);
+            return {{}, PictureError::OutOfMemory};
     }
     return {data, PictureError::None};
 }
