@@ -262,6 +262,20 @@ private slots:
         }
     }
 
+    // A command's key works on its window while the menu stays hidden.
+    void commandKeys()
+    {
+        static int runs = 0;
+        static const Command<Form> commands[] = {{"mnuTry", "Try", [](Form &) { ++runs; }, "Ctrl+T"}};
+        Form f("frmTry", Form::Border::None, QSizeF(1500, 1500));
+        QMenu *menu = buildMenu<Form>(f, "mnuTry", "Try", commands);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(&f, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(runs, 1);
+        QVERIFY(!menu->isVisible());
+    }
+
     void openingOtherRulersLeavesThisOneOpen()
     {
         frmRuler &r = showForm<frmRuler>();

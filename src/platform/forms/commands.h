@@ -8,12 +8,13 @@
 
 namespace zentyr {
 
-// A menu command: the item's object name, its caption (none for a separator line) and what it
-// does to the window that owns the menu.
+// A menu command: the item's object name, its caption (none for a separator line), what it does
+// to the window that owns the menu, and room for a key sequence (none yet).
 template <class Owner> struct Command {
     const char *name;
     const char *caption = nullptr;
     void (*run)(Owner &) = nullptr;
+    const char *keys = nullptr;
 };
 
 // A menu of owner's, not shown until it pops up, with one item per command in order. A window
@@ -21,8 +22,9 @@ template <class Owner> struct Command {
 template <class Owner>
 QMenu *buildMenu(Owner &owner, const QString &name, const QString &title, std::span<const Command<Owner>> commands)
 {
+    constexpr bool window = std::is_base_of_v<QWidget, Owner>;
     QWidget *parent = nullptr;
-    if constexpr (std::is_base_of_v<QWidget, Owner>)
+    if constexpr (window)
         parent = &owner;
     auto *menu = new QMenu(title, parent);
     menu->setObjectName(name);
@@ -31,6 +33,13 @@ QMenu *buildMenu(Owner &owner, const QString &name, const QString &title, std::s
         a->setObjectName(QString::fromLatin1(c.name));
         if (c.run)
             QObject::connect(a, &QAction::triggered, &owner, [&owner, run = c.run] { run(owner); });
+        // A hidden menu's keys work only through the window.
+        if constexpr (window) {
+            if (c.keys) {
+                a->setShortcut(QKeySequence(QString::fromLatin1(c.keys)));
+                owner.addAction(a);
+            }
+        }
     }
     return menu;
 }
