@@ -48,7 +48,8 @@ private slots:
                      r.what);
     }
 
-    // Over a picture of the user's own the line and label show at the pointer, and go when it leaves.
+    // Over a picture of the user's own the line and label show at the pointer, with the readout as the
+    // window's description; both go when the pointer leaves.
     void overThePictureUntilThePointerLeaves()
     {
         FakeServices fake;
@@ -56,17 +57,16 @@ private slots:
         QImage grey(64, 64, QImage::Format_RGB32);
         grey.fill(QColor(128, 128, 128));
         r.Image1->setPicture(grey);
-        const QPoint at(300, 30);
-        QTest::mouseMove(r.Image1, at);
-        QVERIFY(r.pointerReadout().currentText().contains(" px"));
-        QCOMPARE(r.accessibleDescription(), r.pointerReadout().currentText());
+        QTest::mouseMove(r.Image1, QPoint(300, 30));
         const auto columnHas = [&](QRgb colour) {
             const QImage shot = r.Image1->grab().toImage();
             for (int y = 0; y < shot.height(); ++y)
-                if (shot.pixel(at.x(), y) == colour)
+                if (shot.pixel(300, y) == colour)
                     return true;
             return false;
         };
+        QVERIFY(r.pointerReadout().currentText().contains(" px"));
+        QCOMPARE(r.accessibleDescription(), r.pointerReadout().currentText());
         QVERIFY(columnHas(qRgb(255, 255, 255)) && columnHas(qRgb(0, 0, 0)));
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(r.client(), &leave);

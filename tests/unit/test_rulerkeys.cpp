@@ -12,9 +12,9 @@ class RulerKeysTest : public QObject {
 private slots:
     void keys()
     {
-        const QRect r(300, 452, 767, 73), v(600, 0, 80, 800), none, monitor(0, 24, 1280, 776);
-        const int shift = Qt::ShiftModifier, keypad = Qt::KeypadModifier;
-        const PageStep down = PageStep::Down, right = PageStep::Right;
+        const QRect r(300, 452, 767, 73), v(600, 0, 80, 800), monitor(0, 24, 1280, 776);
+        const int shift = Qt::ShiftModifier;
+        const PageStep none = PageStep::None, down = PageStep::Down, right = PageStep::Right;
         const struct {
             QRect outer;
             int key, mods;
@@ -23,8 +23,8 @@ private slots:
         } rows[] = {
             {r, Qt::Key_Right, 0, down, r.translated(1, 0)},
             {r, Qt::Key_Left, shift, down, r.translated(-10, 0)},
-            {r, Qt::Key_Up, keypad, PageStep::None, r.translated(0, -1)},
-            {r, Qt::Key_Right, Qt::ControlModifier, down, none},
+            {r, Qt::Key_Up, Qt::KeypadModifier, none, r.translated(0, -1)},
+            {r, Qt::Key_Right, Qt::ControlModifier, down, {}},
             {QRect(0, 24, 80, 800), Qt::Key_Left, 0, right, QRect(-1, 24, 80, 800)}, // arrows pass the edge
             {r, Qt::Key_PageDown, 0, down, r.translated(0, 73)},
             {r, Qt::Key_PageUp, 0, down, r.translated(0, -73)},
@@ -34,15 +34,14 @@ private slots:
             {v, Qt::Key_PageDown, 0, right, v.translated(80, 0)},
             {v, Qt::Key_PageUp, 0, right, v.translated(-80, 0)},
             {QRect(1180, 0, 80, 800), Qt::Key_PageDown, 0, right, QRect(1200, 0, 80, 800)},
-            {r, Qt::Key_PageDown, 0, PageStep::None, none},
-            {r, Qt::Key_PageDown, shift, down, none},
-            {r, Qt::Key_A, 0, down, none},
+            {r, Qt::Key_PageDown, 0, none, {}},
+            {r, Qt::Key_PageDown, shift, down, {}},
+            {r, Qt::Key_A, 0, down, {}},
         };
-        for (const auto &row : rows)
-            QVERIFY2(
-                keyedGeometry(row.outer, row.key, Qt::KeyboardModifiers(row.mods), row.page, monitor).value_or(QRect())
-                    == row.expected,
-                qPrintable(QStringLiteral("key %1 at %2").arg(row.key, 0, 16).arg(row.outer.x())));
+        for (const auto &row : rows) {
+            const auto got = keyedGeometry(row.outer, row.key, Qt::KeyboardModifiers(row.mods), row.page, monitor);
+            QVERIFY2(got.value_or(QRect()) == row.expected, qPrintable(QString::number(row.key, 16)));
+        }
         QVERIFY(opensMenu(Qt::Key_Menu, Qt::NoModifier) && opensMenu(Qt::Key_F10, Qt::ShiftModifier));
         QVERIFY(!opensMenu(Qt::Key_F10, Qt::NoModifier) && !opensMenu(Qt::Key_Menu, Qt::ControlModifier));
     }
