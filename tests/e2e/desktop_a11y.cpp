@@ -57,7 +57,10 @@ QStringList ScreenReader::announced() const
         const auto call = [&](const QString &interface, const QString &method, const QVariantList &args) {
             QDBusMessage message = QDBusMessage::createMethodCall(m.captured(1), m.captured(2), interface, method);
             message.setArguments(args);
-            const QVariant v = bus.call(message).arguments().value(0);
+            const QDBusMessage reply = bus.call(message);
+            if (reply.type() != QDBusMessage::ReplyMessage)
+                return QString(); // an object gone since
+            const QVariant v = reply.arguments().value(0);
             return v.canConvert<QDBusVariant>() ? v.value<QDBusVariant>().variant().toString() : v.toString();
         };
         const auto property = [&](const QString &name) {
