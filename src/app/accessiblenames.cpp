@@ -19,8 +19,7 @@ namespace {
 // window's its own. By name, as the window may ask for its interface before it is fully built.
 std::optional<std::pair<QString, QString>> textsOf(const QString &window)
 {
-    for (const RulerId id : {RulerId::Standard, RulerId::Metric, RulerId::Vertical, RulerId::Angle}) {
-        const RulerDesign &d = rulerDesign(id);
+    for (const RulerDesign &d : rulerDesigns()) {
         if (window != QLatin1String(d.name))
             continue;
         QString page;
