@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace zentyr::readout {
 
@@ -89,7 +90,7 @@ QStringList labelLines(const QString &text, bool vertical)
 }
 
 // Where the line and the label go in a client of the given size for the pointer at pos.
-void place(bool vertical, QPoint pos, QSize client, const QStringList &lines, QRect &line, QRect &label)
+std::pair<QRect, QRect> place(bool vertical, QPoint pos, QSize client, const QStringList &lines)
 {
     constexpr int Gap = 4, Margin = 2;
     const QFontMetrics fm(labelFont());
@@ -97,6 +98,7 @@ void place(bool vertical, QPoint pos, QSize client, const QStringList &lines, QR
     for (const QString &l : lines)
         width = std::max(width, fm.horizontalAdvance(l));
     const QSize size(width + 6, int(lines.size()) * fm.height() + 2);
+    QRect line;
     QPoint at;
     if (vertical) {
         line = QRect(0, pos.y(), client.width(), 1);
@@ -109,7 +111,7 @@ void place(bool vertical, QPoint pos, QSize client, const QStringList &lines, QR
         if (at.x() + size.width() > client.width())
             at.setX(pos.x() - Gap - size.width() + 1);
     }
-    label = QRect(QPoint(std::max(at.x(), 0), std::max(at.y(), 0)), size);
+    return {line, QRect(QPoint(std::max(at.x(), 0), std::max(at.y(), 0)), size)};
 }
 
 } // namespace
@@ -145,9 +147,8 @@ void Readout::moveTo(QWidget *client, const Scale &scale, QPointF pos)
     const Reading reading = measure(scale.vertical ? zero - pos.y() : pos.x() - zero, client->devicePixelRatioF(),
                                     atZero, monitorAt(pos), scale.vertical);
     const QString shown = text(reading, scale.metric);
-    QRect line, label;
-    place(scale.vertical, QPoint(int(std::floor(pos.x())), int(std::floor(pos.y()))), client->size(),
-          labelLines(shown, scale.vertical), line, label);
+    const auto [line, label] = place(scale.vertical, QPoint(int(std::floor(pos.x())), int(std::floor(pos.y()))),
+                                     client->size(), labelLines(shown, scale.vertical));
     if (m_shown && shown == m_text && line == m_line && label == m_label)
         return;
     invalidate(client);
