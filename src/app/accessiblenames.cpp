@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/accessiblenames.h"
+#include "rulers/rulerform.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -8,33 +9,31 @@
 #include <QMenu>
 #include <QWidget>
 
+#include <utility>
+
 namespace zentyr {
 
 namespace {
 
-struct AccessibleText {
-    const char *window; // the window's object name
-    const char *name;
-    const char *description;
-};
-
-const AccessibleText texts[] = {
-    {"frmRuler", "Zentyr standard ruler",
-     "Horizontal inch ruler. Arrow keys move it, Page Down and Page Up by its height; the Menu key opens its menu."},
-    {"frmRulerMetric", "Zentyr metric ruler",
-     "Horizontal metric ruler. Arrow keys move it, Page Down and Page Up by its height; the Menu key opens its menu."},
-    {"frmVRuler", "Zentyr vertical ruler",
-     "Vertical ruler. Arrow keys move it, Page Down and Page Up by its width; the Menu key opens its menu."},
-    {"frm45Angle", "Zentyr angle ruler", "45-degree angle ruler. Arrow keys move it; the Menu key opens its menu."},
-    {"frmSplash", "Zentyr information", "Version, help and how to reach the makers of Zentyr."},
-};
-
-const AccessibleText *accessibleTextOf(const QString &windowName)
+// A window's name and description, by its object name: a ruler's from its design, the information
+// window's its own. By name, as the window may ask for its interface before it is fully built.
+std::optional<std::pair<QString, QString>> textsOf(const QString &window)
 {
-    for (const AccessibleText &t : texts)
-        if (windowName == QLatin1String(t.window))
-            return &t;
-    return nullptr;
+    for (const RulerDesign &d : rulerDesigns()) {
+        if (window != QLatin1String(d.name))
+            continue;
+        QString page;
+        if (d.pageStep != PageStep::None)
+            page = QStringLiteral(", Page Down and Page Up by its %1")
+                       .arg(d.pageStep == PageStep::Down ? QStringLiteral("height") : QStringLiteral("width"));
+        return std::pair(QString::fromLatin1(d.accessibleName),
+                         QStringLiteral("%1. Arrow keys move it%2; the Menu key opens its menu.")
+                             .arg(QLatin1String(d.accessibleKind), page));
+    }
+    if (window == QLatin1String("frmSplash"))
+        return std::pair(QStringLiteral("Zentyr information"),
+                         QStringLiteral("Version, help and how to reach the makers of Zentyr."));
+    return std::nullopt;
 }
 
 // Names a window, or a ruler's menu after its ruler, as it is about to show; the captions stay.
@@ -48,12 +47,15 @@ protected:
         const bool menu = qobject_cast<QMenu *>(w) && w->parentWidget();
         if (!w->isWindow() || !w->accessibleName().isEmpty())
             return false;
-        const AccessibleText *t = accessibleTextOf(menu ? w->parentWidget()->objectName() : w->objectName());
-        if (!t)
+        const auto texts = textsOf((menu ? w->parentWidget() : w)->objectName());
+        if (!texts)
             return false;
-        w->setAccessibleName(menu ? QStringLiteral("%1 menu").arg(QLatin1String(t->name)) : QLatin1String(t->name));
-        if (!menu)
-            w->setAccessibleDescription(QLatin1String(t->description));
+        if (menu) {
+            w->setAccessibleName(QStringLiteral("%1 menu").arg(texts->first));
+        } else {
+            w->setAccessibleName(texts->first);
+            w->setAccessibleDescription(texts->second);
+        }
         return false;
     }
 };
@@ -63,7 +65,7 @@ protected:
 QAccessibleInterface *windowInterface(const QString &, QObject *o)
 {
     auto *w = qobject_cast<QWidget *>(o);
-    if (w && w->isWindow() && !qobject_cast<QMenu *>(w) && accessibleTextOf(w->objectName()))
+    if (w && w->isWindow() && !qobject_cast<QMenu *>(w) && textsOf(w->objectName()))
         return new QAccessibleWidget(w, QAccessible::Window);
     return nullptr;
 }

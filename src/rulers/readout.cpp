@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace zentyr::readout {
 
@@ -22,71 +23,6 @@ constexpr double SquarePixels = 1.15;
 // Both ends on monitors of one density, to the rounding of whole millimetres.
 constexpr double SameDensity = 0.01;
 
-// The zero tick in the picture's own units: major tick 0 of the inch scales, the first
-// tick of the metric scale (it has none to its left).
-double zeroTickUnits(artwork::Picture scale)
-{
-    switch (scale) {
-    case artwork::Picture::MetricScale: return 144.0;
-    case artwork::Picture::VerticalScale: return 14603;
-    default: return 38;
-    }
-}
-
-QFont labelFont()
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(11);
-    return f;
-}
-
-QStringList labelLines(const QString &text, bool vertical)
-{
-    // The vertical ruler is too narrow for one line.
-    return vertical ? text.split(QStringLiteral(" \u00B7 ")) : QStringList{text};
-}
-
-QSize labelSize(const QString &text, bool vertical)
-{
-    const QFontMetrics fm(labelFont());
-    int width = 0;
-    const QStringList lines = labelLines(text, vertical);
-    for (const QString &line : lines)
-        width = std::max(width, fm.horizontalAdvance(line));
-    return {width + 6, int(lines.size()) * fm.height() + 2};
-}
-
-// Rounded as shown, so that "-0.00" never shows.
-QString fixed(double value, int decimals)
-{
-    const double scale = std::pow(10.0, decimals);
-    double shown = std::round(value * scale) / scale;
-    if (shown == 0)
-        shown = 0;
-    return QString::number(shown, 'f', decimals);
-}
-
-} // namespace
-
-bool isVertical(artwork::Picture scale) { return scale == artwork::Picture::VerticalScale; }
-bool isMetric(artwork::Picture scale) { return scale == artwork::Picture::MetricScale; }
-
-double zeroTickPixels(artwork::Picture scale, double twipsPerPixelX, double twipsPerPixelY)
-{
-    // The window draws the picture stretched over its natural size in whole pixels.
-    const QSize natural = artwork::naturalPixelSize(scale, twipsPerPixelX, twipsPerPixelY);
-    const QSizeF extent = artwork::extentUnits(scale);
-    const double units = zeroTickUnits(scale);
-    return isVertical(scale) ? units * natural.height() / extent.height() : units * natural.width() / extent.width();
-}
-
-double distancePixels(artwork::Picture scale, QPointF pos, double twipsPerPixelX, double twipsPerPixelY)
-{
-    const double zero = zeroTickPixels(scale, twipsPerPixelX, twipsPerPixelY);
-    return isVertical(scale) ? zero - pos.y() : pos.x() - zero;
-}
-
 Monitor monitorOf(const QScreen *screen)
 {
     if (!screen)
@@ -95,6 +31,7 @@ Monitor monitorOf(const QScreen *screen)
     return {screen->physicalSize(), QSize(roundHalfEven(device.width()), roundHalfEven(device.height()))};
 }
 
+// Millimetres per device pixel along one axis, when the monitor's reported size can be true.
 std::optional<double> millimetresPerPixel(const Monitor &monitor, bool vertical)
 {
     const QSizeF mm = monitor.millimetres;
@@ -118,18 +55,76 @@ std::optional<double> millimetresPerPixel(const Monitor &monitor, bool vertical)
     return vertical ? mm.height() / px.height() : mm.width() / px.width();
 }
 
-Reading measure(double logicalPixels, double devicePixelRatio, const Monitor *atZero, const Monitor *atPointer,
+// The zero tick in client pixels along the scale, where the window draws it: stretched over its
+// natural size in whole pixels, from the top left.
+double zeroTickPixels(const Scale &scale)
+{
+    const QSize natural = artwork::naturalPixelSize(scale.picture, twipsPerPixelX(), twipsPerPixelY());
+    const QSizeF extent = artwork::extentUnits(scale.picture);
+    return scale.vertical ? scale.zeroTickUnits * natural.height() / extent.height()
+                          : scale.zeroTickUnits * natural.width() / extent.width();
+}
+
+// Rounded as shown, so that "-0.00" never shows.
+QString fixed(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    double shown = std::round(value * scale) / scale;
+    if (shown == 0)
+        shown = 0;
+    return QString::number(shown, 'f', decimals);
+}
+
+QFont labelFont()
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(11);
+    return f;
+}
+
+// The vertical ruler is too narrow for one line.
+QStringList labelLines(const QString &text, bool vertical)
+{
+    return vertical ? text.split(QStringLiteral(" \u00B7 ")) : QStringList{text};
+}
+
+// Where the line and the label go in a client of the given size for the pointer at pos.
+std::pair<QRect, QRect> place(bool vertical, QPoint pos, QSize client, const QStringList &lines)
+{
+    constexpr int Gap = 4, Margin = 2;
+    const QFontMetrics fm(labelFont());
+    int width = 0;
+    for (const QString &l : lines)
+        width = std::max(width, fm.horizontalAdvance(l));
+    const QSize size(width + 6, int(lines.size()) * fm.height() + 2);
+    QRect line;
+    QPoint at;
+    if (vertical) {
+        line = QRect(0, pos.y(), client.width(), 1);
+        at = {client.width() - size.width() - Margin, pos.y() + Gap};
+        if (at.y() + size.height() > client.height())
+            at.setY(pos.y() - Gap - size.height() + 1);
+    } else {
+        line = QRect(pos.x(), 0, 1, client.height());
+        at = {pos.x() + Gap, client.height() - size.height() - Margin};
+        if (at.x() + size.width() > client.width())
+            at.setX(pos.x() - Gap - size.width() + 1);
+    }
+    return {line, QRect(QPoint(std::max(at.x(), 0), std::max(at.y(), 0)), size)};
+}
+
+} // namespace
+
+Reading measure(double logicalPixels, double devicePixelRatio, const Monitor &atZero, const Monitor &atPointer,
                 bool vertical)
 {
     Reading r;
     r.devicePixels = roundHalfEven(logicalPixels * devicePixelRatio);
-    if (!atZero || !atPointer)
-        return r;
-    const std::optional<double> a = millimetresPerPixel(*atZero, vertical);
-    const std::optional<double> b = millimetresPerPixel(*atPointer, vertical);
-    if (!a || !b || std::abs(*a - *b) > SameDensity * std::max(*a, *b))
-        return r;
-    r.millimetres = r.devicePixels * (*a + *b) / 2;
+    const std::optional<double> a = millimetresPerPixel(atZero, vertical);
+    const std::optional<double> b = millimetresPerPixel(atPointer, vertical);
+    if (a && b && std::abs(*a - *b) <= SameDensity * std::max(*a, *b))
+        r.millimetres = r.devicePixels * (*a + *b) / 2;
     return r;
 }
 
@@ -143,48 +138,27 @@ QString text(const Reading &reading, bool metric)
     return s;
 }
 
-Placement place(bool vertical, QPoint pos, QSize client, QSize label)
+void Readout::moveTo(QWidget *client, const Scale &scale, QPointF pos)
 {
-    constexpr int Gap = 4, Margin = 2;
-    Placement out;
-    QPoint at;
-    if (vertical) {
-        out.line = QRect(0, pos.y(), client.width(), 1);
-        at = {client.width() - label.width() - Margin, pos.y() + Gap};
-        if (at.y() + label.height() > client.height())
-            at.setY(pos.y() - Gap - label.height() + 1);
-    } else {
-        out.line = QRect(pos.x(), 0, 1, client.height());
-        at = {pos.x() + Gap, client.height() - label.height() - Margin};
-        if (at.x() + label.width() > client.width())
-            at.setX(pos.x() - Gap - label.width() + 1);
-    }
-    out.label = QRect(QPoint(std::max(at.x(), 0), std::max(at.y(), 0)), label);
-    return out;
-}
-
-void Readout::moveTo(QWidget *client, artwork::Picture scale, QPointF pos)
-{
-    const bool vertical = isVertical(scale);
-    const double zero = zeroTickPixels(scale, twipsPerPixelX(), twipsPerPixelY());
-    const QPointF zeroPos = vertical ? QPointF(pos.x(), zero) : QPointF(zero, pos.y());
-    const QScreen *atPointer = QGuiApplication::screenAt(client->mapToGlobal(pos).toPoint());
-    const QScreen *atZero = QGuiApplication::screenAt(client->mapToGlobal(zeroPos).toPoint());
-    const Monitor pointerMonitor = monitorOf(atPointer), zeroMonitor = monitorOf(atZero);
-    const Reading reading = measure(vertical ? zero - pos.y() : pos.x() - zero, client->devicePixelRatioF(),
-                                    atZero ? &zeroMonitor : nullptr, atPointer ? &pointerMonitor : nullptr, vertical);
-    const QString shown = text(reading, isMetric(scale));
-    const Placement next = place(vertical, QPoint(int(std::floor(pos.x())), int(std::floor(pos.y()))), client->size(),
-                                 labelSize(shown, vertical));
-    if (m_shown && shown == m_text && next.line == m_placement.line && next.label == m_placement.label)
+    const double zero = zeroTickPixels(scale);
+    const auto monitorAt
+        = [client](QPointF p) { return monitorOf(QGuiApplication::screenAt(client->mapToGlobal(p).toPoint())); };
+    const Monitor atZero = monitorAt(scale.vertical ? QPointF(pos.x(), zero) : QPointF(zero, pos.y()));
+    const Reading reading = measure(scale.vertical ? zero - pos.y() : pos.x() - zero, client->devicePixelRatioF(),
+                                    atZero, monitorAt(pos), scale.vertical);
+    const QString shown = text(reading, scale.metric);
+    const auto [line, label] = place(scale.vertical, QPoint(int(std::floor(pos.x())), int(std::floor(pos.y()))),
+                                     client->size(), labelLines(shown, scale.vertical));
+    if (m_shown && shown == m_text && line == m_line && label == m_label)
         return;
     invalidate(client);
     if (!m_shown)
         m_description = client->window()->accessibleDescription();
     m_shown = true;
-    m_vertical = vertical;
+    m_vertical = scale.vertical;
     m_text = shown;
-    m_placement = next;
+    m_line = line;
+    m_label = label;
     invalidate(client);
     client->window()->setAccessibleDescription(m_text);
 }
@@ -204,8 +178,8 @@ void Readout::invalidate(QWidget *client) const
 {
     if (!m_shown)
         return;
-    client->update(m_placement.line);
-    client->update(m_placement.label);
+    client->update(m_line);
+    client->update(m_label);
 }
 
 void Readout::paint(QPainter &p, QPoint origin) const
@@ -215,18 +189,17 @@ void Readout::paint(QPainter &p, QPoint origin) const
     p.save();
     p.translate(origin);
     // Black with white dashes, seen on the orange scale and on any picture.
-    const QRect line = m_placement.line;
-    p.fillRect(line, Qt::black);
-    const int length = m_vertical ? line.width() : line.height();
+    p.fillRect(m_line, Qt::black);
+    const int length = m_vertical ? m_line.width() : m_line.height();
     for (int i = 0; i < length; i += 4)
-        p.fillRect(m_vertical ? QRect(line.left() + i, line.top(), 2, 1) : QRect(line.left(), line.top() + i, 1, 2),
+        p.fillRect(m_vertical ? QRect(m_line.left() + i, m_line.top(), 2, 1)
+                              : QRect(m_line.left(), m_line.top() + i, 1, 2),
                    Qt::white);
-    const QRect label = m_placement.label;
-    p.fillRect(label, QColor(0xFF, 0xFF, 0xE1));
+    p.fillRect(m_label, QColor(0xFF, 0xFF, 0xE1));
     p.setPen(Qt::black);
-    p.drawRect(label.adjusted(0, 0, -1, -1));
+    p.drawRect(m_label.adjusted(0, 0, -1, -1));
     p.setFont(labelFont());
-    p.drawText(label, Qt::AlignCenter, labelLines(m_text, m_vertical).join(QLatin1Char('\n')));
+    p.drawText(m_label, Qt::AlignCenter, labelLines(m_text, m_vertical).join(QLatin1Char('\n')));
     p.restore();
 }
 

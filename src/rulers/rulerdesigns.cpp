@@ -54,23 +54,29 @@ using artwork::Picture;
 namespace palette = artwork::palette;
 
 // One row per ruler: name; client size; whether it is topmost; load size and Normal Size, and whether
-// Normal Size centres it (sizes in twips); its scale (the angle ruler paints its own client instead)
-// and colour; its name label, where and how aligned; its menu.
+// Normal Size centres it (sizes in twips); its scale (picture, zero tick in its units, vertical, metric;
+// the angle ruler paints its own client instead) and colour; its name label, where and how aligned;
+// its menu; its Page step; its name and kind for screen readers.
 // clang-format off
 const RulerDesign designs[] = {
     {"frmRuler", {11880, 1035}, true, {11500, 1100}, {12000, 1100}, true,
-     Picture::InchScale, QColor(), nullptr, {}, {}, standardMenu},
+     readout::Scale{Picture::InchScale, 38, false, false}, QColor(), nullptr, {}, {}, standardMenu,
+     PageStep::Down, "Zentyr standard ruler", "Horizontal inch ruler"},
     {"frmRulerMetric", {10260, 1050}, true, {12000, 1100}, {12000, 1100}, false,
-     Picture::MetricScale, palette::RulerWindow, "Label1", {0, 720, 1095, 255}, Qt::AlignHCenter, metricMenu},
+     readout::Scale{Picture::MetricScale, 144, false, true}, palette::RulerWindow, "Label1", {0, 720, 1095, 255},
+     Qt::AlignHCenter, metricMenu, PageStep::Down, "Zentyr metric ruler", "Horizontal metric ruler"},
     {"frmVRuler", {1140, 8880}, true, {1200, 12000}, {1200, 12000}, true,
-     Picture::VerticalScale, palette::RulerWindow, nullptr, {}, {}, verticalMenu},
+     readout::Scale{Picture::VerticalScale, 14603, true, false}, palette::RulerWindow, nullptr, {}, {}, verticalMenu,
+     PageStep::Right, "Zentyr vertical ruler", "Vertical ruler"},
     {"frm45Angle", {9555, 7125}, false, {}, {}, false,
-     {}, palette::RulerWindow, "Label2", {960, 6120, 1095, 255}, Qt::AlignLeft, angleMenu},
+     {}, palette::RulerWindow, "Label2", {960, 6120, 1095, 255}, Qt::AlignLeft, angleMenu,
+     PageStep::None, "Zentyr angle ruler", "45-degree angle ruler"},
 };
 // clang-format on
 
 } // namespace
 
 const RulerDesign &rulerDesign(RulerId id) { return designs[static_cast<int>(id)]; }
+std::span<const RulerDesign> rulerDesigns() { return designs; }
 
 } // namespace zentyr

@@ -70,7 +70,7 @@ void RulerForm::paintClient(QPainter &p, const QRect &clientRect)
     // From the cache: a paint never reruns the vector steps.
     if (m_design.scale)
         p.drawPixmap(QPointF(0, 0),
-                     artwork::naturalPixmap(*m_design.scale, twipsPerPixelX(), twipsPerPixelY(),
+                     artwork::naturalPixmap(m_design.scale->picture, twipsPerPixelX(), twipsPerPixelY(),
                                             p.device()->devicePixelRatioF()));
     m_readout.paint(p);
 }
@@ -103,7 +103,7 @@ void RulerForm::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, 
 
 void RulerForm::keyPressEvent(QKeyEvent *e)
 {
-    if (!rulerKeyPress(this, mnuFile, e))
+    if (!rulerKeyPress(this, mnuFile, m_design.pageStep, e))
         Form::keyPressEvent(e);
 }
 

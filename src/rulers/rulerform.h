@@ -4,6 +4,7 @@
 #include "platform/forms/commands.h"
 #include "platform/forms/form.h"
 #include "rulers/readout.h"
+#include "rulers/rulerkeys.h"
 
 #include <QRect>
 #include <optional>
@@ -26,18 +27,23 @@ struct RulerDesign {
     QSizeF loadTwips;
     QSizeF normalTwips;
     bool normalCentres;
-    std::optional<artwork::Picture> scale; // none: the ruler paints its own client
-    QColor backColor;                      // none: the button face
+    std::optional<readout::Scale> scale; // none: the ruler paints its own client
+    QColor backColor;                    // none: the button face
     // The product name in yellow, where the ruler shows it.
     const char *nameLabel;
     QRectF nameLabelTwips;
     Qt::Alignment nameLabelAlignment;
     // The right-click menu, in order.
     std::span<const Command<RulerForm>> menu;
+    PageStep pageStep;
+    // For screen readers, as the caption stays empty: its name, and what it is.
+    const char *accessibleName;
+    const char *accessibleKind;
 };
 
 enum class RulerId { Standard, Metric, Vertical, Angle };
 const RulerDesign &rulerDesign(RulerId id);
+std::span<const RulerDesign> rulerDesigns();
 
 // A ruler window built from its design: the frame, the load placement, dragging with
 // the left button, the right-click menu and Normal Size.

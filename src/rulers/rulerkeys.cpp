@@ -11,22 +11,6 @@
 
 namespace zentyr {
 
-PageStep pageStepOf(const QString &windowName)
-{
-    // The angle ruler has no line to step to.
-    static const struct {
-        const char *name;
-        PageStep step;
-    } table[] = {{"frmRuler", PageStep::Down}, {"frmRulerMetric", PageStep::Down}, {"frmVRuler", PageStep::Right}};
-    for (const auto &row : table)
-        if (windowName == QLatin1String(row.name))
-            return row.step;
-    return PageStep::None;
-}
-
-// How far a Page step goes: its full length, else up to the edge it meets, never backwards.
-static int pageDistance(int length, int room) { return std::clamp(room, 0, length); }
-
 std::optional<QRect> keyedGeometry(const QRect &outer, int key, Qt::KeyboardModifiers mods, PageStep page,
                                    const QRect &available)
 {
@@ -45,18 +29,12 @@ std::optional<QRect> keyedGeometry(const QRect &outer, int key, Qt::KeyboardModi
     }
     if (page == PageStep::None || mods != Qt::NoModifier)
         return std::nullopt;
-    const bool forward = key == Qt::Key_PageDown;
-    // Right and bottom edges are exclusive here: x + width, y + height.
-    if (page == PageStep::Down) {
-        const int room
-            = forward ? available.y() + available.height() - (outer.y() + outer.height()) : outer.y() - available.y();
-        const int d = pageDistance(outer.height(), room);
-        return outer.translated(0, forward ? d : -d);
-    }
-    const int room
-        = forward ? available.x() + available.width() - (outer.x() + outer.width()) : outer.x() - available.x();
-    const int d = pageDistance(outer.width(), room);
-    return outer.translated(forward ? d : -d, 0);
+    // The full length, else up to the edge it meets; never backwards.
+    const bool down = page == PageStep::Down, forward = key == Qt::Key_PageDown;
+    const int room = down ? (forward ? available.bottom() - outer.bottom() : outer.top() - available.top())
+                          : (forward ? available.right() - outer.right() : outer.left() - available.left());
+    const int d = std::clamp(room, 0, down ? outer.height() : outer.width()) * (forward ? 1 : -1);
+    return down ? outer.translated(0, d) : outer.translated(d, 0);
 }
 
 bool opensMenu(int key, Qt::KeyboardModifiers mods)
@@ -83,7 +61,7 @@ void openMenuAtRuler(QWidget *window, QMenu *menu)
     menu->popup(menuAnchor(window));
 }
 
-bool rulerKeyPress(QWidget *window, QMenu *menu, const QKeyEvent *e)
+bool rulerKeyPress(QWidget *window, QMenu *menu, PageStep page, const QKeyEvent *e)
 {
     if (opensMenu(e->key(), e->modifiers())) {
         openMenuAtRuler(window, menu);
@@ -93,8 +71,8 @@ bool rulerKeyPress(QWidget *window, QMenu *menu, const QKeyEvent *e)
     const QScreen *screen = QGuiApplication::screenAt(outer.center());
     if (!screen)
         screen = window->screen();
-    const std::optional<QRect> to = keyedGeometry(outer, e->key(), e->modifiers(), pageStepOf(window->objectName()),
-                                                  screen ? screen->availableGeometry() : outer);
+    const std::optional<QRect> to
+        = keyedGeometry(outer, e->key(), e->modifiers(), page, screen ? screen->availableGeometry() : outer);
     if (!to)
         return false;
     // Qt's move is the window system's where it allows one (X11 with or without a window manager,

@@ -4,7 +4,6 @@
 // step it by its own outer size across its scale, the Menu key and Shift+F10 open its menu.
 
 #include <QRect>
-#include <QString>
 #include <Qt>
 #include <optional>
 
@@ -17,9 +16,6 @@ namespace zentyr {
 // Which way Page Down steps a ruler: down by its height, right by its width, or not at all.
 enum class PageStep { None, Down, Right };
 
-// A ruler's Page step, by the window's object name.
-PageStep pageStepOf(const QString &windowName);
-
 // The outer rectangle a key gives a ruler whose outer rectangle is `outer`, on a monitor whose
 // available area is `available`; nothing for a key that does not move it. A Page step stops at
 // the monitor's edge and never moves a ruler back from beyond it; the arrows are not held.
@@ -31,7 +27,7 @@ bool opensMenu(int key, Qt::KeyboardModifiers mods);
 
 // A ruler window's key handling, for its keyPressEvent: moves the window or pops its menu up at
 // it. Returns whether the key was the ruler's.
-bool rulerKeyPress(QWidget *window, QMenu *menu, const QKeyEvent *e);
+bool rulerKeyPress(QWidget *window, QMenu *menu, PageStep page, const QKeyEvent *e);
 // The ruler's menu in the middle of the ruler, as the menu keys open it.
 void openMenuAtRuler(QWidget *window, QMenu *menu);
 

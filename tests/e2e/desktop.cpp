@@ -169,7 +169,7 @@ bool Desktop::Impl::startXvfb()
     return true;
 }
 
-// Each monitor named M<i>, its millimetres at 96 dpi; the primary takes over the screen's output.
+// Each monitor named M<i>, its millimetres as given or at 96 dpi; the primary takes over the screen's output.
 bool Desktop::Impl::splitMonitors()
 {
     auto xrandr = [&](const QStringList &args) {
@@ -184,12 +184,13 @@ bool Desktop::Impl::splitMonitors()
     };
     for (int i = 0; i < options.monitors.size(); ++i) {
         const QRect m = options.monitors[i];
-        const auto mm = [](int px) { return qRound(px * 25.4 / 96); };
+        const QSize mm
+            = options.monitorMillimetres.value(i, QSize(qRound(m.width() * 25.4 / 96), qRound(m.height() * 25.4 / 96)));
         const QString geometry = QStringLiteral("%1/%2x%3/%4+%5+%6")
                                      .arg(m.width())
-                                     .arg(mm(m.width()))
+                                     .arg(mm.width())
                                      .arg(m.height())
-                                     .arg(mm(m.height()))
+                                     .arg(mm.height())
                                      .arg(m.x())
                                      .arg(m.y());
         const QString output = i == options.primaryMonitor ? QStringLiteral("screen") : QStringLiteral("none");

@@ -62,6 +62,8 @@ struct DesktopOptions {
     // one at primaryMonitor holds the screen's output and is the primary. Empty: one monitor.
     QList<QRect> monitors;
     int primaryMonitor = 0;
+    // The size each of those monitors reports; 96 dpi for those not given.
+    QList<QSize> monitorMillimetres;
 };
 
 // A process started by a Desktop. Owned by the Desktop, which kills it when it goes away.
@@ -204,6 +206,30 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> d;
+};
+
+// What a screen reader gets on a desktop (desktop_a11y.cpp): a private session bus with the
+// accessibility bus (AT-SPI) on it, and a listener there that stays, as a program sends its events
+// only while something listens. Start the program with env().
+class ScreenReader {
+public:
+    explicit ScreenReader(Desktop &desktop);
+    ~ScreenReader();
+    ScreenReader(const ScreenReader &) = delete;
+    ScreenReader &operator=(const ScreenReader &) = delete;
+
+    bool ok() const;
+    Env env() const;
+    // Each object that has sent an event so far, as it is now: "name | role | description".
+    QStringList announced() const;
+    // The names of every program's top-level objects on the bus: what a screen reader lists.
+    QStringList topLevelNames() const;
+
+private:
+    Desktop &m_desktop;
+    QString m_session;            // the session bus's address
+    QString m_bus;                // the accessibility bus's address, once it is up
+    Program *m_monitor = nullptr; // the events, as dbus-monitor prints them
 };
 
 } // namespace e2e
