@@ -24,7 +24,8 @@ public:
     {
         QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ReadOther);
         m_session.start(QStringLiteral("unshare"),
-                        {"-m", "-n", "-p", "-f", "--propagation", "private", ZENTYR_SWAY_SESSION, m_dir.path()});
+                        {"-m", "-n", "-p", "-f", "--propagation", "private", ZENTYR_SWAY_SESSION, m_dir.path(),
+                         QCoreApplication::applicationDirPath(), qEnvironmentVariable("ZENTYR_BINARY")});
         QFile env(m_dir.filePath(QStringLiteral("session.env")));
         waitUntil([&] { return env.exists(); }, 15000);
         if (env.open(QIODevice::ReadOnly))

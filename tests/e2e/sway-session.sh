@@ -2,13 +2,23 @@
 # SPDX-License-Identifier: MIT
 # A headless Sway session with swaybar's tray, in a mount and network namespace of its own so that
 # its XWayland at :0 collides with no other X server, and in a PID namespace that ends with it. As root:
-#   unshare -m -n -p -f --propagation private sway-session.sh DIR
-# DIR (outside /tmp) gets the session's environment in DIR/session.env once XWayland answers;
-# clients are started with `nsenter -t UNSHARE_PID -m -n` and that environment, as user nobody
-# (Sway refuses root).
+#   unshare -m -n -p -f --propagation private sway-session.sh DIR [PATH...]
+# DIR gets the session's environment in DIR/session.env once XWayland answers; clients are started
+# with `nsenter -t UNSHARE_PID -m -n` and that environment, as user nobody (Sway refuses root).
+# The session has a /tmp of its own; DIR and each PATH (the programs it runs) stay visible in it.
 set -euo pipefail
 dir=$1
+# The host's /tmp, kept where the new one does not cover it, to bind back what must stay.
+mount --bind /tmp /mnt
 mount -t tmpfs tmpfs /tmp
+for p in "$@"; do
+  case $p in
+    /tmp/*)
+      top=${p#/tmp/} top=${top%%/*}
+      mkdir -p "/tmp/$top"
+      mountpoint -q "/tmp/$top" || mount --bind "/mnt/$top" "/tmp/$top" ;;
+  esac
+done
 mkdir -m 1777 /tmp/.X11-unix
 ip link set lo up 2>/dev/null || true
 # No logind and no system bus of the host's: the shells use their fallbacks.
