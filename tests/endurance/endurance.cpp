@@ -273,5 +273,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 #endif
+    // The tray controller has no window for the application to hold: it goes as the program would.
+    unloadAllForms();
+    test::flushDeletes();
     return 0;
 }
