@@ -28,7 +28,10 @@ void raiseWindow(QWidget *window)
         return;
     window->raise();
     // Wayland has no raising: a window on screen comes to the front only by being activated,
-    // which the compositor grants (xdg-activation) or refuses. One just shown is in front.
+    // which the compositor grants (xdg-activation) or refuses. After a click on the tray icon Qt
+    // holds the token the status-notifier host handed over (ProvideXdgActivationToken) and spends
+    // it here: that is how KWin lets Plasma's tray bring a covered ruler forward. One just shown
+    // is in front.
     if (platform.startsWith(QLatin1String("wayland")) && window->windowHandle() && window->windowHandle()->isExposed())
         window->windowHandle()->requestActivate();
 }
