@@ -6,6 +6,8 @@
 #include "artwork/digits.h"
 #include "artwork/pictures.h"
 
+#include <QRectF>
+
 namespace zentyr::artwork {
 
 namespace {
@@ -43,44 +45,48 @@ double inchHalfTick(int i)
     }
 }
 
+void addNumberOutline(Canvas &c, int number, const QRectF &box, const QTransform &turn)
+{
+    for (const PlacedDigit &d : layoutNumber(number, box))
+        for (const QPolygonF &contour : digitContours(d.digit)) {
+            QPolygonF closed = placeDigit(contour, d.box, turn);
+            closed << closed.first();
+            c.polyline(closed, Ink, Hair);
+        }
+}
+
 } // namespace
 
-VectorPicture buildSteelRule()
+void drawSteelRule(Canvas &c)
 {
-    VectorPicture pic;
-    pic.windowOrigin = {3589, 12892};
-    pic.windowExtent = {25589, -3939};
-    pic.frame = extentUnits(Picture::SteelRule);
+    c.polygon(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
+    c.polygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),
+              Shade, ShadeEdge, Hair);
+    c.polygon(QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}),
+              Light, Light, Hair);
 
-    pic.addRect(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
-    pic.addPolygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),
-                   Shade, ShadeEdge, Hair);
-    pic.addPolygon(
-        QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}), Light,
-        Light, Hair);
-
-    for (int c = 0; c <= 30; ++c) {
-        const double x = 4515 + 780.8 * c;
-        pic.addLine({x, Top}, {x, 12367}, Ink, Hair);
+    for (int cm = 0; cm <= 30; ++cm) {
+        const double x = 4515 + 780.8 * cm;
+        c.line({x, Top}, {x, 12367}, Ink, Hair);
     }
-    for (int c = 0; c <= 30; ++c) {
-        const double x = 4515 + 780.8 * (c + 0.5);
-        pic.addLine({x, Top}, {x, 12621}, Ink, Hair);
+    for (int cm = 0; cm <= 30; ++cm) {
+        const double x = 4515 + 780.8 * (cm + 0.5);
+        c.line({x, Top}, {x, 12621}, Ink, Hair);
     }
     for (int i = 0; i <= 12; ++i)
-        pic.addLine({inchTick(i), Bottom}, {inchTick(i), 9473}, Ink, Hair);
+        c.line({inchTick(i), Bottom}, {inchTick(i), 9473}, Ink, Hair);
     for (int i = 0; i < 12; ++i)
-        pic.addLine({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
+        c.line({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
 
-    pic.addPolyline(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), Ink, Hair);
+    c.polyline(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), Ink, Hair);
 
     // Centimetre numerals upright under their ticks: laid out with y downward
     // from the digits' top at 12285, then flipped into this y-up space.
     const double cmHeight = 12285 - 11945;
-    for (int c = 0; c <= 30; ++c) {
-        const double x = 4515 + 780.8 * c;
-        const double w = numberWidth(c, cmHeight, 0.2 * cmHeight);
-        addNumberOutline(pic, c, QRectF(x - w / 2, 0, w, cmHeight), Ink, Hair, QTransform(1, 0, 0, -1, 0, 12285));
+    for (int cm = 0; cm <= 30; ++cm) {
+        const double x = 4515 + 780.8 * cm;
+        const double w = numberWidth(cm, cmHeight, 0.2 * cmHeight);
+        addNumberOutline(c, cm, QRectF(x - w / 2, 0, w, cmHeight), QTransform(1, 0, 0, -1, 0, 12285));
     }
     // Inch numerals turned half a turn, so they read with the rule end for end:
     // mirrored about the tick and with their tops at 9742, the lower side.
@@ -88,9 +94,8 @@ VectorPicture buildSteelRule()
     for (int i = 0; i <= 12; ++i) {
         const double x = inchTick(i);
         const double w = numberWidth(i, inHeight, 0.2 * inHeight);
-        addNumberOutline(pic, i, QRectF(x - w / 2, 0, w, inHeight), Ink, Hair, QTransform(-1, 0, 0, 1, 2 * x, 9742));
+        addNumberOutline(c, i, QRectF(x - w / 2, 0, w, inHeight), QTransform(-1, 0, 0, 1, 2 * x, 9742));
     }
-    return pic;
 }
 
 } // namespace zentyr::artwork
