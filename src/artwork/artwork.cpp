@@ -37,13 +37,11 @@ int toWhole(double v) { return static_cast<int>(std::lrint(v)); }
 // Rendered pixmaps, costed in kilobytes; the least recently used goes first.
 QCache<QString, QPixmap> &pixmapCache()
 {
-    static QCache<QString, QPixmap> cache(160 * 1024);
-    static const bool hooked = [] {
+    static QCache<QString, QPixmap> cache = [] {
         // Pixmaps must go before the application object does.
         qAddPostRoutine([] { pixmapCache().clear(); });
-        return true;
+        return QCache<QString, QPixmap>(160 * 1024);
     }();
-    Q_UNUSED(hooked);
     return cache;
 }
 

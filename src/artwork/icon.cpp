@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>

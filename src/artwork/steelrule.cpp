@@ -21,28 +21,20 @@ const QColor Ink(0x00, 0x00, 0x00);
 constexpr double Left = 3691, Right = 29071, Bottom = 8969, Top = 12875;
 constexpr double Hair = 1;
 
-// Long inch tick i, counted from the right. The ticks the window shows stand a
-// few units off the even spacing; they keep their drawn places.
+// Long inch tick i, counted from the right. The ticks the window shows (5 to 8)
+// stand a few units off the even spacing; they keep their drawn places.
 double inchTick(int i)
 {
-    switch (i) {
-    case 5: return 18397;
-    case 6: return 16412;
-    case 7: return 14429;
-    case 8: return 12448;
-    default: return 28317 - 1983.5 * i;
-    }
+    constexpr double Shown[] = {18397, 16412, 14429, 12448};
+    return i >= 5 && i <= 8 ? Shown[i - 5] : 28317 - 1983.5 * i;
 }
 
-// Short inch tick between long ticks i and i + 1.
+// Short inch tick between long ticks i and i + 1; those the window shows (5 to 7)
+// keep their drawn places too.
 double inchHalfTick(int i)
 {
-    switch (i) {
-    case 5: return 17397;
-    case 6: return 15413;
-    case 7: return 13429;
-    default: return (inchTick(i) + inchTick(i + 1)) / 2;
-    }
+    constexpr double Shown[] = {17397, 15413, 13429};
+    return i >= 5 && i <= 7 ? Shown[i - 5] : (inchTick(i) + inchTick(i + 1)) / 2;
 }
 
 void addNumberOutline(Canvas &c, int number, const QRectF &box, const QTransform &turn)
