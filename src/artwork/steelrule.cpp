@@ -37,40 +37,41 @@ double inchHalfTick(int i)
     return i >= 5 && i <= 7 ? Shown[i - 5] : (inchTick(i) + inchTick(i + 1)) / 2;
 }
 
-void addNumberOutline(Canvas &c, int number, const QRectF &box, const QTransform &turn)
+void addNumberOutline(Canvas &canvas, int number, const QRectF &box, const QTransform &turn)
 {
     for (const PlacedDigit &d : layoutNumber(number, box))
         for (const QPolygonF &contour : digitContours(d.digit)) {
             QPolygonF closed = placeDigit(contour, d.box, turn);
             closed << closed.first();
-            c.polyline(closed, Ink, Hair);
+            canvas.polyline(closed, Ink, Hair);
         }
 }
 
 } // namespace
 
-void drawSteelRule(Canvas &c)
+void drawSteelRule(Canvas &canvas)
 {
-    c.polygon(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
-    c.polygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),
-              Shade, ShadeEdge, Hair);
-    c.polygon(QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}),
-              Light, Light, Hair);
+    canvas.polygon(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
+    canvas.polygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),
+                   Shade, ShadeEdge, Hair);
+    canvas.polygon(
+        QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}), Light,
+        Light, Hair);
 
     for (int cm = 0; cm <= 30; ++cm) {
         const double x = 4515 + 780.8 * cm;
-        c.line({x, Top}, {x, 12367}, Ink, Hair);
+        canvas.line({x, Top}, {x, 12367}, Ink, Hair);
     }
     for (int cm = 0; cm <= 30; ++cm) {
         const double x = 4515 + 780.8 * (cm + 0.5);
-        c.line({x, Top}, {x, 12621}, Ink, Hair);
+        canvas.line({x, Top}, {x, 12621}, Ink, Hair);
     }
     for (int i = 0; i <= 12; ++i)
-        c.line({inchTick(i), Bottom}, {inchTick(i), 9473}, Ink, Hair);
+        canvas.line({inchTick(i), Bottom}, {inchTick(i), 9473}, Ink, Hair);
     for (int i = 0; i < 12; ++i)
-        c.line({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
+        canvas.line({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
 
-    c.polyline(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), Ink, Hair);
+    canvas.polyline(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), Ink, Hair);
 
     // Centimetre numerals upright under their ticks: laid out with y downward
     // from the digits' top at 12285, then flipped into this y-up space.
@@ -78,7 +79,7 @@ void drawSteelRule(Canvas &c)
     for (int cm = 0; cm <= 30; ++cm) {
         const double x = 4515 + 780.8 * cm;
         const double w = numberWidth(cm, cmHeight, 0.2 * cmHeight);
-        addNumberOutline(c, cm, QRectF(x - w / 2, 0, w, cmHeight), QTransform(1, 0, 0, -1, 0, 12285));
+        addNumberOutline(canvas, cm, QRectF(x - w / 2, 0, w, cmHeight), QTransform(1, 0, 0, -1, 0, 12285));
     }
     // Inch numerals turned half a turn, so they read with the rule end for end:
     // mirrored about the tick and with their tops at 9742, the lower side.
@@ -86,7 +87,7 @@ void drawSteelRule(Canvas &c)
     for (int i = 0; i <= 12; ++i) {
         const double x = inchTick(i);
         const double w = numberWidth(i, inHeight, 0.2 * inHeight);
-        addNumberOutline(c, i, QRectF(x - w / 2, 0, w, inHeight), QTransform(-1, 0, 0, 1, 2 * x, 9742));
+        addNumberOutline(canvas, i, QRectF(x - w / 2, 0, w, inHeight), QTransform(-1, 0, 0, 1, 2 * x, 9742));
     }
 }
 
