@@ -7,32 +7,29 @@
 #include <QPainter>
 
 #include <cmath>
-#include <optional>
 
 namespace zentyr::artwork {
 
 namespace {
 
-constexpr int PictureCount = 5;
-
-struct FrameInfo {
+struct PictureInfo {
     double width, height, unitsPerInch;
+    void (*draw)(Canvas &);
+    // The drawing space, when it is not the picture's own coordinate space:
+    // origin and extent. A negative height makes y grow upward.
+    QRectF window;
 };
 
-constexpr FrameInfo Frames[PictureCount] = {
-    {15187, 1854, 2540}, // inch scale
-    {3600, 414, 600},    // metric scale
-    {1736, 14681, 2540}, // vertical scale
-    {3600, 397, 600},    // ruler strip
-    {29959, 36047, 1440} // steel rule: its drawing space is stretched onto this; the
-                         // height is the stored bottom 0x8CCF read unsigned
+const PictureInfo Pictures[] = {
+    {15187, 1854, 2540, drawInchScale, {}},
+    {3600, 414, 600, drawMetricScale, {}},
+    {1736, 14681, 2540, drawVerticalScale, {}},
+    {3600, 397, 600, drawRulerStrip, {}},
+    // Its drawing space is stretched onto this; the height is the stored bottom 0x8CCF read unsigned.
+    {29959, 36047, 1440, drawSteelRule, QRectF(3589, 12892, 25589, -3939)},
 };
 
-int indexOf(Picture p)
-{
-    const int i = static_cast<int>(p);
-    return i >= 0 && i < PictureCount ? i : 0;
-}
+const PictureInfo &info(Picture p) { return Pictures[static_cast<int>(p)]; }
 
 // Nearest whole number, halves to the even neighbour.
 int toWhole(double v) { return static_cast<int>(std::lrint(v)); }
@@ -40,13 +37,11 @@ int toWhole(double v) { return static_cast<int>(std::lrint(v)); }
 // Rendered pixmaps, costed in kilobytes; the least recently used goes first.
 QCache<QString, QPixmap> &pixmapCache()
 {
-    static QCache<QString, QPixmap> cache(160 * 1024);
-    static const bool hooked = [] {
+    static QCache<QString, QPixmap> cache = [] {
         // Pixmaps must go before the application object does.
         qAddPostRoutine([] { pixmapCache().clear(); });
-        return true;
+        return QCache<QString, QPixmap>(160 * 1024);
     }();
-    Q_UNUSED(hooked);
     return cache;
 }
 
@@ -54,26 +49,11 @@ bool usable(double v) { return std::isfinite(v) && v > 0; }
 
 } // namespace
 
-QSizeF extentUnits(Picture which)
-{
-    const FrameInfo &f = Frames[indexOf(which)];
-    return {f.width, f.height};
-}
-
-const VectorPicture &picture(Picture which)
-{
-    static VectorPicture (*const build[PictureCount])()
-        = {buildInchScale, buildMetricScale, buildVerticalScale, buildRulerStrip, buildSteelRule};
-    static std::optional<VectorPicture> built[PictureCount];
-    std::optional<VectorPicture> &slot = built[indexOf(which)];
-    if (!slot)
-        slot = build[indexOf(which)]();
-    return *slot;
-}
+QSizeF extentUnits(Picture which) { return {info(which).width, info(which).height}; }
 
 QSizeF naturalTwips(Picture picture)
 {
-    const FrameInfo &f = Frames[indexOf(picture)];
+    const PictureInfo &f = info(picture);
     const double k = 1440.0 / f.unitsPerInch;
     return QSizeF(toWhole(f.width * k), toWhole(f.height * k));
 }
@@ -86,7 +66,34 @@ QSize naturalPixelSize(Picture picture, double twipsPerPixelX, double twipsPerPi
     return QSize(toWhole(t.width() / twipsPerPixelX), toWhole(t.height() / twipsPerPixelY));
 }
 
-void paint(Picture which, QPainter &painter, const QRectF &targetPx) { render(picture(which), painter, targetPx); }
+void paint(Picture which, QPainter &painter, const QRectF &targetPx)
+{
+    if (targetPx.isEmpty())
+        return;
+    const PictureInfo &pic = info(which);
+    painter.save();
+    painter.setClipRect(targetPx, Qt::IntersectClip);
+
+    const QTransform frameToTarget(targetPx.width() / pic.width, 0, 0, targetPx.height() / pic.height, targetPx.x(),
+                                   targetPx.y());
+    const QTransform device = painter.deviceTransform();
+    bool invertible = false;
+    const QTransform deviceInverse = device.inverted(&invertible);
+    if (invertible) {
+        // From here on painter coordinates are device pixels, whatever the
+        // world transform and device pixel ratio were.
+        const QRectF window = pic.window.isNull() ? QRectF(0, 0, pic.width, pic.height) : pic.window;
+        const double sx = pic.width / window.width();
+        const double sy = pic.height / window.height();
+        const QTransform drawingToFrame(sx, 0, 0, sy, -window.x() * sx, -window.y() * sy);
+        const QTransform toDevice = drawingToFrame * frameToTarget * device;
+        painter.setWorldTransform(deviceInverse * painter.worldTransform());
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        Canvas canvas(painter, toDevice, painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+        pic.draw(canvas);
+    }
+    painter.restore();
+}
 
 QPixmap stretchedPixmap(Picture which, const QSize &sizePx, qreal devicePixelRatio)
 {
@@ -96,7 +103,7 @@ QPixmap stretchedPixmap(Picture which, const QSize &sizePx, qreal devicePixelRat
     if (device.isEmpty())
         return {};
     const QString key = QStringLiteral("pic%1:%2x%3@%4")
-                            .arg(indexOf(which))
+                            .arg(static_cast<int>(which))
                             .arg(sizePx.width())
                             .arg(sizePx.height())
                             .arg(devicePixelRatio, 0, 'g', 17);

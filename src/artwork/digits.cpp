@@ -20,7 +20,8 @@ struct GridDigit {
     std::vector<QPolygonF> contours; // outline, then counters
 };
 
-std::array<GridDigit, 10> makeGridDigits()
+// The digits drawn on the grid, then scaled to the unit box.
+std::array<std::vector<QPolygonF>, 10> unitContours()
 {
     std::array<GridDigit, 10> d;
     // A contour to a line or two reads as a drawing; one point a line does not.
@@ -58,17 +59,21 @@ std::array<GridDigit, 10> makeGridDigits()
     d[9].width = d[6].width;
     for (const QPolygonF &c : d[6].contours)
         d[9].contours.push_back(QTransform(-1, 0, 0, -1, d[6].width, GridHeight).map(c));
-    return d;
+
+    std::array<std::vector<QPolygonF>, 10> unit;
+    for (int i = 0; i < 10; ++i)
+        for (const QPolygonF &c : d[i].contours) {
+            QPolygonF p;
+            for (const QPointF &pt : c)
+                p << QPointF(pt.x() / d[i].width, pt.y() / GridHeight);
+            unit[i].push_back(p);
+        }
+    return unit;
 }
 
 // Relative widths measured from the numerals of the inch scale; the 0 and 1
 // from its two-digit numbers, whose digits stand 74..94 units apart.
 constexpr std::array<double, 10> Aspect = {0.535, 0.312, 0.542, 0.583, 0.626, 0.574, 0.562, 0.571, 0.559, 0.551};
-
-struct UnitDigits {
-    std::array<std::vector<QPolygonF>, 10> contours;
-    std::array<QPolygonF, 10> polygons;
-};
 
 // Joins each counter to the figure at the closest pair of corners. Under the
 // even-odd rule the doubled slit covers nothing, so the counter stays open.
@@ -102,32 +107,17 @@ QPolygonF joinCounters(const std::vector<QPolygonF> &contours)
     return poly;
 }
 
-const UnitDigits &unitDigits()
-{
-    static const UnitDigits digits = [] {
-        UnitDigits u;
-        const auto grid = makeGridDigits();
-        for (int d = 0; d < 10; ++d) {
-            for (const auto &c : grid[d].contours) {
-                QPolygonF p;
-                for (const QPointF &pt : c)
-                    p << QPointF(pt.x() / grid[d].width, pt.y() / GridHeight);
-                u.contours[d].push_back(p);
-            }
-            u.polygons[d] = joinCounters(u.contours[d]);
-        }
-        return u;
-    }();
-    return digits;
-}
-
 int clampDigit(int digit) { return std::clamp(digit, 0, 9); }
 
 } // namespace
 
-const std::vector<QPolygonF> &digitContours(int digit) { return unitDigits().contours[clampDigit(digit)]; }
+const std::vector<QPolygonF> &digitContours(int digit)
+{
+    static const auto contours = unitContours();
+    return contours[clampDigit(digit)];
+}
 
-QPolygonF digitPolygon(int digit) { return unitDigits().polygons[clampDigit(digit)]; }
+QPolygonF digitPolygon(int digit) { return joinCounters(digitContours(digit)); }
 
 double digitAspect(int digit) { return Aspect[clampDigit(digit)]; }
 
@@ -143,27 +133,22 @@ double numberWidth(int number, double height, double gap, double widthScale)
 std::vector<PlacedDigit> layoutNumber(int number, const QRectF &box, double widthScale)
 {
     const QString text = QString::number(number < 0 ? 0 : number);
+    if (text.size() == 1)
+        return {{text[0].digitValue(), box}};
     std::vector<PlacedDigit> out;
-    if (text.size() == 1) {
-        out.push_back({text[0].digitValue(), box});
-        return out;
-    }
-    std::vector<double> widths;
     double total = 0;
     for (QChar c : text) {
-        widths.push_back(digitAspect(c.digitValue()) * box.height() * widthScale);
-        total += widths.back();
+        const double width = digitAspect(c.digitValue()) * box.height() * widthScale;
+        out.push_back({c.digitValue(), QRectF(0, box.top(), width, box.height())});
+        total += width;
     }
-    double gap = (box.width() - total) / (text.size() - 1);
-    if (gap < 0) {
-        for (double &w : widths)
-            w *= box.width() / total;
-        gap = 0;
-    }
+    const double gap = (box.width() - total) / (text.size() - 1);
     double x = box.left();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        out.push_back({text[i].digitValue(), QRectF(x, box.top(), widths[i], box.height())});
-        x += widths[i] + gap;
+    for (PlacedDigit &d : out) {
+        if (gap < 0)
+            d.box.setWidth(d.box.width() * (box.width() / total));
+        d.box.moveLeft(x);
+        x += d.box.width() + std::max(gap, 0.0);
     }
     return out;
 }

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "artwork/artwork.h"
-#include "artwork/icondata.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,12 +16,41 @@ namespace zentyr::artwork {
 
 namespace {
 
+// The standard 16-colour palette.
+const QRgb Palette[16] = {
+    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFF808080,
+    0xFFC0C0C0, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF,
+};
+
+// One hexadecimal palette index per pixel, rows from the top. A yellow
+// horizontal ruler crossing a yellow vertical one on a silver ground.
+const char *const Rows32[32] = {
+    "88888888000000007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888",
+    "888888880bbbbbb07888888888888888", "888888880bbbb0007888888888888888", "888888880bbbbbb07888888888888888",
+    "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888", "00000000000000000000000000000000",
+    "0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b", "0bbb0bbb0bbb0bbb0bbb0bbb0bbb0bbb", "0bbbbbbbbbbbbbbb0bbbbbbb0bbbbbbb",
+    "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb",
+    "0bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb", "00000000000000000000000000000000", "77777777033333307777777777777777",
+    "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbb00007888888888888888",
+    "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888",
+    "888888880bbbb0007888888888888888", "888888880bbbbbb07888888888888888", "888888880bbbbb007888888888888888",
+    "888888880bbbbbb07888888888888888", "888888880bbb00007888888888888888", "888888880bbbbbb07888888888888888",
+    "888888880bbbbb007888888888888888", "888888880bbbbbb07888888888888888",
+};
+
+const char *const Rows16[16] = {
+    "8880000078888888", "8880bbb078888888", "8880b00078888888", "8880bbb078888888",
+    "0000000000000000", "0b0b0b0b0b0b0b0b", "0b0bbb0bbb0bbb0b", "0bbbbbbbbbbbbbbb",
+    "0000000000000000", "7770bbb077777777", "8880b00078888888", "8880bbb078888888",
+    "8880bb0078888888", "8880bbb078888888", "8880b00078888888", "8880bbb078888888",
+};
+
 const char *const *rowsFor(int size)
 {
     if (size == 32)
-        return icondata::Rows32;
+        return Rows32;
     if (size == 16)
-        return icondata::Rows16;
+        return Rows16;
     return nullptr;
 }
 
@@ -45,7 +72,7 @@ QByteArray bitmapEntry(int size)
     // uncompressed, image bytes, two resolutions, colours used (all 16), important colours.
     s << quint32(40) << quint32(size) << quint32(size * 2) << quint16(1) << quint16(4) << quint32(0)
       << quint32((colourStride + maskStride) * size) << quint32(0) << quint32(0) << quint32(0) << quint32(0);
-    for (QRgb c : icondata::Palette)
+    for (QRgb c : Palette)
         s << quint8(qBlue(c)) << quint8(qGreen(c)) << quint8(qRed(c)) << quint8(0);
     const char *const *rows = rowsFor(size);
     for (int y = size - 1; y >= 0; --y)
@@ -71,6 +98,20 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     return true;
 }
 
+// The image for one of the theme's sizes. The two just above the pixel art keep
+// its 16 px image, unscaled so that no pixel blurs, centred on a transparent canvas.
+QImage themeIconImage(int size)
+{
+    if (size >= 48)
+        return drawnIconImage(size);
+    if (size == 16 || size == 32)
+        return iconImage(size);
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter(&img).drawImage((size - 16) / 2, (size - 16) / 2, iconImage(16));
+    return img;
+}
+
 } // namespace
 
 QImage iconImage(int size)
@@ -79,7 +120,7 @@ QImage iconImage(int size)
     if (!rows)
         return {};
     QImage img(size, size, QImage::Format_Indexed8);
-    img.setColorTable(QList<QRgb>(std::begin(icondata::Palette), std::end(icondata::Palette)));
+    img.setColorTable(QList<QRgb>(std::begin(Palette), std::end(Palette)));
     for (int y = 0; y < size; ++y) {
         uchar *line = img.scanLine(y);
         for (int x = 0; x < size; ++x)
@@ -90,7 +131,6 @@ QImage iconImage(int size)
 
 QImage drawnIconImage(int size)
 {
-    using icondata::Palette;
     const QColor black(Palette[0]), olive(Palette[3]), grey(Palette[7]), silver(Palette[8]), yellow(Palette[11]);
     // The 32 px image's grid, one unit a pixel there; every edge lands on a whole pixel.
     const double unit = size / 32.0;
@@ -180,11 +220,11 @@ bool writeIconFiles(const QString &dir, QString *error)
 {
     if (!writeFile(dir + QStringLiteral("/zentyr.ico"), icoFileBytes(), error))
         return false;
-    for (int size : {16, 32}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString path = QStringLiteral("%1/icons/hicolor/%2x%2/apps/zentyr.png").arg(dir).arg(size);
         QBuffer png;
         png.open(QIODevice::WriteOnly);
-        if (!iconImage(size).save(&png, "PNG")) {
+        if (!themeIconImage(size).save(&png, "PNG")) {
             if (error)
                 *error = QStringLiteral("cannot encode %1").arg(path);
             return false;

@@ -1,31 +1,52 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The pictures as data, built once on first use.
-
-#include "artwork/artwork.h"
-#include "artwork/vectorpicture.h"
+// The pictures' drawing steps, and the canvas they draw on.
 
 #include <QColor>
+#include <QPainterPath>
+#include <QPolygonF>
 #include <QTransform>
+
+class QPainter;
 
 namespace zentyr::artwork {
 
-// Needs a QGuiApplication: the product word is set in a font.
-const VectorPicture &picture(Picture which);
+// Draws in a picture's own units straight onto device pixels. Strokes never get
+// thinner than one logical pixel (at 2x, two device pixels), and when the painter
+// does not rotate, outlines and ticks are aligned to whole device pixels so that
+// they stay crisp at small sizes.
+class Canvas {
+public:
+    Canvas(QPainter &painter, const QTransform &toDevice, double devicePixelRatio);
 
-VectorPicture buildInchScale();
-VectorPicture buildMetricScale();
-VectorPicture buildVerticalScale();
-VectorPicture buildRulerStrip();
-VectorPicture buildSteelRule();
+    // A closed figure (a rectangle too); an invalid colour leaves out its fill or outline.
+    void polygon(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth);
+    // An open stroked path (close it by repeating the first point).
+    void polyline(const QPolygonF &points, const QColor &pen, double penWidth);
+    // Flat ends, so that a tick starts exactly on its edge.
+    void line(QPointF a, QPointF b, const QColor &pen, double penWidth);
+    // One polygon filled even-odd, no outline: a digit, fitted to whole pixels
+    // when drawn upright so that small numerals stay sharp.
+    void digit(const QPolygonF &points, const QColor &fill);
+    // Any filled outline, no stroke (the product word).
+    void fill(const QPainterPath &path, const QColor &color);
 
-// Shared by the builders.
-void addNumber(VectorPicture &pic, int number, const QRectF &box, const QColor &color,
-               const QTransform &turn = QTransform(), double widthScale = 1.0);
-void addNumberOutline(VectorPicture &pic, int number, const QRectF &box, const QColor &color, double penWidth,
-                      const QTransform &turn = QTransform(), double widthScale = 1.0);
-// "Zentyr" in bold Arial with the given em height, its text cell's top edge on
-// y = 0 and centred on x = 0 when centred is set, else starting at x = 0.
-QPainterPath productWordPath(double emHeight, bool centred);
+private:
+    double strokeWidth(double width, double scale) const;
+    void outline(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth, bool closed);
+
+    QPainter &m_p;
+    QTransform m_m;
+    double m_thinnest; // device pixels in one logical pixel
+    bool m_align;
+    double m_areaScale;
+};
+
+// Each draws its picture in its own drawing space.
+void drawInchScale(Canvas &canvas);
+void drawMetricScale(Canvas &canvas);
+void drawVerticalScale(Canvas &canvas);
+void drawRulerStrip(Canvas &canvas);
+void drawSteelRule(Canvas &canvas);
 
 } // namespace zentyr::artwork

@@ -2,6 +2,7 @@
 // The ruler scales: inch, metric, vertical, and the small strip of the
 // information window. All share the palette and the digit shapes.
 
+#include "artwork/artwork.h"
 #include "artwork/digits.h"
 #include "artwork/palette.h"
 #include "artwork/pictures.h"
@@ -15,17 +16,6 @@ namespace {
 
 QRectF corners(double x0, double y0, double x1, double y1) { return QRectF(QPointF(x0, y0), QPointF(x1, y1)); }
 
-// An empty picture whose drawing space is its own coordinate space.
-VectorPicture blankPicture(Picture which)
-{
-    const QSizeF extent = extentUnits(which);
-    VectorPicture pic;
-    pic.windowOrigin = {0, 0};
-    pic.windowExtent = extent;
-    pic.frame = extent;
-    return pic;
-}
-
 // Position of quarter tick k between the listed major ticks: each division is
 // split evenly, so the small ticks follow the measured majors.
 double quarterPosition(const double *majors, int k)
@@ -37,26 +27,15 @@ double quarterPosition(const double *majors, int k)
     return majors[n] + (majors[n + 1] - majors[n]) * r / 4.0;
 }
 
-} // namespace
-
-void addNumber(VectorPicture &pic, int number, const QRectF &box, const QColor &color, const QTransform &turn,
-               double widthScale)
+void addNumber(Canvas &canvas, int number, const QRectF &box, const QColor &color,
+               const QTransform &turn = QTransform(), double widthScale = 1.0)
 {
     for (const PlacedDigit &d : layoutNumber(number, box, widthScale))
-        pic.addFilledPolygon(placeDigit(digitPolygon(d.digit), d.box, turn), color);
+        canvas.digit(placeDigit(digitPolygon(d.digit), d.box, turn), color);
 }
 
-void addNumberOutline(VectorPicture &pic, int number, const QRectF &box, const QColor &color, double penWidth,
-                      const QTransform &turn, double widthScale)
-{
-    for (const PlacedDigit &d : layoutNumber(number, box, widthScale))
-        for (const QPolygonF &contour : digitContours(d.digit)) {
-            QPolygonF closed = placeDigit(contour, d.box, turn);
-            closed << closed.first();
-            pic.addPolyline(closed, color, penWidth);
-        }
-}
-
+// "Zentyr" in bold Arial with the given em height, its text cell's top edge on
+// y = 0 and centred on x = 0 when centred is set, else starting at x = 0.
 QPainterPath productWordPath(double emHeight, bool centred)
 {
     QFont font(QStringLiteral("Arial"));
@@ -72,20 +51,21 @@ QPainterPath productWordPath(double emHeight, bool centred)
     return path;
 }
 
-VectorPicture buildInchScale()
+} // namespace
+
+void drawInchScale(Canvas &canvas)
 {
-    VectorPicture pic = blankPicture(Picture::InchScale);
     const double pen = 8;
-    pic.addRect(corners(0, 28, 15175, 199), palette::ShadowStrip, palette::ShadowRim, pen);
-    pic.addRect(corners(0, 86, 15175, 1852), palette::RulerBody, palette::RulerBody, pen);
-    pic.addRect(corners(0, 1188, 15175, 1852), palette::LowerBand, palette::RulerBody, pen);
+    canvas.polygon(corners(0, 28, 15175, 199), palette::ShadowStrip, palette::ShadowRim, pen);
+    canvas.polygon(corners(0, 86, 15175, 1852), palette::RulerBody, palette::RulerBody, pen);
+    canvas.polygon(corners(0, 1188, 15175, 1852), palette::LowerBand, palette::RulerBody, pen);
 
     static constexpr double Majors[13]
         = {38, 1294, 2557, 3817, 5080, 6332, 7599, 8855, 10115, 11375, 12634, 13890, 15157};
     for (int k = 0; k <= 48; ++k) {
         const double x = quarterPosition(Majors, k);
         const double bottom = k % 4 == 0 ? 920 : (k % 2 == 0 ? 597 : 320);
-        pic.addLine({x, 86}, {x, bottom}, palette::Ink, pen);
+        canvas.line({x, 86}, {x, bottom}, palette::Ink, pen);
     }
 
     struct Box {
@@ -95,23 +75,21 @@ VectorPicture buildInchScale()
         = {{1018, 1124}, {2259, 2446},  {3515, 3716},   {4759, 4975},   {6051, 6249},   {7289, 7483},
            {8542, 8739}, {9827, 10020}, {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
     for (int n = 1; n <= 12; ++n)
-        addNumber(pic, n, corners(Numerals[n - 1].from, 789, Numerals[n - 1].to, 1134), palette::Ink);
+        addNumber(canvas, n, corners(Numerals[n - 1].from, 789, Numerals[n - 1].to, 1134), palette::Ink);
 
-    pic.addFilledPath(productWordPath(353, false).translated(137, 1366), palette::ProductWord);
-    return pic;
+    canvas.fill(productWordPath(353, false).translated(137, 1366), palette::ProductWord);
 }
 
-VectorPicture buildMetricScale()
+void drawMetricScale(Canvas &canvas)
 {
-    VectorPicture pic = blankPicture(Picture::MetricScale);
     const double pen = 6.3;
-    pic.addRect(corners(6.3, 5.1, 3590.9, 18.6), palette::ShadowStrip, palette::ShadowRim, pen);
-    pic.addRect(corners(6.3, 18.6, 3590.9, 405.9), palette::RulerBody, palette::RulerBody, pen);
-    pic.addRect(corners(6.3, 261.7, 3590.9, 406.7), palette::LowerBand, palette::RulerBody, pen);
+    canvas.polygon(corners(6.3, 5.1, 3590.9, 18.6), palette::ShadowStrip, palette::ShadowRim, pen);
+    canvas.polygon(corners(6.3, 18.6, 3590.9, 405.9), palette::RulerBody, palette::RulerBody, pen);
+    canvas.polygon(corners(6.3, 261.7, 3590.9, 406.7), palette::LowerBand, palette::RulerBody, pen);
 
     for (int k = 0; k <= 150; ++k) {
         const double x = 144.0 + 22.184 * k;
-        pic.addLine({x, 18.6}, {x, k % 5 == 0 ? 180.1 : 68.5}, palette::Ink, pen);
+        canvas.line({x, 18.6}, {x, k % 5 == 0 ? 180.1 : 68.5}, palette::Ink, pen);
     }
     // Labels are a little wider than the inch scale's digits and set closer.
     const double top = 203.1, height = 237.2 - 203.1, gap = 4, widen = 1.1;
@@ -119,20 +97,18 @@ VectorPicture buildMetricScale()
         const double x = 144.0 + 22.184 * 5 * j;
         const int label = 10 * (j + 1);
         const double w = numberWidth(label, height, gap, widen);
-        addNumber(pic, label, QRectF(x - w / 2, top, w, height), palette::Ink, QTransform(), widen);
+        addNumber(canvas, label, QRectF(x - w / 2, top, w, height), palette::Ink, QTransform(), widen);
     }
-    return pic;
 }
 
-VectorPicture buildVerticalScale()
+void drawVerticalScale(Canvas &canvas)
 {
-    VectorPicture pic = blankPicture(Picture::VerticalScale);
     const double pen = 6;
-    pic.addPolygon(QPolygonF({{15, 14640}, {58, 14640}, {53, -3}, {18, 2}}), palette::ShadowStrip, palette::ShadowRim,
+    canvas.polygon(QPolygonF({{15, 14640}, {58, 14640}, {53, -3}, {18, 2}}), palette::ShadowStrip, palette::ShadowRim,
                    pen);
-    pic.addPolygon(QPolygonF({{65, 14638}, {1736, 14637}, {1738, 3}, {64, 6}}), palette::RulerBody, palette::RulerBody,
+    canvas.polygon(QPolygonF({{65, 14638}, {1736, 14637}, {1738, 3}, {64, 6}}), palette::RulerBody, palette::RulerBody,
                    pen);
-    pic.addPolygon(QPolygonF({{1139, 14648}, {1729, 14646}, {1732, -2}, {1139, 0}}), palette::LowerBand,
+    canvas.polygon(QPolygonF({{1139, 14648}, {1729, 14646}, {1732, -2}, {1139, 0}}), palette::LowerBand,
                    palette::RulerBody, pen);
 
     // Counted from the bottom (k = 0) up.
@@ -143,7 +119,7 @@ VectorPicture buildVerticalScale()
         // The ticks' left ends drift from x 62 at the bottom to 100 at the top.
         const double left = 62 + 38.0 * k / 48;
         const double length = k % 4 == 0 ? 780 : (k % 2 == 0 ? 472 : 212);
-        pic.addLine({left, y}, {left + length, y}, palette::Ink, pen);
+        canvas.line({left, y}, {left + length, y}, palette::Ink, pen);
     }
 
     // Numerals are laid out upright and turned a quarter turn anticlockwise:
@@ -159,22 +135,20 @@ VectorPicture buildVerticalScale()
     for (int n = 1; n <= 12; ++n) {
         const Extent e = Numerals[n - 1];
         const QTransform turn(0, -1, 1, 0, digitLeft, e.bottom);
-        addNumber(pic, n, QRectF(0, 0, e.bottom - e.top, digitHeight), palette::Ink, turn, widen);
+        addNumber(canvas, n, QRectF(0, 0, e.bottom - e.top, digitHeight), palette::Ink, turn, widen);
     }
 
     // Reads upward, centred on (1268, 13838) with the top of its text cell on x 1268.
-    pic.addFilledPath(QTransform(0, -1, 1, 0, 1268, 13838).map(productWordPath(353, true)), palette::ProductWord);
-    return pic;
+    canvas.fill(QTransform(0, -1, 1, 0, 1268, 13838).map(productWordPath(353, true)), palette::ProductWord);
 }
 
-VectorPicture buildRulerStrip()
+void drawRulerStrip(Canvas &canvas)
 {
-    VectorPicture pic = blankPicture(Picture::RulerStrip);
     const double pen = 6.3;
     const double belowBottom = extentUnits(Picture::RulerStrip).height() + 20;
-    pic.addRect(corners(6.3, 6.3, 3590.9, 19.0), palette::ShadowStrip, palette::ShadowRim, pen);
-    pic.addRect(corners(7.1, 19.0, 3591.7, belowBottom), palette::RulerBody, palette::RulerBody, pen);
-    pic.addRect(corners(6.3, 261.6, 3590.9, belowBottom), palette::LowerBand, palette::RulerBody, pen);
+    canvas.polygon(corners(6.3, 6.3, 3590.9, 19.0), palette::ShadowStrip, palette::ShadowRim, pen);
+    canvas.polygon(corners(7.1, 19.0, 3591.7, belowBottom), palette::RulerBody, palette::RulerBody, pen);
+    canvas.polygon(corners(6.3, 261.6, 3590.9, belowBottom), palette::LowerBand, palette::RulerBody, pen);
 
     double majors[13];
     for (int n = 0; n <= 12; ++n)
@@ -182,15 +156,14 @@ VectorPicture buildRulerStrip()
     for (int k = 0; k <= 48; ++k) {
         const double x = quarterPosition(majors, k);
         const double bottom = k % 4 == 0 ? 202 : (k % 2 == 0 ? 131.6 : 69);
-        pic.addLine({x, 19.0}, {x, bottom}, palette::Ink, pen);
+        canvas.line({x, 19.0}, {x, bottom}, palette::Ink, pen);
     }
     const double top = 173.6, height = 249.7 - 173.6, gap = 18, clearance = 26;
     for (int n = 1; n <= 12; ++n) {
         const double w = numberWidth(n, height, gap);
         const double right = majors[n] - clearance;
-        addNumber(pic, n, QRectF(right - w, top, w, height), palette::Ink);
+        addNumber(canvas, n, QRectF(right - w, top, w, height), palette::Ink);
     }
-    return pic;
 }
 
 } // namespace zentyr::artwork

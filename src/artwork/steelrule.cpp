@@ -6,6 +6,8 @@
 #include "artwork/digits.h"
 #include "artwork/pictures.h"
 
+#include <QRectF>
+
 namespace zentyr::artwork {
 
 namespace {
@@ -19,68 +21,65 @@ const QColor Ink(0x00, 0x00, 0x00);
 constexpr double Left = 3691, Right = 29071, Bottom = 8969, Top = 12875;
 constexpr double Hair = 1;
 
-// Long inch tick i, counted from the right. The ticks the window shows stand a
-// few units off the even spacing; they keep their drawn places.
+// Long inch tick i, counted from the right. The ticks the window shows (5 to 8)
+// stand a few units off the even spacing; they keep their drawn places.
 double inchTick(int i)
 {
-    switch (i) {
-    case 5: return 18397;
-    case 6: return 16412;
-    case 7: return 14429;
-    case 8: return 12448;
-    default: return 28317 - 1983.5 * i;
-    }
+    constexpr double Shown[] = {18397, 16412, 14429, 12448};
+    return i >= 5 && i <= 8 ? Shown[i - 5] : 28317 - 1983.5 * i;
 }
 
-// Short inch tick between long ticks i and i + 1.
+// Short inch tick between long ticks i and i + 1; those the window shows (5 to 7)
+// keep their drawn places too.
 double inchHalfTick(int i)
 {
-    switch (i) {
-    case 5: return 17397;
-    case 6: return 15413;
-    case 7: return 13429;
-    default: return (inchTick(i) + inchTick(i + 1)) / 2;
-    }
+    constexpr double Shown[] = {17397, 15413, 13429};
+    return i >= 5 && i <= 7 ? Shown[i - 5] : (inchTick(i) + inchTick(i + 1)) / 2;
+}
+
+void addNumberOutline(Canvas &canvas, int number, const QRectF &box, const QTransform &turn)
+{
+    for (const PlacedDigit &d : layoutNumber(number, box))
+        for (const QPolygonF &contour : digitContours(d.digit)) {
+            QPolygonF closed = placeDigit(contour, d.box, turn);
+            closed << closed.first();
+            canvas.polyline(closed, Ink, Hair);
+        }
 }
 
 } // namespace
 
-VectorPicture buildSteelRule()
+void drawSteelRule(Canvas &canvas)
 {
-    VectorPicture pic;
-    pic.windowOrigin = {3589, 12892};
-    pic.windowExtent = {25589, -3939};
-    pic.frame = extentUnits(Picture::SteelRule);
-
-    pic.addRect(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
-    pic.addPolygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),
+    canvas.polygon(QRectF(QPointF(Left, Bottom), QPointF(Right, Top)), Plate, Plate, Hair);
+    canvas.polygon(QPolygonF({{29071, 8969}, {3691, 8969}, {3691, 12875}, {3953, 12621}, {3953, 9223}, {28821, 9223}}),
                    Shade, ShadeEdge, Hair);
-    pic.addPolygon(
+    canvas.polygon(
         QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}), Light,
         Light, Hair);
 
-    for (int c = 0; c <= 30; ++c) {
-        const double x = 4515 + 780.8 * c;
-        pic.addLine({x, Top}, {x, 12367}, Ink, Hair);
+    for (int cm = 0; cm <= 30; ++cm) {
+        const double x = 4515 + 780.8 * cm;
+        canvas.line({x, Top}, {x, 12367}, Ink, Hair);
     }
-    for (int c = 0; c <= 30; ++c) {
-        const double x = 4515 + 780.8 * (c + 0.5);
-        pic.addLine({x, Top}, {x, 12621}, Ink, Hair);
+    for (int cm = 0; cm <= 30; ++cm) {
+        const double x = 4515 + 780.8 * (cm + 0.5);
+        canvas.line({x, Top}, {x, 12621}, Ink, Hair);
     }
     for (int i = 0; i <= 12; ++i)
-        pic.addLine({inchTick(i), Bottom}, {inchTick(i), 9473}, Ink, Hair);
+        canvas.line({inchTick(i), Bottom}, {inchTick(i), 9473}, Ink, Hair);
     for (int i = 0; i < 12; ++i)
-        pic.addLine({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
+        canvas.line({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
 
-    pic.addPolyline(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), Ink, Hair);
+    canvas.polyline(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), Ink, Hair);
 
     // Centimetre numerals upright under their ticks: laid out with y downward
     // from the digits' top at 12285, then flipped into this y-up space.
     const double cmHeight = 12285 - 11945;
-    for (int c = 0; c <= 30; ++c) {
-        const double x = 4515 + 780.8 * c;
-        const double w = numberWidth(c, cmHeight, 0.2 * cmHeight);
-        addNumberOutline(pic, c, QRectF(x - w / 2, 0, w, cmHeight), Ink, Hair, QTransform(1, 0, 0, -1, 0, 12285));
+    for (int cm = 0; cm <= 30; ++cm) {
+        const double x = 4515 + 780.8 * cm;
+        const double w = numberWidth(cm, cmHeight, 0.2 * cmHeight);
+        addNumberOutline(canvas, cm, QRectF(x - w / 2, 0, w, cmHeight), QTransform(1, 0, 0, -1, 0, 12285));
     }
     // Inch numerals turned half a turn, so they read with the rule end for end:
     // mirrored about the tick and with their tops at 9742, the lower side.
@@ -88,9 +87,8 @@ VectorPicture buildSteelRule()
     for (int i = 0; i <= 12; ++i) {
         const double x = inchTick(i);
         const double w = numberWidth(i, inHeight, 0.2 * inHeight);
-        addNumberOutline(pic, i, QRectF(x - w / 2, 0, w, inHeight), Ink, Hair, QTransform(-1, 0, 0, 1, 2 * x, 9742));
+        addNumberOutline(canvas, i, QRectF(x - w / 2, 0, w, inHeight), QTransform(-1, 0, 0, 1, 2 * x, 9742));
     }
-    return pic;
 }
 
 } // namespace zentyr::artwork
