@@ -177,9 +177,7 @@ InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString
 QString instanceLockPath()
 {
     const QString folder = chooseLockFolder(lockFolderCandidates());
-    if (folder.isEmpty())
-        return {};
-    return lockFilePath(folder, currentDisplayKey());
+    return folder.isEmpty() ? QString() : lockFilePath(folder, currentDisplayKey());
 }
 
 bool anotherCopyHoldsTheLock()

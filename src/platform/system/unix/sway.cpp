@@ -150,12 +150,8 @@ void undoCentring(const xcb_configure_notify_event_t &answer)
     const bool placedIsCentring = placed.topLeft() == centred(workspaceFor(w, placed.size()), placed.size());
     const QRect target = placedIsCentring ? accepted.value(answer.window, placed) : placed;
     if (target != given)
-        runCommand(QStringLiteral("[id=%1] resize set width %2 px height %3 px, move absolute position %4 %5")
-                       .arg(answer.window)
-                       .arg(target.width())
-                       .arg(target.height())
-                       .arg(target.x())
-                       .arg(target.y()));
+        runCommand(QString::asprintf("[id=%u] resize set width %d px height %d px, move absolute position %d %d",
+                                     answer.window, target.width(), target.height(), target.x(), target.y()));
 }
 
 bool moveWindow(QWidget *window, QPoint topLeft)

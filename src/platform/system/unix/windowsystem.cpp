@@ -108,7 +108,7 @@ void leaveWindowGroup(xcb_connection_t *c, xcb_window_t w)
 } // namespace
 #endif
 
-void applyWindowKind(QWidget *window, WindowKind kind)
+void applyWindowKind([[maybe_unused]] QWidget *window, [[maybe_unused]] WindowKind kind)
 {
 #if ZENTYR_HAVE_XCB
     if (xcb_connection_t *c = x11::connection()) {
@@ -135,9 +135,6 @@ void applyWindowKind(QWidget *window, WindowKind kind)
             leaveWindowGroup(c, w);
         xcb_flush(c);
     }
-#else
-    Q_UNUSED(window);
-    Q_UNUSED(kind);
 #endif
     sway::floatNativeWindows();
 }
