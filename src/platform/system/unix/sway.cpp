@@ -79,18 +79,6 @@ bool runCommand(const QString &command)
 }
 
 #if ZENTYR_HAVE_XCB
-// The rectangle of the focused workspace: where Sway centres a floating window.
-QRect focusedWorkspace()
-{
-    for (const QJsonValue &w : ask(GetWorkspaces, {}).array())
-        if (w.toObject().value(QLatin1String("focused")).toBool()) {
-            const QJsonObject r = w.toObject().value(QLatin1String("rect")).toObject();
-            return {r.value(QLatin1String("x")).toInt(), r.value(QLatin1String("y")).toInt(),
-                    r.value(QLatin1String("width")).toInt(), r.value(QLatin1String("height")).toInt()};
-        }
-    return {};
-}
-
 // The window's rectangle as the program last set it, in the X server's pixels.
 QRect nativeGeometry(const QWidget *w)
 {
@@ -108,9 +96,14 @@ QPoint centred(const QRect &area, QSize size)
 // window larger than the workspace.
 QRect workspaceFor(const QWidget *w, QSize size)
 {
-    const QRect area = focusedWorkspace();
-    if (size.width() <= area.width() && size.height() <= area.height())
-        return area;
+    for (const QJsonValue &workspace : ask(GetWorkspaces, {}).array()) {
+        const QJsonObject r = workspace.toObject().value(QLatin1String("rect")).toObject();
+        const QRect area(r.value(QLatin1String("x")).toInt(), r.value(QLatin1String("y")).toInt(),
+                         r.value(QLatin1String("width")).toInt(), r.value(QLatin1String("height")).toInt());
+        if (workspace.toObject().value(QLatin1String("focused")).toBool() && size.width() <= area.width()
+            && size.height() <= area.height())
+            return area;
+    }
     const qreal dpr = w->devicePixelRatioF();
     const QRectF screen = w->screen()->geometry();
     return QRectF(screen.topLeft() * dpr, screen.size() * dpr).toRect();
