@@ -105,6 +105,36 @@ void leaveWindowGroup(xcb_connection_t *c, xcb_window_t w)
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, Fields, hints.data());
 }
 
+// Whether an X server answers at DISPLAY and takes us; asked before the application exists. The
+// reason of a server that answers but refuses goes to `refusal`.
+bool x11DisplayAnswers(std::string *refusal)
+{
+    // libxcb writes a refusing server's reason straight to standard error, with nothing around it;
+    // it is caught on a pipe and said with the rest.
+    int pipeFds[2] = {-1, -1};
+    const int savedErr = pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0 ? dup(STDERR_FILENO) : -1;
+    if (savedErr >= 0) {
+        std::fflush(stderr);
+        dup2(pipeFds[1], STDERR_FILENO);
+    }
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    const bool ok = c && !xcb_connection_has_error(c);
+    if (c)
+        xcb_disconnect(c);
+    if (savedErr >= 0) {
+        dup2(savedErr, STDERR_FILENO);
+        close(savedErr);
+        close(pipeFds[1]);
+        char buffer[512];
+        for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+            refusal->append(buffer, size_t(n));
+        close(pipeFds[0]);
+        while (!refusal->empty() && std::isspace(static_cast<unsigned char>(refusal->back())))
+            refusal->pop_back();
+    }
+    return ok;
+}
+
 } // namespace
 #endif
 
@@ -165,38 +195,6 @@ bool windowManagerRunning()
 #endif
     return true; // other platforms stack their windows themselves
 }
-
-#if ZENTYR_HAVE_XCB
-// Whether an X server answers at DISPLAY and takes us; asked before the application exists. The
-// reason of a server that answers but refuses goes to `refusal`.
-static bool x11DisplayAnswers(std::string *refusal)
-{
-    // libxcb writes a refusing server's reason straight to standard error, with nothing around it;
-    // it is caught on a pipe and said with the rest.
-    int pipeFds[2] = {-1, -1};
-    const int savedErr = pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0 ? dup(STDERR_FILENO) : -1;
-    if (savedErr >= 0) {
-        std::fflush(stderr);
-        dup2(pipeFds[1], STDERR_FILENO);
-    }
-    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    const bool ok = c && !xcb_connection_has_error(c);
-    if (c)
-        xcb_disconnect(c);
-    if (savedErr >= 0) {
-        dup2(savedErr, STDERR_FILENO);
-        close(savedErr);
-        close(pipeFds[1]);
-        char buffer[512];
-        for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-            refusal->append(buffer, size_t(n));
-        close(pipeFds[0]);
-        while (!refusal->empty() && std::isspace(static_cast<unsigned char>(refusal->back())))
-            refusal->pop_back();
-    }
-    return ok;
-}
-#endif
 
 void moveNativeWindow(QWidget *window, QPoint topLeft)
 {
