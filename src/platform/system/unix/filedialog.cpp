@@ -3,8 +3,6 @@
 
 #include <QSettings>
 
-#include <mutex>
-
 namespace zentyr {
 
 // X11 has no dialog of the system's own to call: Qt's is used.
@@ -15,11 +13,8 @@ bool showSystemOpenDialog(QWidget *, const OpenRequest &, OpenResult *) { return
 // below /dev/null, where no folder can ever be made, leaves that state in memory for the run.
 void keepNoDialogSettings()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
-    });
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
 }
 
 } // namespace zentyr

@@ -4,10 +4,10 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -55,17 +55,6 @@ QString displayKey(const QString &x11Display, const QString &waylandSocket, cons
     return name.isEmpty() ? QStringLiteral("default") : name;
 }
 
-QString waylandSocketPath(const QString &waylandDisplay, const QString &runtimeDir)
-{
-    if (waylandDisplay.isEmpty())
-        return {};
-    if (waylandDisplay.startsWith(u'/'))
-        return waylandDisplay;
-    if (!runtimeDir.startsWith(u'/'))
-        return {};
-    return runtimeDir + u'/' + waylandDisplay;
-}
-
 // The lock this copy holds, removed as the process ends so the folder keeps only live locks.
 static QByteArray g_heldLock;
 
@@ -74,16 +63,6 @@ static void removeHeldLock()
     if (!g_heldLock.isEmpty())
         ::unlink(g_heldLock.constData());
     g_heldLock.clear();
-}
-
-static void removeLockAtExit()
-{
-    static const bool registered = [] {
-        std::atexit(removeHeldLock);
-        std::at_quick_exit(removeHeldLock);
-        return true;
-    }();
-    Q_UNUSED(registered);
 }
 
 // Whether the open descriptor is still the file the path names.
@@ -95,18 +74,17 @@ static bool sameFile(int fd, const QByteArray &path)
         && open.st_ino == named.st_ino;
 }
 
+// A Wayland display is named by the socket a client connects to: WAYLAND_DISPLAY, relative to
+// XDG_RUNTIME_DIR unless absolute (without a runtime folder, the name alone), with links resolved.
 static QString currentDisplayKey()
 {
-    QString socket
-        = waylandSocketPath(qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("XDG_RUNTIME_DIR"));
-    if (!socket.isEmpty()) {
-        char resolved[PATH_MAX];
-        if (::realpath(QFile::encodeName(socket).constData(), resolved))
-            socket = QFile::decodeName(resolved);
-    }
-    if (socket.isEmpty() && !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty())
-        socket = qEnvironmentVariable("WAYLAND_DISPLAY"); // no runtime folder: the name alone
-    return displayKey(qEnvironmentVariable("DISPLAY"), socket, QGuiApplication::platformName());
+    QString socket = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!socket.isEmpty() && !socket.startsWith(u'/') && runtimeDir.startsWith(u'/'))
+        socket = runtimeDir + u'/' + socket;
+    const QString resolved = socket.startsWith(u'/') ? QFileInfo(socket).canonicalFilePath() : QString();
+    return displayKey(qEnvironmentVariable("DISPLAY"), resolved.isEmpty() ? socket : resolved,
+                      QGuiApplication::platformName());
 }
 
 static QString lockFilePath(const QString &folder, const QString &key)
@@ -189,7 +167,8 @@ InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString
             continue;
         }
         g_heldLock = native;
-        removeLockAtExit();
+        std::atexit(removeHeldLock);
+        std::at_quick_exit(removeHeldLock);
         return InstanceLock::First; // the descriptor stays open, holding the lock, for the life of the process
     }
     return fail(EAGAIN);
@@ -198,9 +177,7 @@ InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString
 QString instanceLockPath()
 {
     const QString folder = chooseLockFolder(lockFolderCandidates());
-    if (folder.isEmpty())
-        return {};
-    return lockFilePath(folder, currentDisplayKey());
+    return folder.isEmpty() ? QString() : lockFilePath(folder, currentDisplayKey());
 }
 
 bool anotherCopyHoldsTheLock()

@@ -16,10 +16,6 @@ QString instanceLockPath();
 // A Wayland display is its socket's resolved path. Without either, the platform's name.
 QString displayKey(const QString &x11Display, const QString &waylandSocket, const QString &platform);
 
-// The socket a Wayland client connects to: WAYLAND_DISPLAY, relative to XDG_RUNTIME_DIR
-// unless absolute. Empty when there is no Wayland display or it cannot be placed.
-QString waylandSocketPath(const QString &waylandDisplay, const QString &runtimeDir);
-
 // A folder the lock may live in; `create` when this program may make it.
 struct LockFolderCandidate {
     QString path;

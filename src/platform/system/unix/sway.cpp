@@ -2,19 +2,18 @@
 #include "platform/system/unix/sway.h"
 #include "platform/system/desktopsession.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QHash>
-#include <QRegularExpression>
-#include <QScreen>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QWidget>
 
 #include <cstring>
-#include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 #if ZENTYR_HAVE_XCB
@@ -25,122 +24,61 @@ namespace zentyr::sway {
 
 namespace {
 
-// Sway's IPC (i3's): "i3-ipc", the payload's length and the message type, in the machine's byte
-// order, then the payload; RUN_COMMAND is type 0 and answers with a list of results.
-class Ipc {
-public:
-    // True when Sway ran the command; the answer comes after Sway has acted on it.
-    bool run(const QByteArray &command)
-    {
-        const QJsonArray results = ask(RunCommand, command).array();
-        return !results.isEmpty() && results.first().toObject().value(QLatin1String("success")).toBool();
-    }
-
-    // The rectangle of the focused workspace: where Sway centres a floating window.
-    QRect focusedWorkspace()
-    {
-        for (const QJsonValue &w : ask(GetWorkspaces, {}).array())
-            if (w.toObject().value(QLatin1String("focused")).toBool()) {
-                const QJsonObject r = w.toObject().value(QLatin1String("rect")).toObject();
-                return {r.value(QLatin1String("x")).toInt(), r.value(QLatin1String("y")).toInt(),
-                        r.value(QLatin1String("width")).toInt(), r.value(QLatin1String("height")).toInt()};
-            }
-        return {};
-    }
-
-private:
-    enum Type : uint32_t { RunCommand = 0, GetWorkspaces = 1 };
-
-    QJsonDocument ask(Type type, const QByteArray &payload)
-    {
-        if (!connected())
-            return {};
-        const char magic[] = {'i', '3', '-', 'i', 'p', 'c'};
-        uint32_t header[2] = {static_cast<uint32_t>(payload.size()), type};
-        QByteArray message(magic, sizeof magic);
-        message.append(reinterpret_cast<const char *>(header), sizeof header).append(payload);
-        QByteArray reply;
-        if (!send(message) || !receive(sizeof magic + sizeof header, &reply)) {
-            disconnect();
-            return {};
-        }
-        std::memcpy(header, reply.constData() + sizeof magic, sizeof header);
-        if (!receive(header[0], &reply)) {
-            disconnect();
-            return {};
-        }
-        return QJsonDocument::fromJson(reply);
-    }
-
-    bool connected()
-    {
-        if (m_fd >= 0)
-            return true;
-        const QByteArray path = qgetenv("SWAYSOCK");
-        sockaddr_un address{};
-        if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path)
-            return false;
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (m_fd >= 0 && ::connect(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
-            disconnect();
-        return m_fd >= 0;
-    }
-    void disconnect()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-    bool send(const QByteArray &data) const
-    {
-        for (qsizetype done = 0; done < data.size();) {
-            const ssize_t n = ::send(m_fd, data.constData() + done, size_t(data.size() - done), MSG_NOSIGNAL);
-            if (n <= 0)
-                return false;
-            done += n;
-        }
-        return true;
-    }
-    // A stuck compositor costs at most a second per read, never the program.
-    bool receive(size_t size, QByteArray *data) const
-    {
-        data->resize(qsizetype(size));
-        for (size_t done = 0; done < size;) {
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 1000) != 1)
-                return false;
-            const ssize_t n = ::recv(m_fd, data->data() + done, size - done, 0);
-            if (n <= 0)
-                return false;
-            done += size_t(n);
-        }
-        return true;
-    }
-    int m_fd = -1;
-};
-
-Ipc &ipc()
+// A connection to Sway's IPC socket, or -1. A stuck compositor costs at most a second per read,
+// never the program.
+int connectToSway()
 {
-    static Ipc connection;
-    return connection;
+    const QByteArray path = qgetenv("SWAYSOCK");
+    sockaddr_un address{};
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path)
+        return -1;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const timeval second{1, 0};
+    if (fd >= 0
+        && (::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &second, sizeof second) != 0
+            || ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)) {
+        ::close(fd);
+        fd = -1;
+    }
+    return fd;
+}
+
+enum MessageType : uint32_t { RunCommand = 0, GetWorkspaces = 1 };
+
+// Sway's IPC (i3's): "i3-ipc", the payload's length and the message type, in the machine's byte
+// order, then the payload. One connection serves the run; it is made again after a failure.
+QJsonDocument ask(MessageType type, const QByteArray &payload)
+{
+    static int fd = -1;
+    if (fd < 0 && (fd = connectToSway()) < 0)
+        return {};
+    const QByteArray magic = "i3-ipc";
+    uint32_t header[2] = {static_cast<uint32_t>(payload.size()), type};
+    const QByteArray message = magic + QByteArray(reinterpret_cast<const char *>(header), sizeof header) + payload;
+    auto receive
+        = [](QByteArray &data) { return ::recv(fd, data.data(), size_t(data.size()), MSG_WAITALL) == data.size(); };
+    QByteArray reply(magic.size() + qsizetype(sizeof header), '\0');
+    if (::send(fd, message.constData(), size_t(message.size()), MSG_NOSIGNAL) == message.size() && receive(reply)) {
+        std::memcpy(header, reply.constData() + magic.size(), sizeof header);
+        reply.resize(header[0]);
+        if (receive(reply))
+            return QJsonDocument::fromJson(reply);
+    }
+    ::close(fd);
+    fd = -1;
+    return {};
+}
+
+// True when Sway ran the command; the answer comes after Sway has acted on it.
+bool runCommand(const QString &command)
+{
+    const QJsonArray results = ask(RunCommand, command.toUtf8()).array();
+    return !results.isEmpty() && results.first().toObject().value(QLatin1String("success")).toBool();
 }
 
 #if ZENTYR_HAVE_XCB
-bool moveWindowId(xcb_window_t w, QPoint topLeft)
-{
-    return ipc().run(QByteArray("[id=") + QByteArray::number(w) + "] move absolute position "
-                     + QByteArray::number(topLeft.x()) + " " + QByteArray::number(topLeft.y()));
-}
-
-bool placeWindowId(xcb_window_t w, const QRect &r)
-{
-    return ipc().run(QByteArray("[id=") + QByteArray::number(w) + "] resize set width " + QByteArray::number(r.width())
-                     + " px height " + QByteArray::number(r.height()) + " px, move absolute position "
-                     + QByteArray::number(r.x()) + " " + QByteArray::number(r.y()));
-}
-
 // The window's rectangle as the program last set it, in the X server's pixels.
 QRect nativeGeometry(const QWidget *w)
 {
@@ -149,92 +87,73 @@ QRect nativeGeometry(const QWidget *w)
     return {QPointF(g.topLeft() * dpr).toPoint(), QSizeF(QSizeF(g.size()) * dpr).toSize()};
 }
 
-// Sway answers every move or resize a mapped window asks for by centring the window on the
-// workspace (and centres it when it maps it). An answer that puts one of our windows exactly there,
-// away from where Qt last placed it, is that centring: the window goes back to Qt's place and size. Any
-// other answer is the user's (a move or resize through Sway) and stands; a drag that ends exactly
-// at the centre is put back by the pixel or two Qt's place trails the pointer.
-class PlacementKeeper final : public QAbstractNativeEventFilter {
-public:
-    static QPoint centred(const QRect &area, QSize size)
-    {
-        return {area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2};
-    }
+QPoint centred(const QRect &area, QSize size)
+{
+    return {area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2};
+}
 
-    // Where Sway centres a window of that size: the focused workspace, or the whole output for a
-    // window larger than the workspace.
-    static QRect workspaceFor(const QWidget *w, QSize size)
-    {
-        const QRect area = ipc().focusedWorkspace();
-        if (size.width() <= area.width() && size.height() <= area.height())
+// Where Sway centres a window of that size: the focused workspace, or the whole output for a
+// window larger than the workspace.
+QRect workspaceFor(const QWidget *w, QSize size)
+{
+    for (const QJsonValue &workspace : ask(GetWorkspaces, {}).array()) {
+        const QJsonObject r = workspace.toObject().value(QLatin1String("rect")).toObject();
+        const QRect area(r.value(QLatin1String("x")).toInt(), r.value(QLatin1String("y")).toInt(),
+                         r.value(QLatin1String("width")).toInt(), r.value(QLatin1String("height")).toInt());
+        if (workspace.toObject().value(QLatin1String("focused")).toBool() && size.width() <= area.width()
+            && size.height() <= area.height())
             return area;
-        const qreal dpr = w->devicePixelRatioF();
-        const QRectF screen = w->screen()->geometry();
-        return QRectF(screen.topLeft() * dpr, screen.size() * dpr).toRect();
     }
-
-    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
-    {
-        if (type != "xcb_generic_event_t")
-            return false;
-        const auto *ev = static_cast<const xcb_generic_event_t *>(message);
-        if ((ev->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY)
-            return false;
-        const auto *cn = reinterpret_cast<const xcb_configure_notify_event_t *>(ev);
-        const QWidget *w = QWidget::find(WId(cn->window));
-        if (!w || !w->isWindow() || w->windowType() != Qt::Window || !w->isVisible())
-            return false;
-        // Qt still holds the place and size it asked for: it learns of this answer only after us.
-        const QRect placed = nativeGeometry(w);
-        const QPoint at(cn->x, cn->y);
-        const QRect answer(at, QSize(cn->width, cn->height));
-        const QRect area = answer == placed ? QRect() : workspaceFor(w, answer.size());
-        if (area.isEmpty() || at != centred(area, answer.size())) {
-            m_accepted[cn->window] = answer;
-            return false;
-        }
-        // Sway may centre an older size than the one asked for last, and Qt may have taken an
-        // earlier centring for its own place: then the last place that was not a centring holds.
-        const bool placedIsCentring = placed.topLeft() == centred(workspaceFor(w, placed.size()), placed.size());
-        const QRect target = placedIsCentring ? m_accepted.value(cn->window, placed) : placed;
-        if (target != answer)
-            placeWindowId(cn->window, target);
-        return false;
-    }
-
-private:
-    QHash<xcb_window_t, QRect> m_accepted;
-};
+    const qreal dpr = w->devicePixelRatioF();
+    const QRectF screen = w->screen()->geometry();
+    return QRectF(screen.topLeft() * dpr, screen.size() * dpr).toRect();
+}
+#endif
 
 } // namespace
 
+#if ZENTYR_HAVE_XCB
 bool placesWindows()
 {
     static const bool sway = !qEnvironmentVariableIsEmpty("SWAYSOCK") && onXwayland();
     return sway;
 }
 
-static PlacementKeeper *keeper()
+// Sway answers every move or resize a mapped window asks for by centring the window on the
+// workspace (and centres it when it maps it). An answer that puts one of our windows exactly there,
+// away from where Qt last placed it, is that centring: the window goes back to Qt's place and size. Any
+// other answer is the user's (a move or resize through Sway) and stands; a drag that ends exactly
+// at the centre is put back by the pixel or two Qt's place trails the pointer.
+void undoCentring(const xcb_configure_notify_event_t &answer)
 {
-    static PlacementKeeper *k = [] {
-        if (!placesWindows())
-            return static_cast<PlacementKeeper *>(nullptr);
-        auto *made = new PlacementKeeper; // lives as long as the connection
-        qApp->installNativeEventFilter(made);
-        return made;
-    }();
-    return k;
+    static QHash<xcb_window_t, QRect> accepted; // each window's last answer that was no centring
+    const QWidget *w = QWidget::find(WId(answer.window));
+    if (!w || !w->isWindow() || w->windowType() != Qt::Window || !w->isVisible())
+        return;
+    // Qt still holds the place and size it asked for: it learns of this answer only after us.
+    const QRect placed = nativeGeometry(w);
+    const QRect given(answer.x, answer.y, answer.width, answer.height);
+    const QRect area = given == placed ? QRect() : workspaceFor(w, given.size());
+    if (area.isEmpty() || given.topLeft() != centred(area, given.size())) {
+        accepted[answer.window] = given;
+        return;
+    }
+    // Sway may centre an older size than the one asked for last, and Qt may have taken an
+    // earlier centring for its own place: then the last place that was not a centring holds.
+    const bool placedIsCentring = placed.topLeft() == centred(workspaceFor(w, placed.size()), placed.size());
+    const QRect target = placedIsCentring ? accepted.value(answer.window, placed) : placed;
+    if (target != given)
+        runCommand(QString::asprintf("[id=%u] resize set width %d px height %d px, move absolute position %d %d",
+                                     answer.window, target.width(), target.height(), target.x(), target.y()));
 }
-
-void keepProgramPlacement() { keeper(); }
 
 bool moveWindow(QWidget *window, QPoint topLeft)
 {
     if (!placesWindows() || !window->isVisible() || !window->internalWinId())
         return false;
-    const auto id = static_cast<xcb_window_t>(window->internalWinId());
-    const qreal dpr = window->devicePixelRatioF();
-    return moveWindowId(id, QPointF(topLeft * dpr).toPoint());
+    const QPoint at = QPointF(topLeft * window->devicePixelRatioF()).toPoint();
+    return runCommand(
+        QStringLiteral("[id=%1] move absolute position %2 %3").arg(window->internalWinId()).arg(at.x()).arg(at.y()));
 }
 #endif
 
@@ -246,11 +165,10 @@ void floatNativeWindows()
             return false;
         // Rules for windows still to come, so they hold from each window's first frame. Qt names
         // a window without a caption after the program.
-        const QByteArray ours = "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + "]";
-        const QByteArray untitled = "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " title=\"^"
-            + QRegularExpression::escape(QGuiApplication::applicationDisplayName()).toUtf8() + "$\"]";
-        return ipc().run("for_window " + ours + " floating enable")
-            && ipc().run("for_window " + untitled + " border none");
+        const QString ours = QStringLiteral("[pid=%1").arg(QCoreApplication::applicationPid());
+        const QString title = QRegularExpression::escape(QGuiApplication::applicationDisplayName());
+        return runCommand("for_window " + ours + "] floating enable")
+            && runCommand("for_window " + ours + " title=\"^" + title + "$\"] border none");
     }();
     Q_UNUSED(done);
 }

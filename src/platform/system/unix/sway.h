@@ -6,15 +6,16 @@
 
 class QWidget;
 class QPoint;
+struct xcb_configure_notify_event_t;
 
 namespace zentyr::sway {
 
 #if ZENTYR_HAVE_XCB
 // Whether the program runs on XWayland under Sway (SWAYSOCK set, an XWayland output).
 bool placesWindows();
-// From now on, puts every top-level window of ours back where the program placed it when Sway
-// centred it instead. Does nothing elsewhere.
-void keepProgramPlacement();
+// Puts a top-level window of ours back where the program placed it when Sway's answer to a move
+// or resize (or to the map) centred it instead.
+void undoCentring(const xcb_configure_notify_event_t &answer);
 // Moves a mapped window through Sway; false where Sway does not place windows or refused.
 bool moveWindow(QWidget *window, QPoint topLeft);
 #endif

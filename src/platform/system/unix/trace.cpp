@@ -2,8 +2,8 @@
 // The process's age on Unix: the boot clock against the start time in /proc (Linux).
 #include "platform/system/trace.h"
 
-#include <cstdio>
-#include <cstring>
+#include <QFile>
+
 #include <ctime>
 #include <unistd.h>
 
@@ -12,21 +12,16 @@ namespace zentyr {
 double msSinceProcessStart()
 {
 #ifdef CLOCK_BOOTTIME
-    // The start is field 22 of /proc/self/stat, in clock ticks since boot.
-    std::FILE *f = std::fopen("/proc/self/stat", "r");
-    if (!f)
+    QFile file(QStringLiteral("/proc/self/stat"));
+    if (!file.open(QIODevice::ReadOnly))
         return -1;
-    char buf[1024];
-    const size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    buf[n] = '\0';
-    // The command name may hold blanks and parentheses: fields are counted after the last ')'.
-    const char *p = std::strrchr(buf, ')');
-    unsigned long long start = 0;
-    if (!p
-        || std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
-                       &start)
-            != 1)
+    // The command name may hold blanks and parentheses: fields are counted after the last ')', the
+    // state being field 3. The start is field 22, in clock ticks since boot.
+    const QByteArray stat = file.readAll();
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    bool ok = false;
+    const unsigned long long start = fields.value(22 - 3).toULongLong(&ok);
+    if (!ok)
         return -1;
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);

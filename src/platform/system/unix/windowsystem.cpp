@@ -34,9 +34,9 @@ void applyNoTaskbar(QWidget *window)
         } else {
             // Before the map the property is ours; Qt merges what is in it when it maps the window.
             const xcb_atom_t state = x11::atom(c, "_NET_WM_STATE");
-            std::vector<xcb_atom_t> atoms = x11::atomList(c, w, state);
+            std::vector<uint32_t> atoms = x11::property(c, w, state, XCB_ATOM_ATOM);
             for (xcb_atom_t a : wanted)
-                if (std::find(atoms.begin(), atoms.end(), a) == atoms.end())
+                if (std::ranges::find(atoms, a) == atoms.end())
                     atoms.push_back(a);
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, state, XCB_ATOM_ATOM, 32,
                                 static_cast<uint32_t>(atoms.size()), atoms.data());
@@ -53,37 +53,41 @@ void applyNoTaskbar(QWidget *window)
 #if ZENTYR_HAVE_XCB
 namespace {
 
-// Managers with focus-stealing prevention (KWin, Mutter's family, Marco) mark a window mapped
-// without the focus as demanding attention; ours never do, so the mark is taken off again.
-class AttentionRefuser final : public QAbstractNativeEventFilter {
+// Our windows' X events. Managers with focus-stealing prevention (KWin, Mutter's family, Marco)
+// mark a window mapped without the focus as demanding attention; ours never do, so the mark is
+// taken off again. Under Sway, its centring of our windows is undone.
+class WindowEventFilter final : public QAbstractNativeEventFilter {
 public:
-    explicit AttentionRefuser(xcb_connection_t *c)
-        : m_state(x11::atom(c, "_NET_WM_STATE")), m_attention(x11::atom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"))
-    { }
+    explicit WindowEventFilter(xcb_connection_t *c)
+        : m_c(c), m_state(x11::atom(c, "_NET_WM_STATE")), m_attention(x11::atom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"))
+    {
+        qApp->installNativeEventFilter(this);
+    }
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
         if (type != "xcb_generic_event_t")
             return false;
         const auto *ev = static_cast<const xcb_generic_event_t *>(message);
-        if ((ev->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        const uint8_t kind = ev->response_type & 0x7f;
+        if (kind == XCB_CONFIGURE_NOTIFY && sway::placesWindows())
+            sway::undoCentring(*reinterpret_cast<const xcb_configure_notify_event_t *>(ev));
+        if (kind != XCB_PROPERTY_NOTIFY)
             return false;
         const auto *pn = reinterpret_cast<const xcb_property_notify_event_t *>(ev);
         // Property changes reach us only for our own windows (and the root, which has no state).
         if (pn->atom != m_state || pn->state != XCB_PROPERTY_NEW_VALUE)
             return false;
-        xcb_connection_t *c = x11::connection();
-        if (!c)
-            return false;
-        const std::vector<xcb_atom_t> states = x11::atomList(c, pn->window, m_state);
-        if (std::find(states.begin(), states.end(), m_attention) != states.end()) {
-            x11::changeWmState(c, pn->window, false, m_attention);
-            xcb_flush(c);
+        const std::vector<uint32_t> states = x11::property(m_c, pn->window, m_state, XCB_ATOM_ATOM);
+        if (std::ranges::find(states, m_attention) != states.end()) {
+            x11::changeWmState(m_c, pn->window, false, m_attention);
+            xcb_flush(m_c);
         }
         return false;
     }
 
 private:
+    xcb_connection_t *m_c;
     xcb_atom_t m_state, m_attention;
 };
 
@@ -94,32 +98,52 @@ void leaveWindowGroup(xcb_connection_t *c, xcb_window_t w)
 {
     enum { Flags, WindowGroup = 8, Fields };
     constexpr uint32_t windowGroupHint = 1u << 6;
-    uint32_t hints[Fields] = {};
-    xcb_get_property_reply_t *r = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, Fields), nullptr);
-    if (r && r->format == 32)
-        memcpy(hints, xcb_get_property_value(r),
-               std::min<size_t>(sizeof hints, size_t(xcb_get_property_value_length(r))));
-    free(r);
+    std::vector<uint32_t> hints = x11::property(c, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, Fields);
+    hints.resize(Fields);
     hints[Flags] |= windowGroupHint;
     hints[WindowGroup] = w;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, Fields, hints);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, Fields, hints.data());
+}
+
+// Whether an X server answers at DISPLAY and takes us; asked before the application exists. The
+// reason of a server that answers but refuses goes to `refusal`.
+bool x11DisplayAnswers(std::string *refusal)
+{
+    // libxcb writes a refusing server's reason straight to standard error, with nothing around it;
+    // it is caught on a pipe and said with the rest.
+    int pipeFds[2] = {-1, -1};
+    const int savedErr = pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0 ? dup(STDERR_FILENO) : -1;
+    if (savedErr >= 0) {
+        std::fflush(stderr);
+        dup2(pipeFds[1], STDERR_FILENO);
+    }
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    const bool ok = c && !xcb_connection_has_error(c);
+    if (c)
+        xcb_disconnect(c);
+    if (savedErr >= 0) {
+        dup2(savedErr, STDERR_FILENO);
+        close(savedErr);
+        close(pipeFds[1]);
+        char buffer[512];
+        for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+            refusal->append(buffer, size_t(n));
+        close(pipeFds[0]);
+        while (!refusal->empty() && std::isspace(static_cast<unsigned char>(refusal->back())))
+            refusal->pop_back();
+    }
+    return ok;
 }
 
 } // namespace
 #endif
 
-void applyWindowKind(QWidget *window, WindowKind kind)
+void applyWindowKind([[maybe_unused]] QWidget *window, [[maybe_unused]] WindowKind kind)
 {
 #if ZENTYR_HAVE_XCB
     if (xcb_connection_t *c = x11::connection()) {
-        static AttentionRefuser *refuser = [c] {
-            auto *f = new AttentionRefuser(c); // lives as long as the connection
-            qApp->installNativeEventFilter(f);
-            return f;
-        }();
-        Q_UNUSED(refuser);
-        sway::keepProgramPlacement();
+        static const WindowEventFilter *filter = new WindowEventFilter(c); // lives as long as the connection
+        Q_UNUSED(filter);
         if (kind == WindowKind::Normal)
             return;
         // Set directly rather than through Qt's window flags: Qt makes its dialog, tool and splash
@@ -132,7 +156,7 @@ void applyWindowKind(QWidget *window, WindowKind kind)
         const xcb_atom_t normal = x11::atom(c, "_NET_WM_WINDOW_TYPE_NORMAL");
         std::vector<xcb_atom_t> types{x11::atom(c, name)};
         // Qt's own entries after ours (its frameless hint for KDE), its "normal" left out.
-        for (xcb_atom_t have : x11::atomList(c, w, typeAtom))
+        for (xcb_atom_t have : x11::property(c, w, typeAtom, XCB_ATOM_ATOM))
             if (have != normal && have != types.front())
                 types.push_back(have);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, typeAtom, XCB_ATOM_ATOM, 32,
@@ -141,9 +165,6 @@ void applyWindowKind(QWidget *window, WindowKind kind)
             leaveWindowGroup(c, w);
         xcb_flush(c);
     }
-#else
-    Q_UNUSED(window);
-    Q_UNUSED(kind);
 #endif
     sway::floatNativeWindows();
 }
@@ -165,13 +186,8 @@ bool windowManagerRunning()
         // Asked on every show: the atom, fixed for the connection, is looked up once.
         static const xcb_atom_t check = x11::atom(c, "_NET_SUPPORTING_WM_CHECK");
         auto checkWindow = [&](xcb_window_t on) -> xcb_window_t {
-            xcb_get_property_reply_t *r
-                = xcb_get_property_reply(c, xcb_get_property(c, 0, on, check, XCB_ATOM_WINDOW, 0, 1), nullptr);
-            xcb_window_t found = XCB_WINDOW_NONE;
-            if (r && r->format == 32 && xcb_get_property_value_length(r) == 4)
-                found = *static_cast<const xcb_window_t *>(xcb_get_property_value(r));
-            free(r);
-            return found;
+            const std::vector<uint32_t> found = x11::property(c, on, check, XCB_ATOM_WINDOW, 1);
+            return found.empty() ? static_cast<xcb_window_t>(XCB_WINDOW_NONE) : found.front();
         };
         const xcb_window_t wm = checkWindow(x11::rootWindow(c));
         return wm != XCB_WINDOW_NONE && checkWindow(wm) == wm;
@@ -196,48 +212,6 @@ void moveNativeWindow(QWidget *window, QPoint topLeft)
     window->move(topLeft);
 }
 
-namespace {
-
-struct X11Answer {
-    bool ok = false;
-    std::string refusal; // the server's reason when it answered but refused
-};
-
-// Whether an X server answers at DISPLAY and takes us; asked before the application exists. Not
-// where the program is built without X11.
-X11Answer askX11Display()
-{
-    X11Answer answer;
-#if ZENTYR_HAVE_XCB
-    // libxcb writes a refusing server's reason straight to standard error, with nothing around it;
-    // it is caught on a pipe and said with the rest.
-    int pipeFds[2] = {-1, -1};
-    const int savedErr = pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0 ? dup(STDERR_FILENO) : -1;
-    if (savedErr >= 0) {
-        std::fflush(stderr);
-        dup2(pipeFds[1], STDERR_FILENO);
-    }
-    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    answer.ok = c && !xcb_connection_has_error(c);
-    if (c)
-        xcb_disconnect(c);
-    if (savedErr >= 0) {
-        dup2(savedErr, STDERR_FILENO);
-        close(savedErr);
-        close(pipeFds[1]);
-        char buffer[512];
-        for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-            answer.refusal.append(buffer, size_t(n));
-        close(pipeFds[0]);
-        while (!answer.refusal.empty() && std::isspace(static_cast<unsigned char>(answer.refusal.back())))
-            answer.refusal.pop_back();
-    }
-#endif
-    return answer;
-}
-
-} // namespace
-
 void endProcessNow(int code)
 {
 #if ZENTYR_HAVE_XCB
@@ -259,16 +233,16 @@ bool chooseDisplayPlatform(int argc, char *argv[])
         chosen = std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0;
     if (chosen)
         return true;
-    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
-        const X11Answer x = askX11Display();
-        if (x.ok) {
-            qputenv("QT_QPA_PLATFORM", "xcb");
-            return true;
-        }
-        if (!x.refusal.empty())
-            std::fprintf(stderr, "zentyr: the X display %s refused the connection: %s\n",
-                         qgetenv("DISPLAY").constData(), x.refusal.c_str());
+#if ZENTYR_HAVE_XCB
+    std::string refusal;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && x11DisplayAnswers(&refusal)) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        return true;
     }
+    if (!refusal.empty())
+        std::fprintf(stderr, "zentyr: the X display %s refused the connection: %s\n", qgetenv("DISPLAY").constData(),
+                     refusal.c_str());
+#endif
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 

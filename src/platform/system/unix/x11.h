@@ -33,18 +33,20 @@ inline xcb_atom_t atom(xcb_connection_t *c, const char *name, bool onlyIfExists 
     return a;
 }
 
-// The atoms a window's property of type ATOM lists; none when it is unset.
-inline std::vector<xcb_atom_t> atomList(xcb_connection_t *c, xcb_window_t w, xcb_atom_t property)
+// The 32-bit items of a window's property, at most maxItems; none when it is unset or not of that
+// format (atoms, windows, WM_HINTS).
+inline std::vector<uint32_t> property(xcb_connection_t *c, xcb_window_t w, xcb_atom_t property, xcb_atom_t type,
+                                      uint32_t maxItems = 1024)
 {
-    std::vector<xcb_atom_t> atoms;
+    std::vector<uint32_t> items;
     xcb_get_property_reply_t *r
-        = xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, XCB_ATOM_ATOM, 0, 1024), nullptr);
+        = xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, maxItems), nullptr);
     if (r && r->format == 32) {
-        const auto *have = static_cast<const xcb_atom_t *>(xcb_get_property_value(r));
-        atoms.assign(have, have + xcb_get_property_value_length(r) / 4);
+        const auto *have = static_cast<const uint32_t *>(xcb_get_property_value(r));
+        items.assign(have, have + xcb_get_property_value_length(r) / 4);
     }
     std::free(r);
-    return atoms;
+    return items;
 }
 
 // Asks the window manager to add or remove states of a mapped window (_NET_WM_STATE).
