@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-#include <memory>
 #include <mutex>
 #include <new>
 #include <utility>
@@ -29,8 +28,6 @@ bool tooLarge(quint64 width, quint64 height, quint64 bytesPerPixel, quint64 extr
 // Bytes a pixel of format takes once shown: at least four, as the screen holds it.
 quint64 shownBytesPerPixel(QImage::Format format)
 {
-    if (format == QImage::Format_Invalid)
-        return 4;
     return qMax(quint64(4), quint64(QImage::toPixelFormat(format).bitsPerPixel() / 8));
 }
 
@@ -40,15 +37,6 @@ void limitDecoderAllocations()
     // process-wide setting, made once, to the same value every caller would choose.
     static std::once_flag once;
     std::call_once(once, [] { QImageReader::setAllocationLimit(int(PictureDecodedSizeLimit / (1024 * 1024))); });
-}
-
-std::unique_ptr<QImageReader> openReader(QBuffer &buffer, const QByteArray &format)
-{
-    buffer.seek(0);
-    auto reader = std::make_unique<QImageReader>(&buffer, format);
-    // Shown as stored: no EXIF rotation.
-    reader->setAutoTransform(false);
-    return reader;
 }
 
 PictureResult decode(const QByteArray &bytes, const QString &fileName)
@@ -62,30 +50,44 @@ PictureResult decode(const QByteArray &bytes, const QString &fileName)
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    std::unique_ptr<QImageReader> reader;
     // Formats without a signature go by the file's extension: a TGA's first bytes look like a
     // Windows cursor to Qt. The named decoder still checks the content; failing that, and for
     // the formats walked above, the content decides.
     const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
-    if (layout.shape == PictureShape::Unknown && !suffix.isEmpty()
-        && QImageReader::supportedImageFormats().contains(suffix)) {
-        auto byName = openReader(buffer, suffix);
-        if (byName->canRead())
-            reader = std::move(byName);
+    const bool byName = layout.shape == PictureShape::Unknown && QImageReader::supportedImageFormats().contains(suffix);
+    QImageReader reader(&buffer, byName ? suffix : QByteArray());
+    if (!reader.canRead()) {
+        buffer.seek(0);
+        reader.setFormat(QByteArray());
+        reader.setDevice(&buffer);
+        if (!reader.canRead())
+            return {{}, PictureError::InvalidPicture};
     }
-    if (!reader)
-        reader = openReader(buffer, QByteArray());
-    if (!reader->canRead())
-        return {{}, PictureError::InvalidPicture};
-    const QSize declared = reader->size();
+    // Shown as stored: no EXIF rotation.
+    reader.setAutoTransform(false);
+    const QSize declared = reader.size();
     if (declared.isValid()
-        && tooLarge(quint64(declared.width()), quint64(declared.height()), shownBytesPerPixel(reader->imageFormat()),
+        && tooLarge(quint64(declared.width()), quint64(declared.height()), shownBytesPerPixel(reader.imageFormat()),
                     layout.decoderBytes))
         return {{}, PictureError::OutOfMemory};
-    QImage image = reader->read();
+    QImage image = reader.read();
     if (image.isNull())
         return {{}, PictureError::InvalidPicture};
     return {std::move(image), PictureError::None};
+}
+
+// Reads to the end, not to the size the file reports: files in /proc report 0, and a file may
+// grow. One byte past the limit is enough to refuse it.
+PictureError readToEnd(QFile &file, QByteArray &bytes)
+{
+    bytes.reserve(file.size() + 1);
+    while (bytes.size() <= PictureFileSizeLimit) {
+        const QByteArray chunk = file.read(qMin(qint64(64 * 1024), PictureFileSizeLimit + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            return file.error() == QFileDevice::NoError ? PictureError::None : PictureError::FileAccess;
+        bytes += chunk;
+    }
+    return PictureError::OutOfMemory;
 }
 
 } // namespace
@@ -103,10 +105,14 @@ PictureResult loadPictureData(const QByteArray &bytes, const QString &fileName)
 PictureResult loadPictureFile(const QString &path)
 {
     try {
-        const PictureFileBytes file = readPictureFile(path);
-        if (file.error != PictureError::None)
-            return {{}, file.error};
-        return loadPictureData(file.bytes, path);
+        QFile file;
+        PictureError error = openPictureFile(path, file);
+        QByteArray bytes;
+        if (error == PictureError::None)
+            error = readToEnd(file, bytes);
+        if (error != PictureError::None)
+            return {{}, error};
+        return loadPictureData(bytes, path);
     } catch (const std::bad_alloc &) {
         return {{}, PictureError::OutOfMemory};
     }
