@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-#include <mutex>
 #include <new>
 #include <utility>
 
@@ -31,72 +30,51 @@ quint64 shownBytesPerPixel(QImage::Format format)
     return qMax(quint64(4), quint64(QImage::toPixelFormat(format).bitsPerPixel() / 8));
 }
 
-void limitDecoderAllocations()
-{
-    // Qt's own ceiling backs up the header checks for formats we do not walk. It is one
-    // process-wide setting, made once, to the same value every caller would choose.
-    static std::once_flag once;
-    std::call_once(once, [] { QImageReader::setAllocationLimit(int(PictureDecodedSizeLimit / (1024 * 1024))); });
-}
-
-PictureResult decode(const QByteArray &bytes, const QString &fileName)
-{
-    const PictureLayout layout = walkPictureBytes(bytes);
-    if (layout.shape == PictureShape::Broken)
-        return {{}, PictureError::InvalidPicture};
-    if (tooLarge(layout.width, layout.height, 4, layout.decoderBytes))
-        return {{}, PictureError::OutOfMemory};
-
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    // Formats without a signature go by the file's extension: a TGA's first bytes look like a
-    // Windows cursor to Qt. The named decoder still checks the content; failing that, and for
-    // the formats walked above, the content decides.
-    const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
-    const bool byName = layout.shape == PictureShape::Unknown && QImageReader::supportedImageFormats().contains(suffix);
-    QImageReader reader(&buffer, byName ? suffix : QByteArray());
-    if (!reader.canRead()) {
-        buffer.seek(0);
-        reader.setFormat(QByteArray());
-        reader.setDevice(&buffer);
-        if (!reader.canRead())
-            return {{}, PictureError::InvalidPicture};
-    }
-    // Shown as stored: no EXIF rotation.
-    reader.setAutoTransform(false);
-    const QSize declared = reader.size();
-    if (declared.isValid()
-        && tooLarge(quint64(declared.width()), quint64(declared.height()), shownBytesPerPixel(reader.imageFormat()),
-                    layout.decoderBytes))
-        return {{}, PictureError::OutOfMemory};
-    QImage image = reader.read();
-    if (image.isNull())
-        return {{}, PictureError::InvalidPicture};
-    return {std::move(image), PictureError::None};
-}
-
-// Reads to the end, not to the size the file reports: files in /proc report 0, and a file may
-// grow. One byte past the limit is enough to refuse it.
-PictureError readToEnd(QFile &file, QByteArray &bytes)
-{
-    bytes.reserve(file.size() + 1);
-    while (bytes.size() <= PictureFileSizeLimit) {
-        const QByteArray chunk = file.read(qMin(qint64(64 * 1024), PictureFileSizeLimit + 1 - bytes.size()));
-        if (chunk.isEmpty())
-            return file.error() == QFileDevice::NoError ? PictureError::None : PictureError::FileAccess;
-        bytes += chunk;
-    }
-    return PictureError::OutOfMemory;
-}
-
 } // namespace
 
 PictureResult loadPictureData(const QByteArray &bytes, const QString &fileName)
 {
-    limitDecoderAllocations();
+    // Qt's own ceiling backs up the header checks for formats we do not walk. It is one
+    // process-wide setting, made once, to the same value every caller would choose.
+    [[maybe_unused]] static const bool limited = [] {
+        QImageReader::setAllocationLimit(int(PictureDecodedSizeLimit / (1024 * 1024)));
+        return true;
+    }();
     try {
-        return decode(bytes, fileName);
+        const PictureLayout layout = walkPictureBytes(bytes);
+        if (layout.shape == PictureShape::Broken)
+            return {{}, PictureError::InvalidPicture};
+        if (tooLarge(layout.width, layout.height, 4, layout.decoderBytes))
+            return {{}, PictureError::OutOfMemory};
+
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        // Formats without a signature go by the file's extension: a TGA's first bytes look like a
+        // Windows cursor to Qt. The named decoder still checks the content; failing that, and for
+        // the formats walked above, the content decides.
+        const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
+        const bool byName
+            = layout.shape == PictureShape::Unknown && QImageReader::supportedImageFormats().contains(suffix);
+        QImageReader reader(&buffer, byName ? suffix : QByteArray());
+        if (!reader.canRead()) {
+            buffer.seek(0);
+            reader.setFormat(QByteArray());
+            reader.setDevice(&buffer);
+            if (!reader.canRead())
+                return {{}, PictureError::InvalidPicture};
+        }
+        // Shown as stored: no EXIF rotation.
+        reader.setAutoTransform(false);
+        const QSize declared = reader.size();
+        if (declared.isValid()
+            && tooLarge(quint64(declared.width()), quint64(declared.height()), shownBytesPerPixel(reader.imageFormat()),
+                        layout.decoderBytes))
+            return {{}, PictureError::OutOfMemory};
+        QImage image = reader.read();
+        if (image.isNull())
+            return {{}, PictureError::InvalidPicture};
+        return {std::move(image), PictureError::None};
     } catch (const std::bad_alloc &) {
         return {{}, PictureError::OutOfMemory};
     }
@@ -106,13 +84,21 @@ PictureResult loadPictureFile(const QString &path)
 {
     try {
         QFile file;
-        PictureError error = openPictureFile(path, file);
-        QByteArray bytes;
-        if (error == PictureError::None)
-            error = readToEnd(file, bytes);
-        if (error != PictureError::None)
+        if (const PictureError error = openPictureFile(path, file); error != PictureError::None)
             return {{}, error};
-        return loadPictureData(bytes, path);
+        // Read to the end, not to the size the file reports: files in /proc report 0, and a file
+        // may grow. One byte past the limit is enough to refuse it.
+        QByteArray bytes;
+        bytes.reserve(file.size() + 1);
+        while (bytes.size() <= PictureFileSizeLimit) {
+            const QByteArray chunk = file.read(qMin(qint64(64 * 1024), PictureFileSizeLimit + 1 - bytes.size()));
+            if (chunk.isEmpty() && file.error() != QFileDevice::NoError)
+                return {{}, PictureError::FileAccess};
+            if (chunk.isEmpty())
+                return loadPictureData(bytes, path);
+            bytes += chunk;
+        }
+        return {{}, PictureError::OutOfMemory};
     } catch (const std::bad_alloc &) {
         return {{}, PictureError::OutOfMemory};
     }

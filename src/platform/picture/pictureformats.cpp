@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/picture/pictureformats.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zentyr {
@@ -20,11 +21,8 @@ public:
     quint32 be32(qsizetype pos) const { return be16(pos) << 16 | be16(pos + 2); }
     quint32 le16(qsizetype pos) const { return quint32(p[pos + 1]) << 8 | p[pos]; }
     quint32 le32(qsizetype pos) const { return le16(pos + 2) << 16 | le16(pos); }
-    bool startsWith(const char *magic, qsizetype len) const
-    {
-        return has(0, len) && std::memcmp(p, magic, size_t(len)) == 0;
-    }
     bool matches(qsizetype pos, const char *text) const { return std::memcmp(p + pos, text, std::strlen(text)) == 0; }
+    bool startsWith(const char *magic) const { return has(0, qsizetype(std::strlen(magic))) && matches(0, magic); }
     const uchar *data() const { return p; }
     qsizetype size() const { return n; }
 
@@ -36,17 +34,14 @@ private:
 // A PNG chunk's type is four ASCII letters.
 bool isPngChunkType(const Bytes &b, qsizetype pos)
 {
-    for (qsizetype i = pos; i < pos + 4; ++i) {
-        if (!((b.at(i) >= 'A' && b.at(i) <= 'Z') || (b.at(i) >= 'a' && b.at(i) <= 'z')))
-            return false;
-    }
-    return true;
+    return std::all_of(b.data() + pos, b.data() + pos + 4,
+                       [](uchar c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
 }
 
 // Chunks after the signature: length, type, data and checksum; IHDR first, with a non-zero size.
 PictureLayout walkPng(const Bytes &b)
 {
-    if (!b.startsWith("\x89PNG\r\n\x1a\n", 8))
+    if (!b.startsWith("\x89PNG\r\n\x1a\n"))
         return {};
     PictureLayout l{PictureShape::Broken};
     if (!b.has(8, 25) || b.be32(8) != 13 || !b.matches(12, "IHDR"))
@@ -84,7 +79,7 @@ bool skipGifSubBlocks(const Bytes &b, qsizetype &pos)
 
 PictureLayout walkGif(const Bytes &b)
 {
-    if (!b.startsWith("GIF87a", 6) && !b.startsWith("GIF89a", 6))
+    if (!b.startsWith("GIF87a") && !b.startsWith("GIF89a"))
         return {};
     PictureLayout l{PictureShape::Broken};
     // The logical screen: width, height, flags, background, aspect.
@@ -152,7 +147,7 @@ bool bmpPixelsComplete(const Bytes &b, quint32 offBits, const PictureLayout &l, 
 
 PictureLayout walkBmp(const Bytes &b)
 {
-    if (!b.startsWith("BM", 2))
+    if (!b.startsWith("BM"))
         return {};
     PictureLayout l{PictureShape::Broken};
     // The file header ("BM", file size, reserved, pixel data offset), then the info header, whose
@@ -250,28 +245,12 @@ bool readFrame(const Bytes &b, qsizetype pos, quint32 len, uchar marker, Picture
 // Reads the marker at pos, past any fill bytes before it; false when there is none.
 bool readJpegMarker(const Bytes &b, qsizetype &pos, uchar &marker)
 {
-    if (!b.has(pos, 2) || b.at(pos) != jpeg::Prefix)
-        return false;
-    while (b.has(pos + 1, 1) && b.at(pos + 1) == jpeg::Prefix)
+    while (b.has(pos, 2) && b.at(pos) == jpeg::Prefix && b.at(pos + 1) == jpeg::Prefix)
         ++pos;
-    if (!b.has(pos, 2))
+    if (!b.has(pos, 2) || b.at(pos) != jpeg::Prefix)
         return false;
     marker = b.at(pos + 1);
     pos += 2;
-    return true;
-}
-
-// Steps over a marker's segment, reading it if it is a frame header.
-bool readJpegSegment(const Bytes &b, qsizetype &pos, uchar marker, PictureLayout &l, JpegFrame &frame)
-{
-    if (marker == jpeg::Stuffed || marker == jpeg::Soi || !b.has(pos, 2))
-        return false;
-    const quint32 len = b.be16(pos);
-    if (len < 2 || !b.has(pos, len))
-        return false;
-    if (isStartOfFrame(marker) && !readFrame(b, pos, len, marker, l, frame))
-        return false;
-    pos += len;
     return true;
 }
 
@@ -321,7 +300,7 @@ PictureLayout finishJpeg(PictureLayout l, const JpegFrame &frame, quint64 scans,
 // entropy-coded data for the blocks a frame declares.
 PictureLayout walkJpeg(const Bytes &b)
 {
-    if (!b.startsWith("\xff\xd8", 2))
+    if (!b.startsWith("\xff\xd8"))
         return {};
     PictureLayout l{PictureShape::Broken};
     JpegFrame frame;
@@ -335,8 +314,13 @@ PictureLayout walkJpeg(const Bytes &b)
             return finishJpeg(l, frame, scans, entropyBytes);
         if (marker == jpeg::Tem || isRestart(marker))
             continue;
-        if (!readJpegSegment(b, pos, marker, l, frame))
+        // Every other marker leads a segment, its length first; FF 00 and a second SOI lead none.
+        if (marker == jpeg::Stuffed || marker == jpeg::Soi || !b.has(pos, 2))
             return l;
+        const quint32 len = b.be16(pos);
+        if (len < 2 || !b.has(pos, len) || (isStartOfFrame(marker) && !readFrame(b, pos, len, marker, l, frame)))
+            return l;
+        pos += len;
         if (marker != jpeg::Sos)
             continue;
         if (l.width == 0 || !skipEntropyCodedData(b, pos, entropyBytes))
