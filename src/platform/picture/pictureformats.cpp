@@ -156,12 +156,14 @@ PictureLayout walkBmp(const Bytes &b)
         return l;
     const quint32 infoSize = b.le32(14);
     quint32 depth = 0, compression = 0;
-    if (infoSize == 12 && b.has(14, 12)) { // OS/2 1.x, 16-bit dimensions
+    if (infoSize == 12 && b.has(14, 12)) {
+        // OS/2 1.x, 16-bit dimensions.
         l.width = b.le16(18);
         l.height = b.le16(20);
         depth = b.le16(24);
-    } else if (infoSize >= 40 && b.has(14, 40)) {                    // Windows, and the larger headers that extend it
-        const qint64 w = qint32(b.le32(18)), h = qint32(b.le32(22)); // negative height: top-down
+    } else if (infoSize >= 40 && b.has(14, 40)) {
+        // Windows, and the larger headers that extend it; a negative height is a top-down bitmap.
+        const qint64 w = qint32(b.le32(18)), h = qint32(b.le32(22));
         l.width = quint64(qAbs(w));
         l.height = quint64(qAbs(h));
         depth = b.le16(28);
