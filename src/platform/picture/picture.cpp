@@ -71,8 +71,14 @@ PictureResult loadPictureData(const QByteArray &bytes, const QString &fileName)
             && tooLarge(quint64(declared.width()), quint64(declared.height()), shownBytesPerPixel(reader.imageFormat()),
                         layout.decoderBytes))
             return {{}, PictureError::OutOfMemory};
-        QImage image = reader.read();
-        if (image.isNull())
+        // Qt's BMP reader leaves the pixels a run-length bitmap skips as the memory held them;
+        // they start as the first colour instead.
+        QImage image;
+        if (reader.format() == "bmp" && declared.isValid()) {
+            image = QImage(declared, reader.imageFormat());
+            image.fill(0);
+        }
+        if (!reader.read(&image))
             return {{}, PictureError::InvalidPicture};
         return {std::move(image), PictureError::None};
     } catch (const std::bad_alloc &) {
