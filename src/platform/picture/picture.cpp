@@ -19,9 +19,7 @@ namespace {
 bool tooLarge(quint64 width, quint64 height, quint64 bytesPerPixel, quint64 extraBytes)
 {
     const quint64 limit = quint64(PictureDecodedSizeLimit);
-    if (extraBytes > limit)
-        return true;
-    return height != 0 && width > (limit - extraBytes) / bytesPerPixel / height;
+    return extraBytes > limit || (height != 0 && width > (limit - extraBytes) / bytesPerPixel / height);
 }
 
 // Bytes a pixel of format takes once shown: at least four, as the screen holds it.

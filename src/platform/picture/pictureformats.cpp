@@ -12,29 +12,28 @@ namespace {
 // only warns), so the formats we name are walked first to see that they end where they say.
 
 // Bounds-checked reading of a picture file's bytes.
-class Bytes {
-public:
-    explicit Bytes(QByteArrayView a) : p(reinterpret_cast<const uchar *>(a.data())), n(a.size()) { }
-    bool has(qsizetype pos, qint64 len) const { return pos >= 0 && len >= 0 && pos <= n && len <= n - pos; }
-    uchar at(qsizetype pos) const { return p[pos]; }
-    quint32 be16(qsizetype pos) const { return quint32(p[pos]) << 8 | p[pos + 1]; }
+struct Bytes {
+    explicit Bytes(QByteArrayView a) : data(reinterpret_cast<const uchar *>(a.data())), size(a.size()) { }
+    bool has(qsizetype pos, qint64 len) const { return pos >= 0 && len >= 0 && pos <= size && len <= size - pos; }
+    uchar at(qsizetype pos) const { return data[pos]; }
+    quint32 be16(qsizetype pos) const { return quint32(data[pos]) << 8 | data[pos + 1]; }
     quint32 be32(qsizetype pos) const { return be16(pos) << 16 | be16(pos + 2); }
-    quint32 le16(qsizetype pos) const { return quint32(p[pos + 1]) << 8 | p[pos]; }
+    quint32 le16(qsizetype pos) const { return quint32(data[pos + 1]) << 8 | data[pos]; }
     quint32 le32(qsizetype pos) const { return le16(pos + 2) << 16 | le16(pos); }
-    bool matches(qsizetype pos, const char *text) const { return std::memcmp(p + pos, text, std::strlen(text)) == 0; }
+    bool matches(qsizetype pos, const char *text) const
+    {
+        return std::memcmp(data + pos, text, std::strlen(text)) == 0;
+    }
     bool startsWith(const char *magic) const { return has(0, qsizetype(std::strlen(magic))) && matches(0, magic); }
-    const uchar *data() const { return p; }
-    qsizetype size() const { return n; }
 
-private:
-    const uchar *p;
-    qsizetype n;
+    const uchar *const data;
+    const qsizetype size;
 };
 
 // A PNG chunk's type is four ASCII letters.
 bool isPngChunkType(const Bytes &b, qsizetype pos)
 {
-    return std::all_of(b.data() + pos, b.data() + pos + 4,
+    return std::all_of(b.data + pos, b.data + pos + 4,
                        [](uchar c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
 }
 
@@ -137,7 +136,7 @@ bool bmpPixelsComplete(const Bytes &b, quint32 offBits, const PictureLayout &l, 
     const bool plain = compression == 0 || compression == 3 || compression == 6;
     if (plain && (depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32)) {
         const quint64 stride = (l.width * depth + 31) / 32 * 4;
-        return l.height <= quint64(b.size() - offBits) / stride;
+        return l.height <= quint64(b.size - offBits) / stride;
     }
     if ((compression == 1 && depth == 8) || (compression == 2 && depth == 4))
         return rleReachesEnd(b, offBits, depth == 4);
@@ -172,7 +171,7 @@ PictureLayout walkBmp(const Bytes &b)
         return l;
     }
     const quint32 offBits = b.le32(10);
-    if (l.width == 0 || l.height == 0 || offBits > b.size() || !bmpPixelsComplete(b, offBits, l, depth, compression))
+    if (l.width == 0 || l.height == 0 || offBits > b.size || !bmpPixelsComplete(b, offBits, l, depth, compression))
         return l;
     l.shape = PictureShape::Complete;
     return l;
@@ -261,10 +260,10 @@ bool readJpegMarker(const Bytes &b, qsizetype &pos, uchar &marker)
 bool skipEntropyCodedData(const Bytes &b, qsizetype &pos, quint64 &dataBytes)
 {
     for (;;) {
-        const void *ff = std::memchr(b.data() + pos, jpeg::Prefix, size_t(b.size() - pos));
+        const void *ff = std::memchr(b.data + pos, jpeg::Prefix, size_t(b.size - pos));
         if (!ff)
             return false;
-        const qsizetype at = static_cast<const uchar *>(ff) - b.data();
+        const qsizetype at = static_cast<const uchar *>(ff) - b.data;
         dataBytes += quint64(at - pos);
         pos = at;
         if (!b.has(pos, 2))
@@ -306,8 +305,7 @@ PictureLayout walkJpeg(const Bytes &b)
         return {};
     PictureLayout l{PictureShape::Broken};
     JpegFrame frame;
-    quint64 scans = 0;
-    quint64 entropyBytes = 0;
+    quint64 scans = 0, entropyBytes = 0;
     qsizetype pos = 2;
     uchar marker = 0;
     while (readJpegMarker(b, pos, marker)) {
@@ -338,8 +336,7 @@ PictureLayout walkPictureBytes(QByteArrayView bytes)
 {
     const Bytes b(bytes);
     for (const auto walker : {walkPng, walkJpeg, walkGif, walkBmp}) {
-        const PictureLayout l = walker(b);
-        if (l.shape != PictureShape::Unknown)
+        if (const PictureLayout l = walker(b); l.shape != PictureShape::Unknown)
             return l;
     }
     return {};
