@@ -76,7 +76,7 @@ PictureResult loadPictureData(const QByteArray &bytes, const QString &fileName)
             image = QImage(declared, reader.imageFormat());
             image.fill(0);
         }
-        if (!reader.read(&image))
+        if (!reader.read(&image) || image.isNull())
             return {{}, PictureError::InvalidPicture};
         return {std::move(image), PictureError::None};
     } catch (const std::bad_alloc &) {
