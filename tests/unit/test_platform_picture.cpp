@@ -301,6 +301,10 @@ void TestPlatformPicture::rejectsBadFiles_data()
     // Fewer than two bits for each 8x8 block cannot be a whole 8000x4000 picture.
     QTest::newRow("jpeg, short scan") << "file" << jpegClaiming(8000, 4000, false) << Invalid;
     QTest::newRow("tga without extension") << "file" << tga() << Invalid;
+    // Qt's MNG reader reports success for this and hands back no picture.
+    QTest::newRow("mng, no picture") << "file"
+                                     << QByteArray::fromBase64("ik1ORw0KGgoAAAANSUhEJAD/AAAAACAAAAgIMAIkpgAAAAkBqA==")
+                                     << Invalid;
     // Within the pixel count, but 8 bytes a pixel as decoded.
     QTest::newRow("png 16-bit 8192x4096") << "file" << png16Claiming(8192, 4096) << Memory;
     // Within the pixel count, but the decoder keeps every coefficient until the last scan.
