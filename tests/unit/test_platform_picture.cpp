@@ -105,6 +105,15 @@ QByteArray sampleRleBmp()
     return rleBmp(W, H, rle);
 }
 
+// Each row's red part skipped by a delta escape: the reader leaves it to the first colour, red.
+QByteArray skippingRleBmp()
+{
+    QByteArray rle;
+    for (int y = 0; y < H; ++y)
+        rle += raw({0, 2, Split, 0, W - Split, 1, 0, y == H - 1 ? 1 : 0});
+    return rleBmp(W, H, rle);
+}
+
 // Progressive, with its last scan repeated thousands of times: valid, but seconds of decoding.
 QByteArray manyScans()
 {
@@ -227,6 +236,7 @@ void TestPlatformPicture::loadsCompletePictures_data()
     QTest::newRow("png named .jpg") << "picture.jpg" << encode("PNG") << 0;
     QTest::newRow("bmp") << "picture" << encode("BMP") << 0;
     QTest::newRow("bmp, run-length") << "picture" << sampleRleBmp() << 0;
+    QTest::newRow("bmp, run-length skipping pixels") << "picture" << skippingRleBmp() << 0;
     QTest::newRow("gif") << "picture" << gif(W, H, W * H) << 0;
     QTest::newRow("jpeg") << "picture" << encode("JPEG") << 40;
     QTest::newRow("jpeg, padding after EOI") << "picture" << encode("JPEG") + QByteArray(300, 0) << 40;
@@ -291,6 +301,10 @@ void TestPlatformPicture::rejectsBadFiles_data()
     // Fewer than two bits for each 8x8 block cannot be a whole 8000x4000 picture.
     QTest::newRow("jpeg, short scan") << "file" << jpegClaiming(8000, 4000, false) << Invalid;
     QTest::newRow("tga without extension") << "file" << tga() << Invalid;
+    // Qt's MNG reader reports success for this and hands back no picture.
+    QTest::newRow("mng, no picture") << "file"
+                                     << QByteArray::fromBase64("ik1ORw0KGgoAAAANSUhEJAD/AAAAACAAAAgIMAIkpgAAAAkBqA==")
+                                     << Invalid;
     // Within the pixel count, but 8 bytes a pixel as decoded.
     QTest::newRow("png 16-bit 8192x4096") << "file" << png16Claiming(8192, 4096) << Memory;
     // Within the pixel count, but the decoder keeps every coefficient until the last scan.

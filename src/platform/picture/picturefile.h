@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Reading a picture file the user chose: regular files only, never blocking on FIFOs or
-// devices, and never more than PictureFileSizeLimit bytes.
+// Opening a picture file the user chose: regular files only, never blocking on FIFOs or devices, and
+// never one larger than PictureFileSizeLimit.
 #include "platform/picture/picture.h"
+
+#include <QFile>
 
 namespace zentyr {
 
-struct PictureFileBytes {
-    QByteArray bytes;
-    PictureError error = PictureError::None;
-};
-
-// Each operating system reads in a file of its own; throws std::bad_alloc when memory runs out.
-PictureFileBytes readPictureFile(const QString &path);
+// Each operating system opens in a file of its own; file is open for reading when None comes back.
+PictureError openPictureFile(const QString &path, QFile &file);
 
 } // namespace zentyr
