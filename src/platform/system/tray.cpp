@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QIconEngine>
-#include <QMenu>
+#include <QMap>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
@@ -59,10 +59,11 @@ namespace {
 
 // The icon's images drawn unscaled where one fits, centred in the host's slot: a 22-px slot shows
 // the 16-px image, a 48-px or doubled slot the 32-px one. Only a slot smaller than every image
-// scales one down.
+// scales one down. The icon's actual size is the whole slot, as an engine's is unless it says otherwise.
 class TrayIconEngine : public QIconEngine {
 public:
-    explicit TrayIconEngine(QList<QPixmap> images) : m_images(std::move(images)) { }
+    // images: by their width.
+    explicit TrayIconEngine(QMap<int, QPixmap> images) : m_images(std::move(images)) { }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
     {
@@ -85,9 +86,6 @@ public:
         return image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
 
-    // The whole slot: paint() places the image in it.
-    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
-
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
         QList<QSize> sizes;
@@ -100,30 +98,19 @@ public:
     QString key() const override { return QStringLiteral("zentyr-tray"); }
 
 private:
-    QPixmap pick(int slotPx) const
-    {
-        QList<int> sizes;
-        for (const QPixmap &p : m_images)
-            sizes << p.width();
-        const int want = trayImageSize(sizes, slotPx);
-        for (const QPixmap &p : m_images)
-            if (p.width() == want)
-                return p;
-        return {};
-    }
+    QPixmap pick(int slotPx) const { return m_images.value(trayImageSize(m_images.keys(), slotPx)); }
 
-    QList<QPixmap> m_images;
+    QMap<int, QPixmap> m_images;
 };
 
 // Every image of the window's icon, in its own pixels.
 QIcon trayIcon(const QIcon &windowIcon)
 {
-    QList<QPixmap> images;
+    QMap<int, QPixmap> images;
     for (const QSize &s : windowIcon.availableSizes()) {
-        QPixmap p = windowIcon.pixmap(s, 1.0);
-        p.setDevicePixelRatio(1.0);
+        const QPixmap p = windowIcon.pixmap(s, 1.0);
         if (!p.isNull())
-            images << p;
+            images.insert(p.width(), p);
     }
     return images.isEmpty() ? windowIcon : QIcon(new TrayIconEngine(images));
 }
@@ -170,7 +157,6 @@ void Tray::remove()
     if (!m_icon)
         return;
     qApp->removeEventFilter(this);
-    m_icon->hide();
     delete m_icon;
     m_icon = nullptr;
 }
@@ -198,10 +184,8 @@ bool Tray::eventFilter(QObject *watched, QEvent *event)
 // (the rectangle is empty) and Windows sends no raw input: there activated() reports instead.
 bool Tray::isIconWindow(const QObject *watched) const
 {
-    if (!m_icon || !watched->isWidgetType())
-        return false;
-    const auto *window = static_cast<const QWidget *>(watched);
-    if (!window->isWindow() || window->windowType() != Qt::Window)
+    const auto *window = qobject_cast<const QWidget *>(watched);
+    if (!m_icon || !window || !window->isWindow() || window->windowType() != Qt::Window)
         return false;
     const QRect icon = m_icon->geometry();
     return !icon.isEmpty() && QRect(window->mapToGlobal(QPoint(0, 0)), window->size()) == icon;
