@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/system/windowsystem.h"
-#include "platform/system/desktopsession.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QMenu>
 #include <QWidget>
 #include <QWindow>
 
