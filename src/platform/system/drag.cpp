@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <optional>
+
 namespace zentyr {
 
 namespace {
@@ -34,7 +36,7 @@ public:
 
     QPoint grabPoint() const
     {
-        return m_pressed && (QApplication::mouseButtons() & Qt::LeftButton) ? m_lastPress : QCursor::pos();
+        return m_lastPress && (QApplication::mouseButtons() & Qt::LeftButton) ? *m_lastPress : QCursor::pos();
     }
 
     void beginDrag(QWidget *window)
@@ -54,10 +56,8 @@ protected:
         if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
             return false;
         const auto *me = static_cast<QMouseEvent *>(e);
-        if (type == QEvent::MouseButtonPress && me->button() == Qt::LeftButton) {
+        if (type == QEvent::MouseButtonPress && me->button() == Qt::LeftButton)
             m_lastPress = me->globalPosition().toPoint();
-            m_pressed = true;
-        }
         if (type == QEvent::MouseButtonPress || !m_dragged)
             return false;
         if (type == QEvent::MouseButtonRelease) {
@@ -75,8 +75,7 @@ protected:
     }
 
 private:
-    QPoint m_lastPress;
-    bool m_pressed = false;
+    std::optional<QPoint> m_lastPress;
     // The window our own move drags; none once it ends or the window is gone.
     QPointer<QWidget> m_dragged;
     QPoint m_offset;

@@ -69,9 +69,7 @@ public:
 
     QIcon icon(const QFileInfo &info) const override
     {
-        if (info.isRoot())
-            return QFileIconProvider::icon(Drive);
-        return QFileIconProvider::icon(info.isDir() ? Folder : File);
+        return QFileIconProvider::icon(info.isRoot() ? Drive : info.isDir() ? Folder : File);
     }
 
     QString type(const QFileInfo &info) const override

@@ -169,26 +169,21 @@ bool Tray::eventFilter(QObject *watched, QEvent *event)
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
         && type != QEvent::MouseButtonDblClick)
         return false;
-    if (!isIconWindow(watched))
+    // The icon's window is known by its place: Qt reports the icon's rectangle as that of the window
+    // it made for the icon, so the plain top-level window with exactly that rectangle is the one, even
+    // after Qt makes a new one for a tray that restarted. Pop-ups and tips are never it, and a window
+    // of ours would have to match the icon to the pixel. A status-notifier host has no such window
+    // (the rectangle is empty) and Windows sends no raw input: there activated() reports instead.
+    const auto *window = qobject_cast<const QWidget *>(watched);
+    if (!m_icon || !window || !window->isWindow() || window->windowType() != Qt::Window)
+        return false;
+    const QRect icon = m_icon->geometry();
+    if (icon.isEmpty() || QRect(window->mapToGlobal(QPoint(0, 0)), window->size()) != icon)
         return false;
     m_rawInput = true;
     const auto *mouse = static_cast<QMouseEvent *>(event);
     deliver(rawTrayRequest(type, mouse->button()), mouse->globalPosition().toPoint());
     return true;
-}
-
-// The icon's window is known by its place: Qt reports the icon's rectangle as that of the window
-// it made for the icon, so the plain top-level window with exactly that rectangle is the one, even
-// after Qt makes a new one for a tray that restarted. Pop-ups and tips are never it, and a window
-// of ours would have to match the icon to the pixel. A status-notifier host has no such window
-// (the rectangle is empty) and Windows sends no raw input: there activated() reports instead.
-bool Tray::isIconWindow(const QObject *watched) const
-{
-    const auto *window = qobject_cast<const QWidget *>(watched);
-    if (!m_icon || !window || !window->isWindow() || window->windowType() != Qt::Window)
-        return false;
-    const QRect icon = m_icon->geometry();
-    return !icon.isEmpty() && QRect(window->mapToGlobal(QPoint(0, 0)), window->size()) == icon;
 }
 
 // A status-notifier host has no icon window: it reports what the user did instead.
@@ -199,10 +194,9 @@ void Tray::activated(QSystemTrayIcon::ActivationReason reason)
         deliver(activationTrayRequest(reason, trayReportsDoubleClicks()), takeTrayMenuPoint().value_or(QCursor::pos()));
 }
 
+// Only while there is an icon, which has a client.
 void Tray::deliver(TrayRequest request, QPoint at)
 {
-    if (!m_client)
-        return;
     if (request == TrayRequest::Ruler)
         m_client->trayOpenRuler();
     else if (request == TrayRequest::Menu)
