@@ -62,15 +62,13 @@ namespace {
 // scales one down. The icon's actual size is the whole slot, as an engine's is unless it says otherwise.
 class TrayIconEngine : public QIconEngine {
 public:
-    // images: by their width.
+    // images: at least one, by its width.
     explicit TrayIconEngine(QMap<int, QPixmap> images) : m_images(std::move(images)) { }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
     {
         const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
         const QPixmap image = pick(int(std::lround(std::min(rect.width(), rect.height()) * dpr)));
-        if (image.isNull())
-            return;
         QSizeF px = image.size();
         px.scale(px.boundedTo(rect.size() * dpr), Qt::KeepAspectRatio);
         const QPointF at(rect.x() + std::floor((rect.width() * dpr - px.width()) / 2) / dpr,
