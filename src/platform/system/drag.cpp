@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <optional>
+
 namespace zentyr {
 
 namespace {
@@ -26,78 +28,64 @@ void releaseAfterWindowSystemDrag(QWidget *window)
                                                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
 }
 
-// Where the left button last went down: the first movement is noticed a few pixels later.
-class PressTracker : public QObject {
+// Notes where the left button last went down (the first movement is noticed a few pixels later),
+// and runs our own move: the window follows the mouse until the left button is released.
+class MouseTracker : public QObject {
 public:
-    QPoint lastPress;
-    bool valid = false;
+    MouseTracker() { qApp->installEventFilter(this); }
+
+    QPoint grabPoint() const
+    {
+        return m_lastPress && (QApplication::mouseButtons() & Qt::LeftButton) ? *m_lastPress : QCursor::pos();
+    }
+
+    void beginDrag(QWidget *window)
+    {
+        if (m_dragged)
+            return;
+        m_dragged = window;
+        m_offset = grabPoint() - window->pos();
+    }
+
+    bool dragging() const { return !m_dragged.isNull(); }
 
 protected:
     bool eventFilter(QObject *, QEvent *e) override
     {
-        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton) {
-            lastPress = static_cast<QMouseEvent *>(e)->globalPosition().toPoint();
-            valid = true;
-        }
-        return false;
-    }
-};
-
-PressTracker *pressTracker()
-{
-    static PressTracker *tracker = [] {
-        auto *t = new PressTracker;
-        qApp->installEventFilter(t);
-        return t;
-    }();
-    return tracker;
-}
-
-QPoint dragGrabPoint()
-{
-    PressTracker *t = pressTracker();
-    return t->valid && (QApplication::mouseButtons() & Qt::LeftButton) ? t->lastPress : QCursor::pos();
-}
-
-class OwnDrag : public QObject {
-public:
-    explicit OwnDrag(QWidget *window) : m_window(window), m_offset(dragGrabPoint() - window->pos())
-    {
-        qApp->installEventFilter(this);
-    }
-    static OwnDrag *current;
-
-protected:
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::MouseMove) {
-            auto *me = static_cast<QMouseEvent *>(e);
-            if (!m_window || !(me->buttons() & Qt::LeftButton)) {
-                finish();
+        const QEvent::Type type = e->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+            return false;
+        const auto *me = static_cast<QMouseEvent *>(e);
+        if (type == QEvent::MouseButtonPress && me->button() == Qt::LeftButton)
+            m_lastPress = me->globalPosition().toPoint();
+        if (type == QEvent::MouseButtonPress || !m_dragged)
+            return false;
+        if (type == QEvent::MouseButtonRelease) {
+            if (me->button() != Qt::LeftButton)
                 return false;
-            }
-            m_window->move(me->globalPosition().toPoint() - m_offset);
+            m_dragged = nullptr;
             return true;
         }
-        if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton) {
-            finish();
-            return true;
+        if (!(me->buttons() & Qt::LeftButton)) {
+            m_dragged = nullptr;
+            return false;
         }
-        return false;
+        m_dragged->move(me->globalPosition().toPoint() - m_offset);
+        return true;
     }
 
 private:
-    void finish()
-    {
-        qApp->removeEventFilter(this);
-        if (current == this)
-            current = nullptr;
-        deleteLater();
-    }
-    QPointer<QWidget> m_window;
+    std::optional<QPoint> m_lastPress;
+    // The window our own move drags; none once it ends or the window is gone.
+    QPointer<QWidget> m_dragged;
     QPoint m_offset;
 };
-OwnDrag *OwnDrag::current = nullptr;
+
+MouseTracker &mouseTracker()
+{
+    static auto *tracker = new MouseTracker; // for the whole run
+    return *tracker;
+}
 
 } // namespace
 
@@ -110,7 +98,7 @@ bool startWindowSystemMove(QWidget *window)
     // names the pointer's place relative to where it thinks the window is. Moving the window
     // behind Qt's back by the way the pointer went since the press keeps the grab point under it.
     const QPoint start = window->pos();
-    const QPoint travelled = QCursor::pos() - dragGrabPoint();
+    const QPoint travelled = QCursor::pos() - mouseTracker().grabPoint();
     if (!travelled.isNull())
         moveNativeWindow(window, start + travelled);
     if (!w->startSystemMove()) {
@@ -131,14 +119,10 @@ bool startWindowSystemResize(QWidget *window, Qt::Edges edges)
     return true;
 }
 
-void beginOwnDrag(QWidget *window)
-{
-    if (!OwnDrag::current)
-        OwnDrag::current = new OwnDrag(window);
-}
+void beginOwnDrag(QWidget *window) { mouseTracker().beginDrag(window); }
 
-bool ownDragActive() { return OwnDrag::current != nullptr; }
+bool ownDragActive() { return mouseTracker().dragging(); }
 
-void trackMousePresses() { pressTracker(); }
+void trackMousePresses() { mouseTracker(); }
 
 } // namespace zentyr

@@ -7,6 +7,8 @@
 #include <QMimeDatabase>
 #include <QPixmapCache>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QScopeGuard>
 
 namespace zentyr {
 
@@ -26,25 +28,35 @@ QList<FileTypeFilter> parseFileFilter(const QString &vbFilter)
 
 namespace {
 
-// Characters Qt accepts inside a filter's parentheses; with any other the whole label would
-// be taken for the patterns.
-bool qtFilterChar(QChar c)
-{
-    static const QLatin1String punctuation("_.,*?+#-[]@{}/!<>$%&=^~:");
-    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-        || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || punctuation.contains(c);
-}
-
 QString qtPattern(const QString &pattern)
 {
     // "*.*" lists every file, names without a dot included, as it always has on Windows;
     // to Qt it would demand a dot.
     if (pattern == QLatin1String("*.*"))
         return QStringLiteral("*");
-    QString out = pattern;
-    for (QChar &c : out) {
-        if (!qtFilterChar(c))
-            c = QLatin1Char('?');
+    // Only these characters may stand inside a filter's parentheses; with any other Qt would take
+    // the whole label for the patterns.
+    static const QRegularExpression notQtFilterChar(QStringLiteral("[^a-zA-Z0-9_.,*?+#\\-\\[\\]@{}/!<>$%&=^~:]"));
+    return QString(pattern).replace(notQtFilterChar, QStringLiteral("?"));
+}
+
+// Name filters for a QFileDialog with HideNameFilterDetails: each shows exactly its
+// description and filters by its own pattern, with "*.*" meaning every file.
+QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
+{
+    QStringList out;
+    for (const FileTypeFilter &f : filters) {
+        QStringList patterns;
+        for (const QString &part : f.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString p = qtPattern(part.trimmed());
+            if (!p.isEmpty() && !patterns.contains(p))
+                patterns.append(p);
+        }
+        if (patterns.isEmpty())
+            patterns.append(QStringLiteral("*"));
+        // Qt filters by the last "(...)" and, with HideNameFilterDetails, shows what precedes
+        // it, so a description like "JPEG Files (*.jpg)" survives whole.
+        out.append(f.description + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
     }
     return out;
 }
@@ -57,9 +69,7 @@ public:
 
     QIcon icon(const QFileInfo &info) const override
     {
-        if (info.isRoot())
-            return QFileIconProvider::icon(Drive);
-        return QFileIconProvider::icon(info.isDir() ? Folder : File);
+        return QFileIconProvider::icon(info.isRoot() ? Drive : info.isDir() ? Folder : File);
     }
 
     QString type(const QFileInfo &info) const override
@@ -81,57 +91,23 @@ private:
 // it caches are stored under names no later dialog asks for: about 10 kB of pixmaps a use until
 // the cache's 10 MB are full, and 2 kB of names a use for ever. So while a dialog is up the cache
 // (the program's one) takes nothing: the dialog scales its few small icons on each paint instead.
-class PixmapCacheOff {
-public:
-    PixmapCacheOff()
-    {
-        if (s_depth++ == 0) {
-            s_savedLimit = QPixmapCache::cacheLimit();
-            QPixmapCache::setCacheLimit(0);
-        }
-    }
-    ~PixmapCacheOff()
-    {
-        if (--s_depth == 0)
-            QPixmapCache::setCacheLimit(s_savedLimit);
-    }
-    PixmapCacheOff(const PixmapCacheOff &) = delete;
-    PixmapCacheOff &operator=(const PixmapCacheOff &) = delete;
-
-private:
-    // Another dialog may open while one waits (a new standard ruler's); the limit comes back
-    // when the last one closes.
-    static inline int s_depth = 0;
-    static inline int s_savedLimit = 0;
-};
-
-QAbstractFileIconProvider *nameOnlyIconProvider()
+// Another dialog may open while one waits (a new standard ruler's); the limit comes back when the
+// last one closes.
+auto pixmapCacheOff()
 {
-    // Shared by every dialog and their file-listing threads; it holds no per-dialog state.
-    static NameOnlyIconProvider provider;
-    return &provider;
+    static int openDialogs = 0;
+    static int savedLimit = 0;
+    if (openDialogs++ == 0) {
+        savedLimit = QPixmapCache::cacheLimit();
+        QPixmapCache::setCacheLimit(0);
+    }
+    return qScopeGuard([] {
+        if (--openDialogs == 0)
+            QPixmapCache::setCacheLimit(savedLimit);
+    });
 }
 
 } // namespace
-
-QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
-{
-    QStringList out;
-    for (const FileTypeFilter &f : filters) {
-        QStringList patterns;
-        for (const QString &part : f.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            const QString p = qtPattern(part.trimmed());
-            if (!p.isEmpty() && !patterns.contains(p))
-                patterns.append(p);
-        }
-        if (patterns.isEmpty())
-            patterns.append(QStringLiteral("*"));
-        // Qt filters by the last "(...)" and, with HideNameFilterDetails, shows what precedes
-        // it, so a description like "JPEG Files (*.jpg)" survives whole.
-        out.append(f.description + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
-    }
-    return out;
-}
 
 void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request)
 {
@@ -140,17 +116,17 @@ void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request)
     // "native" one Qt would plug in on X11 is whatever the desktop theme offers (GTK's, KDE's or
     // none); where the system's own fits, showSystemOpenDialog calls it directly.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setIconProvider(nameOnlyIconProvider());
+    // Shared by every dialog and their file-listing threads; it holds no per-dialog state.
+    static NameOnlyIconProvider nameOnlyIcons;
+    dialog.setIconProvider(&nameOnlyIcons);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (!request.title.isEmpty())
         dialog.setWindowTitle(request.title);
     const QStringList filters = qtNameFilters(parseFileFilter(request.filter));
-    if (!filters.isEmpty()) {
+    // The first is selected.
+    if (!filters.isEmpty())
         dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters.first());
-    }
     if (!request.fileName.isEmpty()) {
         const QFileInfo previous(request.fileName);
         dialog.setDirectory(previous.absolutePath());
@@ -166,7 +142,7 @@ OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request)
     // Other windows' handlers run while the dialog waits; one of them may destroy the owner
     // and with it the dialog, so it is not kept on the stack.
     keepNoDialogSettings();
-    const PixmapCacheOff noCaching;
+    const auto noCaching = pixmapCacheOff();
     QPointer<QFileDialog> dialog = new QFileDialog(owner);
     configureOpenDialog(*dialog, request);
     // It blocks only its owner: the tray menu and the other rulers go on answering while it waits.

@@ -4,7 +4,6 @@
 // filters, and a dialog that lists folders by file name only and keeps nothing between runs.
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 class QFileDialog;
 class QWidget;
@@ -32,10 +31,6 @@ struct FileTypeFilter {
 // Splits "Description|pattern|Description|pattern". The list ends at the first empty part;
 // a trailing description without a pattern is dropped.
 QList<FileTypeFilter> parseFileFilter(const QString &vbFilter);
-
-// Name filters for a QFileDialog with HideNameFilterDetails: each shows exactly its
-// description and filters by its own pattern, with "*.*" meaning every file.
-QStringList qtNameFilters(const QList<FileTypeFilter> &filters);
 
 // Makes dialog the Open dialog for request (title, filters with the first selected,
 // the previous file preselected). Used by showOpenDialog. Its file list takes each file's

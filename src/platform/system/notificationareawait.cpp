@@ -8,7 +8,6 @@ NotificationAreaWait::NotificationAreaWait(std::function<bool()> areaExists, QOb
 {
     m_grace.setSingleShot(true);
     connect(&m_grace, &QTimer::timeout, this, &NotificationAreaWait::endGracePeriod);
-    m_check.setInterval(1000);
     connect(&m_check, &QTimer::timeout, this, &NotificationAreaWait::check);
 }
 
@@ -16,7 +15,7 @@ void NotificationAreaWait::start(int graceMs)
 {
     m_waiting = true;
     m_grace.start(graceMs);
-    m_check.start();
+    m_check.start(1000);
 }
 
 void NotificationAreaWait::stop()

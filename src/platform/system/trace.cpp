@@ -8,16 +8,6 @@
 
 namespace zentyr {
 
-namespace {
-
-// The steady clock is CLOCK_MONOTONIC on Linux, so other processes can compare with it.
-double monotonicMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-} // namespace
-
 bool traceEnabled()
 {
     static const bool on = qEnvironmentVariableIntValue("ZENTYR_TRACE") != 0;
@@ -28,8 +18,10 @@ void traceEvent(const char *event)
 {
     if (!traceEnabled())
         return;
+    // The steady clock is CLOCK_MONOTONIC on Linux, so other processes can compare with it.
+    const std::chrono::duration<double, std::milli> monotonic = std::chrono::steady_clock::now().time_since_epoch();
     std::fprintf(stderr, "zentyr: trace: %s at %.0f ms (monotonic %.3f)\n", event, msSinceProcessStart(),
-                 monotonicMs());
+                 monotonic.count());
     std::fflush(stderr);
 }
 

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QIconEngine>
-#include <QMenu>
+#include <QMap>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
@@ -59,17 +59,16 @@ namespace {
 
 // The icon's images drawn unscaled where one fits, centred in the host's slot: a 22-px slot shows
 // the 16-px image, a 48-px or doubled slot the 32-px one. Only a slot smaller than every image
-// scales one down.
+// scales one down. The icon's actual size is the whole slot, as an engine's is unless it says otherwise.
 class TrayIconEngine : public QIconEngine {
 public:
-    explicit TrayIconEngine(QList<QPixmap> images) : m_images(std::move(images)) { }
+    // images: at least one, by its width.
+    explicit TrayIconEngine(QMap<int, QPixmap> images) : m_images(std::move(images)) { }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
     {
         const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
         const QPixmap image = pick(int(std::lround(std::min(rect.width(), rect.height()) * dpr)));
-        if (image.isNull())
-            return;
         QSizeF px = image.size();
         px.scale(px.boundedTo(rect.size() * dpr), Qt::KeepAspectRatio);
         const QPointF at(rect.x() + std::floor((rect.width() * dpr - px.width()) / 2) / dpr,
@@ -85,9 +84,6 @@ public:
         return image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
 
-    // The whole slot: paint() places the image in it.
-    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
-
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
         QList<QSize> sizes;
@@ -100,30 +96,19 @@ public:
     QString key() const override { return QStringLiteral("zentyr-tray"); }
 
 private:
-    QPixmap pick(int slotPx) const
-    {
-        QList<int> sizes;
-        for (const QPixmap &p : m_images)
-            sizes << p.width();
-        const int want = trayImageSize(sizes, slotPx);
-        for (const QPixmap &p : m_images)
-            if (p.width() == want)
-                return p;
-        return {};
-    }
+    QPixmap pick(int slotPx) const { return m_images.value(trayImageSize(m_images.keys(), slotPx)); }
 
-    QList<QPixmap> m_images;
+    QMap<int, QPixmap> m_images;
 };
 
 // Every image of the window's icon, in its own pixels.
 QIcon trayIcon(const QIcon &windowIcon)
 {
-    QList<QPixmap> images;
+    QMap<int, QPixmap> images;
     for (const QSize &s : windowIcon.availableSizes()) {
-        QPixmap p = windowIcon.pixmap(s, 1.0);
-        p.setDevicePixelRatio(1.0);
+        const QPixmap p = windowIcon.pixmap(s, 1.0);
         if (!p.isNull())
-            images << p;
+            images.insert(p.width(), p);
     }
     return images.isEmpty() ? windowIcon : QIcon(new TrayIconEngine(images));
 }
@@ -170,7 +155,6 @@ void Tray::remove()
     if (!m_icon)
         return;
     qApp->removeEventFilter(this);
-    m_icon->hide();
     delete m_icon;
     m_icon = nullptr;
 }
@@ -183,28 +167,21 @@ bool Tray::eventFilter(QObject *watched, QEvent *event)
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
         && type != QEvent::MouseButtonDblClick)
         return false;
-    if (!isIconWindow(watched))
+    // The icon's window is known by its place: Qt reports the icon's rectangle as that of the window
+    // it made for the icon, so the plain top-level window with exactly that rectangle is the one, even
+    // after Qt makes a new one for a tray that restarted. Pop-ups and tips are never it, and a window
+    // of ours would have to match the icon to the pixel. A status-notifier host has no such window
+    // (the rectangle is empty) and Windows sends no raw input: there activated() reports instead.
+    const auto *window = qobject_cast<const QWidget *>(watched);
+    if (!m_icon || !window || !window->isWindow() || window->windowType() != Qt::Window)
+        return false;
+    const QRect icon = m_icon->geometry();
+    if (icon.isEmpty() || QRect(window->mapToGlobal(QPoint(0, 0)), window->size()) != icon)
         return false;
     m_rawInput = true;
     const auto *mouse = static_cast<QMouseEvent *>(event);
     deliver(rawTrayRequest(type, mouse->button()), mouse->globalPosition().toPoint());
     return true;
-}
-
-// The icon's window is known by its place: Qt reports the icon's rectangle as that of the window
-// it made for the icon, so the plain top-level window with exactly that rectangle is the one, even
-// after Qt makes a new one for a tray that restarted. Pop-ups and tips are never it, and a window
-// of ours would have to match the icon to the pixel. A status-notifier host has no such window
-// (the rectangle is empty) and Windows sends no raw input: there activated() reports instead.
-bool Tray::isIconWindow(const QObject *watched) const
-{
-    if (!m_icon || !watched->isWidgetType())
-        return false;
-    const auto *window = static_cast<const QWidget *>(watched);
-    if (!window->isWindow() || window->windowType() != Qt::Window)
-        return false;
-    const QRect icon = m_icon->geometry();
-    return !icon.isEmpty() && QRect(window->mapToGlobal(QPoint(0, 0)), window->size()) == icon;
 }
 
 // A status-notifier host has no icon window: it reports what the user did instead.
@@ -215,10 +192,9 @@ void Tray::activated(QSystemTrayIcon::ActivationReason reason)
         deliver(activationTrayRequest(reason, trayReportsDoubleClicks()), takeTrayMenuPoint().value_or(QCursor::pos()));
 }
 
+// Only while there is an icon, which has a client.
 void Tray::deliver(TrayRequest request, QPoint at)
 {
-    if (!m_client)
-        return;
     if (request == TrayRequest::Ruler)
         m_client->trayOpenRuler();
     else if (request == TrayRequest::Menu)

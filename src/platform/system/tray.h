@@ -67,7 +67,6 @@ private:
     void activated(QSystemTrayIcon::ActivationReason reason);
     void deliver(TrayRequest request, QPoint at);
     void show();
-    bool isIconWindow(const QObject *watched) const;
 
     QIcon m_iconImage;
     QString m_tip;

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/system/windowsystem.h"
-#include "platform/system/desktopsession.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QMenu>
 #include <QWidget>
 #include <QWindow>
 
@@ -38,8 +36,8 @@ void raiseWindow(QWidget *window)
 
 void placeTopmost(QWidget *window, const QRect &geometry)
 {
-    if (!(window->windowFlags() & Qt::WindowStaysOnTopHint))
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // Qt changes nothing when the window has the flag already.
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     window->setGeometry(geometry);
     if (!window->isVisible()) {
         window->setAttribute(Qt::WA_ShowWithoutActivating, true);
@@ -52,15 +50,11 @@ void popupMenu(QMenu *menu) { popupMenu(menu, QCursor::pos()); }
 
 void setMousePointer(int code)
 {
-    if (code == 11) {
-        if (QApplication::overrideCursor())
-            QApplication::changeOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else {
-        while (QApplication::overrideCursor())
-            QApplication::restoreOverrideCursor();
-    }
+    // One pointer for the whole program, not a stack of them.
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    if (code == 11)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
