@@ -6,9 +6,13 @@
 // Start-up and timer moments come from the trace lines (ZENTYR_TRACE=1) of both programs, and
 // also from this launcher's monotonic clock at process start.
 // Usage: zentyr_bench [runs]   (default 7; medians over the runs)
+//        zentyr_bench ab runs programA programB
+//                               start-up only: the two builds started in turn, the order swapped each
+//                               round, so that the load on the machine falls on both alike
 #include "desktop.h"
 #include "proc.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QThread>
@@ -148,10 +152,10 @@ bool baselineRun(Desktop &d, const QString &baseline, int run, Figures &f)
 }
 
 // The program, to its standard ruler; left running. Null if it did not get there.
-Program *programRun(Desktop &d, int run, Figures &f)
+Program *programRun(Desktop &d, int run, Figures &f, const QString &binary)
 {
     const double t0 = bench::clockMs(CLOCK_MONOTONIC);
-    Program &p = d.startProgram({}, {{QStringLiteral("ZENTYR_TRACE"), QStringLiteral("1")}});
+    Program &p = d.startProcess(binary, {}, {{QStringLiteral("ZENTYR_TRACE"), QStringLiteral("1")}});
     Moment paint, tray, ruler;
     if (!waitMoment(p, QStringLiteral("splash first paint"), &paint, 10000)) {
         fail("no splash paint", p.stderrText());
@@ -338,6 +342,32 @@ void printSummary(int runs, const Figures &f)
                 static_cast<long long>(all), static_cast<long long>(hidden), verdict(all + hidden == 0));
 }
 
+// Two builds of the program, started in turn to their standard ruler; medians of each.
+int abRuns(Desktop &d, int runs, const QStringList &binaries)
+{
+    std::vector<Figures> f(size_t(binaries.size()));
+    for (int run = 1; run <= runs; ++run) {
+        for (qsizetype k = 0; k < binaries.size(); ++k) {
+            const qsizetype i = run % 2 ? k : binaries.size() - 1 - k;
+            std::printf("%s ", qPrintable(binaries[i]));
+            Program *p = programRun(d, run, f[size_t(i)], binaries[i]);
+            if (!p)
+                return 1;
+            p->terminate();
+            p->waitForExit(5000);
+            d.waitForNoWindow(QStringLiteral("frmRuler"), 5000);
+        }
+    }
+    std::printf("\nmedians of %d runs each, by the launcher's clock from process start\n", runs);
+    for (qsizetype i = 0; i < binaries.size(); ++i) {
+        const Figures &x = f[size_t(i)];
+        std::printf("%s: splash first paint %.1f ms, tray icon added %.1f ms, standard ruler shown %.1f ms\n",
+                    qPrintable(binaries[i]), median(x.splashPaintLauncher), median(x.trayAtLauncher),
+                    median(x.rulerAtLauncher));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -345,7 +375,13 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen"); // this launcher shows nothing itself
     QGuiApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+    const QStringList args = app.arguments().mid(1);
+    const bool ab = !args.isEmpty() && args.first() == QLatin1String("ab");
+    if (ab && args.size() != 4) {
+        std::fprintf(stderr, "usage: zentyr_bench ab runs programA programB\n");
+        return 2;
+    }
+    const int runs = std::max(1, (ab ? args.value(1) : args.value(0, QStringLiteral("7"))).toInt());
     const QString zentyr = envOr("ZENTYR_BINARY", ZENTYR_BENCH_PROGRAM);
     const QString baseline = envOr("ZENTYR_BASELINE", ZENTYR_BENCH_BASELINE);
     const QString paintBench = envOr("ZENTYR_PAINT_BENCH", ZENTYR_BENCH_PAINT);
@@ -358,6 +394,8 @@ int main(int argc, char *argv[])
     }
     std::printf("bench: desktop %s %dx%d, %d runs\n", qPrintable(d.display()), d.screenSize().width(),
                 d.screenSize().height(), runs);
+    if (ab)
+        return abRuns(d, runs, {QFileInfo(args[2]).absoluteFilePath(), QFileInfo(args[3]).absoluteFilePath()});
 
     Figures f;
     Program *p = nullptr;
@@ -366,7 +404,7 @@ int main(int argc, char *argv[])
             p->terminate();
             p->waitForExit(5000);
         }
-        if (!baselineRun(d, baseline, run, f) || !(p = programRun(d, run, f)))
+        if (!baselineRun(d, baseline, run, f) || !(p = programRun(d, run, f, zentyr)))
             return 1;
     }
     if (!openEverything(d))
