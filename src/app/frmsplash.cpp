@@ -120,6 +120,8 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     Timer1.setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early or late
     connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     setShowInTaskbar(false);
+    setAccessibleName(QStringLiteral("Zentyr information"));
+    setAccessibleDescription(QStringLiteral("Version, help and how to reach the makers of Zentyr."));
 }
 
 QString frmSplash::versionCaption(int major, int minor, int revision)

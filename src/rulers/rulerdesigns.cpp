@@ -77,6 +77,5 @@ const RulerDesign designs[] = {
 } // namespace
 
 const RulerDesign &rulerDesign(RulerId id) { return designs[static_cast<int>(id)]; }
-std::span<const RulerDesign> rulerDesigns() { return designs; }
 
 } // namespace zentyr

@@ -16,6 +16,17 @@
 
 namespace zentyr {
 
+// What a screen reader says of a ruler, whose caption stays empty: its kind and its keys.
+static QString accessibleDescriptionOf(const RulerDesign &d)
+{
+    QString page;
+    if (d.pageStep != PageStep::None)
+        page = QStringLiteral(", Page Down and Page Up by its %1")
+                   .arg(d.pageStep == PageStep::Down ? QStringLiteral("height") : QStringLiteral("width"));
+    return QStringLiteral("%1. Arrow keys move it%2; the Menu key opens its menu.")
+        .arg(QLatin1String(d.accessibleKind), page);
+}
+
 RulerForm::RulerForm(const RulerDesign &design)
     : Form(QString::fromLatin1(design.name), Border::Sizable, design.clientTwips), m_design(design)
 {
@@ -40,6 +51,9 @@ RulerForm::RulerForm(const RulerDesign &design)
         label->setCaption(QStringLiteral("Zentyr"));
     }
     mnuFile = buildMenu<RulerForm>(*this, QStringLiteral("mnuFile"), QStringLiteral("File"), design.menu);
+    setAccessibleName(QString::fromLatin1(design.accessibleName));
+    setAccessibleDescription(accessibleDescriptionOf(design));
+    mnuFile->setAccessibleName(QStringLiteral("%1 menu").arg(accessibleName()));
     // A click gives a ruler the keyboard; opening one does not.
     setFocusPolicy(Qt::ClickFocus);
     client()->installEventFilter(this);

@@ -43,7 +43,6 @@ struct RulerDesign {
 
 enum class RulerId { Standard, Metric, Vertical, Angle };
 const RulerDesign &rulerDesign(RulerId id);
-std::span<const RulerDesign> rulerDesigns();
 
 // A ruler window built from its design: the frame, the load placement, dragging with
 // the left button, the right-click menu and Normal Size.
