@@ -89,30 +89,23 @@ void RulerForm::paintClient(QPainter &p, const QRect &clientRect)
     m_readout.paint(p);
 }
 
-void rulerMouseDown(QMenu *menu, Qt::MouseButton button)
-{
-    if (button == Qt::RightButton)
-        popupMenu(menu);
-}
-
-bool rulerMouseMove(QWidget *window, Qt::MouseButtons buttons)
-{
-    if (buttons != Qt::LeftButton)
-        return false;
-    // The window manager's move where there is one; else the window follows the mouse itself.
-    if (!ownDragActive() && !services().startSystemMove(window))
-        beginOwnDrag(window);
-    return true;
-}
-
 void RulerForm::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
 {
-    rulerMouseDown(mnuFile, button);
+    if (button == Qt::RightButton)
+        popupMenu(mnuFile);
 }
 
 void RulerForm::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF pos)
 {
-    trackPointer(pos, rulerMouseMove(this, buttons));
+    if (buttons == Qt::LeftButton) {
+        // The window manager's move where there is one; else the window follows the mouse itself.
+        if (!ownDragActive() && !services().startSystemMove(this))
+            beginOwnDrag(this);
+        // After the window system's move the pointer's leaving may never be reported.
+        m_readout.clear(client());
+    } else if (m_design.scale) { // the angle ruler has no scale to read
+        m_readout.moveTo(client(), *m_design.scale, pos);
+    }
 }
 
 void RulerForm::keyPressEvent(QKeyEvent *e)

@@ -58,19 +58,12 @@ public:
     // The background colour, then the scale at its natural size from the top-left corner.
     void paintClient(QPainter &p, const QRect &clientRect) override;
 
-    // The pointer readout follows the pointer at pos, in client pixels. A drag takes it away: after
-    // the window system's move the pointer's leaving may never be reported.
-    void trackPointer(QPointF pos, bool dragging)
-    {
-        if (dragging)
-            m_readout.clear(client());
-        else if (m_design.scale) // the angle ruler has no scale to read
-            m_readout.moveTo(client(), *m_design.scale, pos);
-    }
     const readout::Readout &pointerReadout() const { return m_readout; }
 
 protected:
     void Form_Load() override;
+    // The right button opens the menu; a move with the left button alone drags the window, and
+    // any other move takes the pointer readout along (pos in client pixels).
     void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos) override;
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos) override;
     void keyPressEvent(QKeyEvent *e) override;
@@ -88,11 +81,5 @@ template <RulerId Id> class DesignedRuler : public RulerForm {
 public:
     DesignedRuler() : RulerForm(rulerDesign(Id)) { }
 };
-
-// The rulers' mouse rules, for the window and for controls with handlers of their own:
-// the right button opens the menu, a move with the left button alone drags the window.
-void rulerMouseDown(QMenu *menu, Qt::MouseButton button);
-// Returns whether a drag was started.
-bool rulerMouseMove(QWidget *window, Qt::MouseButtons buttons);
 
 } // namespace zentyr
