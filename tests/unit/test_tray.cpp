@@ -243,14 +243,14 @@ private slots:
         QVERIFY(isShown<frmRuler>());
         showForm<frmVRuler>();
         // Within the grace period the program waits for a host, whatever is on screen.
-        loadedForm<frmRuler>()->mnuHideRuler_Click();
+        loadedForm<frmRuler>()->unload();
         tray.noNotificationArea();
         QCOMPARE(fake->boxes.size(), 1);
         QCOMPARE(fake->boxes[0].style, MessageStyle::Plain);
         QCOMPARE(fake->boxes[0].title, QString("Zentyr"));
         QVERIFY(fake->boxes[0].text.contains("ends when its last window is closed"));
         QCOMPARE(fake->endCount, 0); // the vertical ruler is still on screen
-        loadedForm<frmVRuler>()->mnuHideVRuler_Click();
+        loadedForm<frmVRuler>()->unload();
         QCOMPARE(fake->endCount, 1);
     }
 
