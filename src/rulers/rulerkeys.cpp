@@ -55,8 +55,6 @@ static QPoint menuAnchor(const QWidget *window)
 
 void openMenuAtRuler(QWidget *window, QMenu *menu)
 {
-    if (!menu)
-        return;
     menu->setActiveAction(nullptr);
     menu->popup(menuAnchor(window));
 }
