@@ -46,17 +46,6 @@ Label *helpLabel(QWidget *parent, const char *name, float top, float height, Qt:
     return lbl;
 }
 
-// The Options box text, exactly.
-QString optionsText()
-{
-    const QString cr2 = QStringLiteral("\r\r");
-    return QStringLiteral("HIDE THE RULER AT STARTUP!") + cr2
-        + QStringLiteral("Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.") + cr2
-        + QStringLiteral("Select Properties from the context menu that appears, then enter hideruler at the end of "
-                         "the the command line.")
-        + cr2 + QStringLiteral("For example, the command line would look something like this:") + cr2
-        + QStringLiteral("\"C:\\Windows\\Zentyr.exe\" hideruler");
-}
 } // namespace
 
 frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, QSizeF(7650, 3765))
@@ -148,7 +137,17 @@ void frmSplash::Form_Unload() { Timer1.stop(); }
 
 void frmSplash::cmdOK_Click() { unload(); }
 
-void frmSplash::cmdOptions_Click() { services().msgBox(optionsText(), MessageStyle::Plain, QString()); }
+// The Options box, its paragraphs parted by two carriage returns.
+void frmSplash::cmdOptions_Click()
+{
+    services().msgBox(QStringLiteral("HIDE THE RULER AT STARTUP!\r\r"
+                                     "Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.\r\r"
+                                     "Select Properties from the context menu that appears, then enter hideruler at "
+                                     "the end of the the command line.\r\r"
+                                     "For example, the command line would look something like this:\r\r"
+                                     "\"C:\\Windows\\Zentyr.exe\" hideruler"),
+                      MessageStyle::Plain, QString());
+}
 
 // Keys are previewed and none is acted on: Escape must not close the window.
 void frmSplash::keyPressEvent(QKeyEvent *e) { e->accept(); }
