@@ -72,7 +72,7 @@ void frmRuler::Form_Initialize()
 
 void frmRuler::Form_Load()
 {
-    if (rulerHost().previousInstanceGuard())
+    if (rulerHost.previousInstanceGuard())
         return;
     RulerForm::Form_Load();
 }
