@@ -20,7 +20,6 @@ namespace zentyr {
 namespace {
 
 void showInfo(frmRightClick &) { ShowInfoScreen(); }
-void close(frmRightClick &tray) { tray.mnuClose_Click(); }
 
 const Command<frmRightClick> shutDownMenu[] = {
     {"mnuAbout", "About Zentyr", showInfo},
@@ -28,7 +27,7 @@ const Command<frmRightClick> shutDownMenu[] = {
     {"mnuShowRuler", "Show Standard Ruler", showFormCommand<frmRuler>},
     {"mnuVRuler", "Show Vertical Ruler", showFormCommand<frmVRuler>},
     {"Sep1"},
-    {"mnuClose", "Exit Zentyr", close},
+    {"mnuClose", "Exit Zentyr", [](frmRightClick &tray) { tray.mnuClose_Click(); }},
 };
 
 } // namespace
