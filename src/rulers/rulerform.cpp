@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/rulerform.h"
 #include "platform/forms/controls.h"
-#include "rulers/rulerkeys.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
 #include "platform/system/drag.h"
@@ -9,7 +8,6 @@
 #include "platform/system/windowsystem.h"
 #include "artwork/palette.h"
 
-#include <QContextMenuEvent>
 #include <QEvent>
 #include <QMenu>
 #include <QPainter>
@@ -106,20 +104,6 @@ void RulerForm::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, 
     } else if (m_design.scale) { // the angle ruler has no scale to read
         m_readout.moveTo(client(), *m_design.scale, pos);
     }
-}
-
-void RulerForm::keyPressEvent(QKeyEvent *e)
-{
-    if (!rulerKeyPress(this, mnuFile, m_design.pageStep, e))
-        Form::keyPressEvent(e);
-}
-
-// Windows turns Shift+F10 and the Menu key into a context-menu request once the key is released, after
-// its own handling of F10 has closed a menu opened on the press.
-void RulerForm::contextMenuEvent(QContextMenuEvent *e)
-{
-    if (e->reason() == QContextMenuEvent::Keyboard)
-        openMenuAtRuler(this, mnuFile);
 }
 
 bool RulerForm::eventFilter(QObject *watched, QEvent *event)

@@ -66,6 +66,7 @@ protected:
     // any other move takes the pointer readout along (pos in client pixels).
     void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos) override;
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos) override;
+    // The keys of rulerkeys.h, handled beside them in rulerkeys.cpp; the menu keys open the menu at the ruler.
     void keyPressEvent(QKeyEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
     // The readout goes when the pointer leaves the client area.
