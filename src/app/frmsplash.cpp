@@ -17,19 +17,20 @@
 namespace zentyr {
 
 namespace {
-Label *makeLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h)
+Label *makeLabel(QWidget *parent, const char *name, const char *caption, const QRectF &twips)
 {
     auto *lbl = new Label(parent, QString::fromLatin1(name));
-    setGeometryTwips(lbl, l, t, w, h);
-    lbl->setCaption(caption);
+    setGeometryTwips(lbl, twips);
+    lbl->setCaption(QString::fromUtf8(caption));
     return lbl;
 }
 
-Label *bannerLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h,
-                   const QFont &font, Qt::Alignment align, bool autoSize)
+// A banner text in white, in bold Arial of the given size (none: the window's own font).
+Label *bannerLabel(QWidget *parent, const char *name, const char *caption, const QRectF &twips, double arialPoints,
+                   Qt::Alignment align, bool autoSize)
 {
-    Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
-    lbl->setFont(font);
+    Label *lbl = makeLabel(parent, name, caption, twips);
+    lbl->setFont(arialPoints > 0 ? designFont(QStringLiteral("Arial"), arialPoints, true) : parent->font());
     lbl->setForeColor(QColor(0xFF, 0xFF, 0xFF));
     lbl->setAlignment(align);
     lbl->setAutoSize(autoSize);
@@ -39,7 +40,7 @@ Label *bannerLabel(QWidget *parent, const char *name, const QString &caption, fl
 // A help text on its own background, across the window.
 Label *helpLabel(QWidget *parent, const char *name, float top, float height, Qt::Alignment align, const char *caption)
 {
-    Label *lbl = makeLabel(parent, name, QString::fromUtf8(caption), 240, top, 7095, height);
+    Label *lbl = makeLabel(parent, name, caption, {240, top, 7095, height});
     lbl->setBackColor(artwork::palette::HelpBack);
     lbl->setForeColor(QColor(0, 0, 0)); // the button-text colour
     lbl->setAlignment(align);
@@ -69,16 +70,11 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     });
     setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
 
-    lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,
-                                    designFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
-    lblProductName = bannerLabel(c, "lblProductName", QStringLiteral("Zentyr"), 330, 1800, 1755, 510,
-                                 designFont(QStringLiteral("Arial"), 21.75, true), Qt::AlignHCenter, true);
-    Label6 = bannerLabel(c, "Label6", QStringLiteral("(1999-2002)"), 2160, 2040, 1335, 255, c->font(), Qt::AlignLeft,
-                         false);
-    lblPlatform = bannerLabel(c, "lblPlatform", QStringLiteral("Windows 95 && 98"), 5400, 2040, 1965, 285,
-                              designFont(QStringLiteral("Arial"), 12, true), Qt::AlignRight, true);
-    lblVersion = bannerLabel(c, "lblVersion", QStringLiteral("Version"), 6600, 2400, 720, 240,
-                             designFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
+    lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", "Orvane", {240, 240, 2145, 435}, 18, Qt::AlignLeft, true);
+    lblProductName = bannerLabel(c, "lblProductName", "Zentyr", {330, 1800, 1755, 510}, 21.75, Qt::AlignHCenter, true);
+    Label6 = bannerLabel(c, "Label6", "(1999-2002)", {2160, 2040, 1335, 255}, 0, Qt::AlignLeft, false);
+    lblPlatform = bannerLabel(c, "lblPlatform", "Windows 95 && 98", {5400, 2040, 1965, 285}, 12, Qt::AlignRight, true);
+    lblVersion = bannerLabel(c, "lblVersion", "Version", {6600, 2400, 720, 240}, 9.75, Qt::AlignRight, true);
 
     Label2 = helpLabel(c, "Label2", 4080, 375, Qt::AlignLeft,
                        " Zentyr is a resizable drag and drop horizontal and or vertical ruler for your PC's desktop.");
