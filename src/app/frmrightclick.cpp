@@ -37,11 +37,6 @@ frmRightClick::frmRightClick() : areaWait([] { return services().notificationAre
     setObjectName(QStringLiteral("frmRightClick"));
     mnuShutDown
         = buildMenu<frmRightClick>(*this, QStringLiteral("mnuShutDown"), QStringLiteral("Shut Down"), shutDownMenu);
-    mnuAbout = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuAbout"));
-    mnuHelp = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuHelp"));
-    mnuShowRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuShowRuler"));
-    mnuVRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuVRuler"));
-    mnuClose = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuClose"));
 
     // Runs from the moment the tray controller is loaded: the standard ruler follows the tray icon
     // a second later.
