@@ -72,7 +72,7 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
 
     lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", "Orvane", {240, 240, 2145, 435}, 18, Qt::AlignLeft, true);
     lblProductName = bannerLabel(c, "lblProductName", "Zentyr", {330, 1800, 1755, 510}, 21.75, Qt::AlignHCenter, true);
-    Label6 = bannerLabel(c, "Label6", "(1999-2002)", {2160, 2040, 1335, 255}, 0, Qt::AlignLeft, false);
+    bannerLabel(c, "Label6", "(1999-2002)", {2160, 2040, 1335, 255}, 0, Qt::AlignLeft, false);
     lblPlatform = bannerLabel(c, "lblPlatform", "Windows 95 && 98", {5400, 2040, 1965, 285}, 12, Qt::AlignRight, true);
     lblVersion = bannerLabel(c, "lblVersion", "Version", {6600, 2400, 720, 240}, 9.75, Qt::AlignRight, true);
 

@@ -9,7 +9,6 @@
 
 namespace zentyr {
 
-class Label;
 class frmRuler;
 
 // The standard ruler's picture surface: stretches a picture to its own size and
