@@ -59,12 +59,7 @@ bool previousInstanceGuard(const std::function<void()> &beforeEnd)
 
 void installAppHost()
 {
-    class AppHost : public RulerHost {
-        bool previousInstanceGuard() override { return zentyr::previousInstanceGuard(); }
-        void showInfoScreen() override { ShowInfoScreen(); }
-    };
-    static AppHost host;
-    setRulerHost(&host);
+    rulerHost = {[] { return previousInstanceGuard(); }, ShowInfoScreen};
 }
 
 } // namespace zentyr

@@ -20,7 +20,6 @@ namespace zentyr {
 namespace {
 
 void showInfo(frmRightClick &) { ShowInfoScreen(); }
-void close(frmRightClick &tray) { tray.mnuClose_Click(); }
 
 const Command<frmRightClick> shutDownMenu[] = {
     {"mnuAbout", "About Zentyr", showInfo},
@@ -28,7 +27,7 @@ const Command<frmRightClick> shutDownMenu[] = {
     {"mnuShowRuler", "Show Standard Ruler", showFormCommand<frmRuler>},
     {"mnuVRuler", "Show Vertical Ruler", showFormCommand<frmVRuler>},
     {"Sep1"},
-    {"mnuClose", "Exit Zentyr", close},
+    {"mnuClose", "Exit Zentyr", [](frmRightClick &tray) { tray.mnuClose_Click(); }},
 };
 
 } // namespace
@@ -38,11 +37,6 @@ frmRightClick::frmRightClick() : areaWait([] { return services().notificationAre
     setObjectName(QStringLiteral("frmRightClick"));
     mnuShutDown
         = buildMenu<frmRightClick>(*this, QStringLiteral("mnuShutDown"), QStringLiteral("Shut Down"), shutDownMenu);
-    mnuAbout = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuAbout"));
-    mnuHelp = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuHelp"));
-    mnuShowRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuShowRuler"));
-    mnuVRuler = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuVRuler"));
-    mnuClose = mnuShutDown->findChild<QAction *>(QStringLiteral("mnuClose"));
 
     // Runs from the moment the tray controller is loaded: the standard ruler follows the tray icon
     // a second later.

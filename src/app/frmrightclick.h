@@ -7,7 +7,6 @@
 #include <QTimer>
 
 class QMenu;
-class QAction;
 
 namespace zentyr {
 
@@ -25,7 +24,6 @@ public:
 
     QTimer Timer1; // the start-up ruler timer
     QMenu *mnuShutDown = nullptr;
-    QAction *mnuAbout = nullptr, *mnuHelp = nullptr, *mnuShowRuler = nullptr, *mnuVRuler = nullptr, *mnuClose = nullptr;
 
     void Timer1_Timer();
     void mnuClose_Click();

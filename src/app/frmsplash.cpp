@@ -17,19 +17,20 @@
 namespace zentyr {
 
 namespace {
-Label *makeLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h)
+Label *makeLabel(QWidget *parent, const char *name, const char *caption, const QRectF &twips)
 {
     auto *lbl = new Label(parent, QString::fromLatin1(name));
-    setGeometryTwips(lbl, l, t, w, h);
-    lbl->setCaption(caption);
+    setGeometryTwips(lbl, twips);
+    lbl->setCaption(QString::fromUtf8(caption));
     return lbl;
 }
 
-Label *bannerLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h,
-                   const QFont &font, Qt::Alignment align, bool autoSize)
+// A banner text in white, in bold Arial of the given size (none: the window's own font).
+Label *bannerLabel(QWidget *parent, const char *name, const char *caption, const QRectF &twips, double arialPoints,
+                   Qt::Alignment align, bool autoSize)
 {
-    Label *lbl = makeLabel(parent, name, caption, l, t, w, h);
-    lbl->setFont(font);
+    Label *lbl = makeLabel(parent, name, caption, twips);
+    lbl->setFont(arialPoints > 0 ? designFont(QStringLiteral("Arial"), arialPoints, true) : parent->font());
     lbl->setForeColor(QColor(0xFF, 0xFF, 0xFF));
     lbl->setAlignment(align);
     lbl->setAutoSize(autoSize);
@@ -39,24 +40,13 @@ Label *bannerLabel(QWidget *parent, const char *name, const QString &caption, fl
 // A help text on its own background, across the window.
 Label *helpLabel(QWidget *parent, const char *name, float top, float height, Qt::Alignment align, const char *caption)
 {
-    Label *lbl = makeLabel(parent, name, QString::fromUtf8(caption), 240, top, 7095, height);
+    Label *lbl = makeLabel(parent, name, caption, {240, top, 7095, height});
     lbl->setBackColor(artwork::palette::HelpBack);
     lbl->setForeColor(QColor(0, 0, 0)); // the button-text colour
     lbl->setAlignment(align);
     return lbl;
 }
 
-// The Options box text, exactly.
-QString optionsText()
-{
-    const QString cr2 = QStringLiteral("\r\r");
-    return QStringLiteral("HIDE THE RULER AT STARTUP!") + cr2
-        + QStringLiteral("Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.") + cr2
-        + QStringLiteral("Select Properties from the context menu that appears, then enter hideruler at the end of "
-                         "the the command line.")
-        + cr2 + QStringLiteral("For example, the command line would look something like this:") + cr2
-        + QStringLiteral("\"C:\\Windows\\Zentyr.exe\" hideruler");
-}
 } // namespace
 
 frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, QSizeF(7650, 3765))
@@ -80,16 +70,11 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     });
     setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
 
-    lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", QStringLiteral("Orvane"), 240, 240, 2145, 435,
-                                    designFont(QStringLiteral("Arial"), 18, true), Qt::AlignLeft, true);
-    lblProductName = bannerLabel(c, "lblProductName", QStringLiteral("Zentyr"), 330, 1800, 1755, 510,
-                                 designFont(QStringLiteral("Arial"), 21.75, true), Qt::AlignHCenter, true);
-    Label6 = bannerLabel(c, "Label6", QStringLiteral("(1999-2002)"), 2160, 2040, 1335, 255, c->font(), Qt::AlignLeft,
-                         false);
-    lblPlatform = bannerLabel(c, "lblPlatform", QStringLiteral("Windows 95 && 98"), 5400, 2040, 1965, 285,
-                              designFont(QStringLiteral("Arial"), 12, true), Qt::AlignRight, true);
-    lblVersion = bannerLabel(c, "lblVersion", QStringLiteral("Version"), 6600, 2400, 720, 240,
-                             designFont(QStringLiteral("Arial"), 9.75, true), Qt::AlignRight, true);
+    lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", "Orvane", {240, 240, 2145, 435}, 18, Qt::AlignLeft, true);
+    lblProductName = bannerLabel(c, "lblProductName", "Zentyr", {330, 1800, 1755, 510}, 21.75, Qt::AlignHCenter, true);
+    bannerLabel(c, "Label6", "(1999-2002)", {2160, 2040, 1335, 255}, 0, Qt::AlignLeft, false);
+    lblPlatform = bannerLabel(c, "lblPlatform", "Windows 95 && 98", {5400, 2040, 1965, 285}, 12, Qt::AlignRight, true);
+    lblVersion = bannerLabel(c, "lblVersion", "Version", {6600, 2400, 720, 240}, 9.75, Qt::AlignRight, true);
 
     Label2 = helpLabel(c, "Label2", 4080, 375, Qt::AlignLeft,
                        " Zentyr is a resizable drag and drop horizontal and or vertical ruler for your PC's desktop.");
@@ -120,6 +105,8 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     Timer1.setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early or late
     connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     setShowInTaskbar(false);
+    setAccessibleName(QStringLiteral("Zentyr information"));
+    setAccessibleDescription(QStringLiteral("Version, help and how to reach the makers of Zentyr."));
 }
 
 QString frmSplash::versionCaption(int major, int minor, int revision)
@@ -146,7 +133,17 @@ void frmSplash::Form_Unload() { Timer1.stop(); }
 
 void frmSplash::cmdOK_Click() { unload(); }
 
-void frmSplash::cmdOptions_Click() { services().msgBox(optionsText(), MessageStyle::Plain, QString()); }
+// The Options box, its paragraphs parted by two carriage returns.
+void frmSplash::cmdOptions_Click()
+{
+    services().msgBox(QStringLiteral("HIDE THE RULER AT STARTUP!\r\r"
+                                     "Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.\r\r"
+                                     "Select Properties from the context menu that appears, then enter hideruler at "
+                                     "the end of the the command line.\r\r"
+                                     "For example, the command line would look something like this:\r\r"
+                                     "\"C:\\Windows\\Zentyr.exe\" hideruler"),
+                      MessageStyle::Plain, QString());
+}
 
 // Keys are previewed and none is acted on: Escape must not close the window.
 void frmSplash::keyPressEvent(QKeyEvent *e) { e->accept(); }

@@ -13,9 +13,8 @@ class frmSplash : public Form {
 public:
     frmSplash();
 
-    // The banner: company, product name, years, platform and version.
+    // The banner: company, product name, platform and version (the years, Label6, are only drawn).
     Label *lblCompanyProduct = nullptr, *lblProductName = nullptr, *lblPlatform = nullptr, *lblVersion = nullptr;
-    Label *Label6 = nullptr; // the years "(1999-2002)"
     // The help texts, seen only in the information role (the taller window).
     Label *Label2 = nullptr;             // what Zentyr is
     Label *Label4 = nullptr;             // what it is for

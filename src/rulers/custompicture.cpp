@@ -10,29 +10,30 @@
 #include <QScopeGuard>
 
 #include <new>
+#include <utility>
 
 namespace zentyr {
 
 namespace {
 
+// The error's number and description, as the picture error box reports them.
+std::pair<int, const char *> errorReport(PictureError error)
+{
+    switch (error) {
+    case PictureError::FileNotFound: return {53, "File not found"};
+    case PictureError::FileAccess: return {75, "Path/File access error"};
+    case PictureError::OutOfMemory: return {7, "Out of memory"};
+    default: return {481, "Invalid picture"};
+    }
+}
+
 // The picture error box, modal to the ruler only like the Open dialog: the error's number, the
 // program as its source, and its description.
 void showPictureError(QWidget *ruler, PictureError error)
 {
-    int number = 481;
-    QString description = QStringLiteral("Invalid picture");
-    if (error == PictureError::FileNotFound) {
-        number = 53;
-        description = QStringLiteral("File not found");
-    } else if (error == PictureError::FileAccess) {
-        number = 75;
-        description = QStringLiteral("Path/File access error");
-    } else if (error == PictureError::OutOfMemory) {
-        number = 7;
-        description = QStringLiteral("Out of memory");
-    }
-    services().msgBox(errorReportText(number, QStringLiteral("Zentyr"), description), MessageStyle::Plain, QString(),
-                      ruler);
+    const auto [number, description] = errorReport(error);
+    services().msgBox(errorReportText(number, QStringLiteral("Zentyr"), QString::fromLatin1(description)),
+                      MessageStyle::Plain, QString(), ruler);
 }
 
 } // namespace
@@ -43,16 +44,12 @@ void frmRuler::mnuPicture_Click()
     setMousePointer(11);
     // The default pointer comes back on every way out, the error box included.
     const auto restorePointer = qScopeGuard([] { setMousePointer(0); });
-    dlgCommonDialog.DialogTitle = QStringLiteral("Open");
-    dlgCommonDialog.CancelError = true;
-    dlgCommonDialog.Filter = QString::fromLatin1(PictureFilter);
-    const OpenResult chosen = services().showOpen(
-        this, OpenRequest{dlgCommonDialog.DialogTitle, dlgCommonDialog.Filter, dlgCommonDialog.FileName});
+    const OpenResult chosen = services().showOpen(this, dlgCommonDialog);
     // Cancel ends the command silently, and so does an empty name. The dialog blocks only this
     // ruler: the tray and the other rulers' handlers run while it waits and may have unloaded it.
     if (chosen.cancelled || chosen.fileName.isEmpty() || !self)
         return;
-    dlgCommonDialog.FileName = chosen.fileName;
+    dlgCommonDialog.fileName = chosen.fileName;
     doEvents();
     if (!self)
         return;

@@ -11,7 +11,8 @@
 
 namespace zentyr {
 
-const std::vector<std::vector<QPointF>> &angleVertexTable()
+// The outline: polygons in 1/96 inch from the outer top left corner.
+static const std::vector<std::vector<QPointF>> &angleVertexTable()
 {
     static const std::vector<std::vector<QPointF>> table{
         {QPointF(0, 430), QPointF(0, 430), QPointF(440, 0), QPointF(440, 430), QPointF(0, 430)}};
@@ -25,12 +26,12 @@ frm45Angle::frm45Angle() : RulerForm(rulerDesign(RulerId::Angle))
     if (!windowSystemCutsMasks())
         setAttribute(Qt::WA_TranslucentBackground);
 
-    Label1 = new Label(client(), QStringLiteral("Label1"));
-    setGeometryTwips(Label1, 2280, 6120, 3735, 255);
-    Label1->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
-    Label1->setForeColor(QColor(0, 0, 0));
-    Label1->setTransparent(true);
-    Label1->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));
+    auto *note = new Label(client(), QStringLiteral("Label1"));
+    setGeometryTwips(note, 2280, 6120, 3735, 255);
+    note->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    note->setForeColor(QColor(0, 0, 0));
+    note->setTransparent(true);
+    note->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));
 }
 
 QRegion frm45Angle::CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX, short OffsetY)
@@ -69,11 +70,10 @@ void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
     const bool shaped = testAttribute(Qt::WA_TranslucentBackground);
     if (!shaped)
         p.fillRect(clientRect, backColor());
-    const QPolygon outline = hRgn.isEmpty()
-        ? QPolygon()
-        : regionPoints(angleVertexTable().front(), 1.0f, 1.0f, 0, 0, twipsPerPixelX(), twipsPerPixelY());
-    if (outline.size() < 3)
-        return;
+    if (hRgn.isEmpty())
+        return; // not loaded yet
+    const QPolygon outline
+        = regionPoints(angleVertexTable().front(), 1.0f, 1.0f, 0, 0, twipsPerPixelX(), twipsPerPixelY());
     const QPointF origin(borderPixels(), borderPixels());
     p.setRenderHint(QPainter::Antialiasing);
     if (shaped) {

@@ -6,18 +6,12 @@
 
 namespace zentyr {
 
-class Label;
-
-// The outline: polygons in 1/96 inch from the outer top left corner.
-const std::vector<std::vector<QPointF>> &angleVertexTable();
-
 // The angle ruler: an ordinary (not topmost) window cut to a right triangle by its region.
 class frm45Angle : public RulerForm {
     Q_OBJECT
 public:
     frm45Angle();
 
-    Label *Label1 = nullptr;
     QRegion hRgn;
 
     QRegion CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX, short OffsetY);

@@ -72,7 +72,7 @@ void frmRuler::Form_Initialize()
 
 void frmRuler::Form_Load()
 {
-    if (rulerHost().previousInstanceGuard())
+    if (rulerHost.previousInstanceGuard())
         return;
     RulerForm::Form_Load();
 }
@@ -85,14 +85,15 @@ void frmRuler::Form_Resize()
     ApplyLayout(records, layoutControls(), client()->size());
 }
 
-void frmRuler::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
+// The ruler's own mouse rules, at the same point of the client area.
+void frmRuler::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos)
 {
-    rulerMouseDown(mnuFile, button);
+    Form_MouseDown(button, mods, Image1->pos() + pos);
 }
 
-void frmRuler::Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF pos)
+void frmRuler::Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos)
 {
-    trackPointer(Image1->pos() + pos, rulerMouseMove(this, buttons));
+    Form_MouseMove(buttons, mods, Image1->pos() + pos);
     lblTip->setVisible(false);
 }
 

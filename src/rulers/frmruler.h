@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include "platform/system/filedialog.h"
 #include "rulers/layout.h"
 #include "rulers/rulerform.h"
 
@@ -8,7 +9,6 @@
 
 namespace zentyr {
 
-class Label;
 class frmRuler;
 
 // The standard ruler's picture surface: stretches a picture to its own size and
@@ -31,14 +31,6 @@ private:
     QPixmap m_picture;
 };
 
-// The open-file dialog component: its settings and the file name it keeps.
-struct CommonDialog {
-    QString DialogTitle;
-    bool CancelError = false;
-    QString Filter;
-    QString FileName;
-};
-
 // The standard ruler: the inch scale under a picture surface that a picture of the
 // user's own can cover, with a tip label and the proportional layout on resize.
 class frmRuler : public RulerForm {
@@ -48,14 +40,13 @@ public:
 
     RulerImage *Image1 = nullptr;
     Label *lblTip = nullptr;
-    CommonDialog dlgCommonDialog;
+    // The open-file dialog component: its settings, and the file name it keeps while the ruler is loaded.
+    OpenRequest dlgCommonDialog{QStringLiteral("Open"), QString::fromLatin1(PictureFilter), {}};
     LayoutRecords records;
 
     void Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos);
     void Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos);
     void mnuPicture_Click();
-    // Hide by the handler's own name, which the tray's tests call.
-    void mnuHideRuler_Click() { unload(); }
 
     static const char *const PictureFilter;
 

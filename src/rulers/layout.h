@@ -29,12 +29,8 @@ struct LayoutRecords {
     std::vector<float> FontRatios;
 };
 
-// A rectangle as fractions of a client size (pixels); a side of zero leaves its fractions zero.
-ControlLayout controlRatios(const QRect &control, QSize client);
-// Where the fractions put a control in a client area, unrounded.
-QRectF laidOut(const ControlLayout &ratios, QSize client);
-
-// Takes the fractions of each control and of each font against the client width.
+// Takes the fractions of each control and of each font against the client width; a side of zero
+// leaves its fractions zero.
 void RecordLayout(LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client);
 // Moves each recorded control, and sets its font where it has one; a font of no size is left alone.
 void ApplyLayout(const LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client);

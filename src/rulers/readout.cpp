@@ -89,7 +89,12 @@ QStringList labelLines(const QString &text, bool vertical)
     return vertical ? text.split(QStringLiteral(" \u00B7 ")) : QStringList{text};
 }
 
-// Where the line and the label go in a client of the given size for the pointer at pos.
+// The same rectangle with x and y swapped.
+QRect transposed(const QRect &r) { return {r.y(), r.x(), r.height(), r.width()}; }
+
+// Where the line and the label go in a client of the given size for the pointer at pos: the line
+// across the ruler, the label beside it at the far edge, on the other side where there is no room.
+// The vertical ruler's are the horizontal ruler's, transposed.
 std::pair<QRect, QRect> place(bool vertical, QPoint pos, QSize client, const QStringList &lines)
 {
     constexpr int Gap = 4, Margin = 2;
@@ -97,21 +102,18 @@ std::pair<QRect, QRect> place(bool vertical, QPoint pos, QSize client, const QSt
     int width = 0;
     for (const QString &l : lines)
         width = std::max(width, fm.horizontalAdvance(l));
-    const QSize size(width + 6, int(lines.size()) * fm.height() + 2);
-    QRect line;
-    QPoint at;
+    QSize size(width + 6, int(lines.size()) * fm.height() + 2);
     if (vertical) {
-        line = QRect(0, pos.y(), client.width(), 1);
-        at = {client.width() - size.width() - Margin, pos.y() + Gap};
-        if (at.y() + size.height() > client.height())
-            at.setY(pos.y() - Gap - size.height() + 1);
-    } else {
-        line = QRect(pos.x(), 0, 1, client.height());
-        at = {pos.x() + Gap, client.height() - size.height() - Margin};
-        if (at.x() + size.width() > client.width())
-            at.setX(pos.x() - Gap - size.width() + 1);
+        pos = pos.transposed();
+        client.transpose();
+        size.transpose();
     }
-    return {line, QRect(QPoint(std::max(at.x(), 0), std::max(at.y(), 0)), size)};
+    const QRect line(pos.x(), 0, 1, client.height());
+    int x = pos.x() + Gap;
+    if (x + size.width() > client.width())
+        x = pos.x() - Gap - size.width() + 1;
+    const QRect label(QPoint(std::max(x, 0), std::max(client.height() - size.height() - Margin, 0)), size);
+    return vertical ? std::pair(transposed(line), transposed(label)) : std::pair(line, label);
 }
 
 } // namespace
@@ -130,12 +132,12 @@ Reading measure(double logicalPixels, double devicePixelRatio, const Monitor &at
 
 QString text(const Reading &reading, bool metric)
 {
-    QString s = QStringLiteral("%1 px").arg(reading.devicePixels);
-    if (reading.millimetres) {
-        s += metric ? QStringLiteral(" \u00B7 %1 mm").arg(fixed(*reading.millimetres, 1))
-                    : QStringLiteral(" \u00B7 %1 in").arg(fixed(*reading.millimetres / MillimetresPerInch, 2));
-    }
-    return s;
+    const QString px = QStringLiteral("%1 px").arg(reading.devicePixels);
+    if (!reading.millimetres)
+        return px;
+    if (metric)
+        return px + QStringLiteral(" \u00B7 %1 mm").arg(fixed(*reading.millimetres, 1));
+    return px + QStringLiteral(" \u00B7 %1 in").arg(fixed(*reading.millimetres / MillimetresPerInch, 2));
 }
 
 void Readout::moveTo(QWidget *client, const Scale &scale, QPointF pos)
@@ -149,12 +151,11 @@ void Readout::moveTo(QWidget *client, const Scale &scale, QPointF pos)
     const QString shown = text(reading, scale.metric);
     const auto [line, label] = place(scale.vertical, QPoint(int(std::floor(pos.x())), int(std::floor(pos.y()))),
                                      client->size(), labelLines(shown, scale.vertical));
-    if (m_shown && shown == m_text && line == m_line && label == m_label)
+    if (shown == m_text && line == m_line && label == m_label)
         return;
     invalidate(client);
-    if (!m_shown)
+    if (m_text.isEmpty())
         m_description = client->window()->accessibleDescription();
-    m_shown = true;
     m_vertical = scale.vertical;
     m_text = shown;
     m_line = line;
@@ -165,10 +166,9 @@ void Readout::moveTo(QWidget *client, const Scale &scale, QPointF pos)
 
 void Readout::clear(QWidget *client)
 {
-    if (!m_shown)
+    if (m_text.isEmpty())
         return;
     invalidate(client);
-    m_shown = false;
     m_text.clear();
     client->window()->setAccessibleDescription(m_description);
 }
@@ -176,7 +176,7 @@ void Readout::clear(QWidget *client)
 // Only the strips that change are repainted; children under them (a user's picture) too.
 void Readout::invalidate(QWidget *client) const
 {
-    if (!m_shown)
+    if (m_text.isEmpty())
         return;
     client->update(m_line);
     client->update(m_label);
@@ -184,7 +184,7 @@ void Readout::invalidate(QWidget *client) const
 
 void Readout::paint(QPainter &p, QPoint origin) const
 {
-    if (!m_shown)
+    if (m_text.isEmpty())
         return;
     p.save();
     p.translate(origin);

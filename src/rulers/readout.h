@@ -63,9 +63,8 @@ public:
 private:
     void invalidate(QWidget *client) const;
 
-    bool m_shown = false;
     bool m_vertical = false;
-    QString m_text;
+    QString m_text; // empty while the readout is not shown
     // The window's own description, which the readout stands in for while it shows.
     QString m_description;
     QRect m_line;

@@ -16,7 +16,7 @@ using RulerCommand = Command<RulerForm>;
 // Hide unloads: the next open starts from the design again.
 void hide(RulerForm &ruler) { ruler.unload(); }
 void normalSize(RulerForm &ruler) { ruler.normalSize(); }
-void help(RulerForm &) { rulerHost().showInfoScreen(); }
+void help(RulerForm &) { rulerHost.showInfoScreen(); }
 void picture(RulerForm &ruler) { static_cast<frmRuler &>(ruler).mnuPicture_Click(); }
 
 const RulerCommand standardMenu[] = {
@@ -77,6 +77,5 @@ const RulerDesign designs[] = {
 } // namespace
 
 const RulerDesign &rulerDesign(RulerId id) { return designs[static_cast<int>(id)]; }
-std::span<const RulerDesign> rulerDesigns() { return designs; }
 
 } // namespace zentyr

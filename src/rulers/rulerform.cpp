@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/rulerform.h"
 #include "platform/forms/controls.h"
-#include "rulers/rulerkeys.h"
 #include "platform/forms/placement.h"
 #include "platform/forms/twips.h"
 #include "platform/system/drag.h"
@@ -9,12 +8,22 @@
 #include "platform/system/windowsystem.h"
 #include "artwork/palette.h"
 
-#include <QContextMenuEvent>
 #include <QEvent>
 #include <QMenu>
 #include <QPainter>
 
 namespace zentyr {
+
+// What a screen reader says of a ruler, whose caption stays empty: its kind and its keys.
+static QString accessibleDescriptionOf(const RulerDesign &d)
+{
+    QString page;
+    if (d.pageStep != PageStep::None)
+        page = QStringLiteral(", Page Down and Page Up by its %1")
+                   .arg(d.pageStep == PageStep::Down ? QStringLiteral("height") : QStringLiteral("width"));
+    return QStringLiteral("%1. Arrow keys move it%2; the Menu key opens its menu.")
+        .arg(QLatin1String(d.accessibleKind), page);
+}
 
 RulerForm::RulerForm(const RulerDesign &design)
     : Form(QString::fromLatin1(design.name), Border::Sizable, design.clientTwips), m_design(design)
@@ -40,6 +49,9 @@ RulerForm::RulerForm(const RulerDesign &design)
         label->setCaption(QStringLiteral("Zentyr"));
     }
     mnuFile = buildMenu<RulerForm>(*this, QStringLiteral("mnuFile"), QStringLiteral("File"), design.menu);
+    setAccessibleName(QString::fromLatin1(design.accessibleName));
+    setAccessibleDescription(accessibleDescriptionOf(design));
+    mnuFile->setAccessibleName(QStringLiteral("%1 menu").arg(accessibleName()));
     // A click gives a ruler the keyboard; opening one does not.
     setFocusPolicy(Qt::ClickFocus);
     client()->installEventFilter(this);
@@ -75,44 +87,23 @@ void RulerForm::paintClient(QPainter &p, const QRect &clientRect)
     m_readout.paint(p);
 }
 
-void rulerMouseDown(QMenu *menu, Qt::MouseButton button)
-{
-    if (button == Qt::RightButton)
-        popupMenu(menu);
-}
-
-bool rulerMouseMove(QWidget *window, Qt::MouseButtons buttons)
-{
-    if (buttons != Qt::LeftButton)
-        return false;
-    // The window manager's move where there is one; else the window follows the mouse itself.
-    if (!ownDragActive() && !services().startSystemMove(window))
-        beginOwnDrag(window);
-    return true;
-}
-
 void RulerForm::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
 {
-    rulerMouseDown(mnuFile, button);
+    if (button == Qt::RightButton)
+        popupMenu(mnuFile);
 }
 
 void RulerForm::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF pos)
 {
-    trackPointer(pos, rulerMouseMove(this, buttons));
-}
-
-void RulerForm::keyPressEvent(QKeyEvent *e)
-{
-    if (!rulerKeyPress(this, mnuFile, m_design.pageStep, e))
-        Form::keyPressEvent(e);
-}
-
-// Windows turns Shift+F10 and the Menu key into a context-menu request once the key is released, after
-// its own handling of F10 has closed a menu opened on the press.
-void RulerForm::contextMenuEvent(QContextMenuEvent *e)
-{
-    if (e->reason() == QContextMenuEvent::Keyboard)
-        openMenuAtRuler(this, mnuFile);
+    if (buttons == Qt::LeftButton) {
+        // The window manager's move where there is one; else the window follows the mouse itself.
+        if (!ownDragActive() && !services().startSystemMove(this))
+            beginOwnDrag(this);
+        // After the window system's move the pointer's leaving may never be reported.
+        m_readout.clear(client());
+    } else if (m_design.scale) { // the angle ruler has no scale to read
+        m_readout.moveTo(client(), *m_design.scale, pos);
+    }
 }
 
 bool RulerForm::eventFilter(QObject *watched, QEvent *event)

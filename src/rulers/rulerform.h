@@ -43,7 +43,6 @@ struct RulerDesign {
 
 enum class RulerId { Standard, Metric, Vertical, Angle };
 const RulerDesign &rulerDesign(RulerId id);
-std::span<const RulerDesign> rulerDesigns();
 
 // A ruler window built from its design: the frame, the load placement, dragging with
 // the left button, the right-click menu and Normal Size.
@@ -59,21 +58,15 @@ public:
     // The background colour, then the scale at its natural size from the top-left corner.
     void paintClient(QPainter &p, const QRect &clientRect) override;
 
-    // The pointer readout follows the pointer at pos, in client pixels. A drag takes it away: after
-    // the window system's move the pointer's leaving may never be reported.
-    void trackPointer(QPointF pos, bool dragging)
-    {
-        if (dragging)
-            m_readout.clear(client());
-        else if (m_design.scale) // the angle ruler has no scale to read
-            m_readout.moveTo(client(), *m_design.scale, pos);
-    }
     const readout::Readout &pointerReadout() const { return m_readout; }
 
 protected:
     void Form_Load() override;
+    // The right button opens the menu; a move with the left button alone drags the window, and
+    // any other move takes the pointer readout along (pos in client pixels).
     void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos) override;
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos) override;
+    // The keys of rulerkeys.h, handled beside them in rulerkeys.cpp; the menu keys open the menu at the ruler.
     void keyPressEvent(QKeyEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
     // The readout goes when the pointer leaves the client area.
@@ -89,11 +82,5 @@ template <RulerId Id> class DesignedRuler : public RulerForm {
 public:
     DesignedRuler() : RulerForm(rulerDesign(Id)) { }
 };
-
-// The rulers' mouse rules, for the window and for controls with handlers of their own:
-// the right button opens the menu, a move with the left button alone drags the window.
-void rulerMouseDown(QMenu *menu, Qt::MouseButton button);
-// Returns whether a drag was started.
-bool rulerMouseMove(QWidget *window, Qt::MouseButtons buttons);
 
 } // namespace zentyr

@@ -1,21 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // What the rulers ask of the program around them. The rulers sit below the start-up code and the
-// information window, so they reach both through this interface, which the program installs.
+// information window, so they reach both through these functions, which the program installs.
 
 namespace zentyr {
 
-class RulerHost {
-public:
-    virtual ~RulerHost() = default;
+struct RulerHost {
     // True when another copy runs: the host has then told the user and ends the program.
-    virtual bool previousInstanceGuard() = 0;
+    bool (*previousInstanceGuard)() = nullptr;
     // Opens the information window in its information role.
-    virtual void showInfoScreen() = 0;
+    void (*showInfoScreen)() = nullptr;
 };
 
-// The installed host; the program installs one before the first ruler loads.
-RulerHost &rulerHost();
-void setRulerHost(RulerHost *host);
+// The installed host; the program installs it before the first ruler loads.
+extern RulerHost rulerHost;
 
 } // namespace zentyr

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/rulerkeys.h"
+#include "rulers/rulerform.h"
 
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -53,32 +55,35 @@ static QPoint menuAnchor(const QWidget *window)
     return window->mapToGlobal(local);
 }
 
-void openMenuAtRuler(QWidget *window, QMenu *menu)
+static void openMenuAtRuler(QWidget *window, QMenu *menu)
 {
-    if (!menu)
-        return;
     menu->setActiveAction(nullptr);
     menu->popup(menuAnchor(window));
 }
 
-bool rulerKeyPress(QWidget *window, QMenu *menu, PageStep page, const QKeyEvent *e)
+void RulerForm::keyPressEvent(QKeyEvent *e)
 {
-    if (opensMenu(e->key(), e->modifiers())) {
-        openMenuAtRuler(window, menu);
-        return true;
-    }
-    const QRect outer = window->frameGeometry();
+    if (opensMenu(e->key(), e->modifiers()))
+        return openMenuAtRuler(this, mnuFile);
+    const QRect outer = frameGeometry();
     const QScreen *screen = QGuiApplication::screenAt(outer.center());
     if (!screen)
-        screen = window->screen();
-    const std::optional<QRect> to
-        = keyedGeometry(outer, e->key(), e->modifiers(), page, screen ? screen->availableGeometry() : outer);
+        screen = this->screen();
+    const std::optional<QRect> to = keyedGeometry(outer, e->key(), e->modifiers(), m_design.pageStep,
+                                                  screen ? screen->availableGeometry() : outer);
     if (!to)
-        return false;
+        return Form::keyPressEvent(e);
     // Qt's move is the window system's where it allows one (X11 with or without a window manager,
     // Windows); a Wayland compositor places windows itself and may ignore it.
-    window->move(to->topLeft());
-    return true;
+    move(to->topLeft());
+}
+
+// Windows turns Shift+F10 and the Menu key into a context-menu request once the key is released, after
+// its own handling of F10 has closed a menu opened on the press.
+void RulerForm::contextMenuEvent(QContextMenuEvent *e)
+{
+    if (e->reason() == QContextMenuEvent::Keyboard)
+        openMenuAtRuler(this, mnuFile);
 }
 
 } // namespace zentyr

@@ -7,10 +7,6 @@
 #include <Qt>
 #include <optional>
 
-class QKeyEvent;
-class QMenu;
-class QWidget;
-
 namespace zentyr {
 
 // Which way Page Down steps a ruler: down by its height, right by its width, or not at all.
@@ -24,11 +20,5 @@ std::optional<QRect> keyedGeometry(const QRect &outer, int key, Qt::KeyboardModi
 
 // Whether a key opens the focused window's menu: the Menu key, or Shift+F10.
 bool opensMenu(int key, Qt::KeyboardModifiers mods);
-
-// A ruler window's key handling, for its keyPressEvent: moves the window or pops its menu up at
-// it. Returns whether the key was the ruler's.
-bool rulerKeyPress(QWidget *window, QMenu *menu, PageStep page, const QKeyEvent *e);
-// The ruler's menu in the middle of the ruler, as the menu keys open it.
-void openMenuAtRuler(QWidget *window, QMenu *menu);
 
 } // namespace zentyr

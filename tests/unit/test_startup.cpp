@@ -200,7 +200,7 @@ private slots:
     void rulerShownFromTheTrayBeforeTheFirstTickStaysOne()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
-        tray.mnuShowRuler->trigger();
+        tray.mnuShutDown->findChild<QAction *>("mnuShowRuler")->trigger();
         frmRuler *first = loadedForm<frmRuler>();
         tray.Timer1_Timer();
         QCOMPARE(loadedForm<frmRuler>(), first);

@@ -179,11 +179,11 @@ private slots:
     void aboutAndHelpAreTheSame()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
-        tray.mnuAbout->trigger();
+        tray.mnuShutDown->findChild<QAction *>("mnuAbout")->trigger();
         frmSplash *info = loadedForm<frmSplash>();
         QVERIFY(info && info->isVisible() && info->cmdOK->isVisible());
         QCOMPARE(info->heightTwips(), 7500.0f);
-        tray.mnuHelp->trigger();
+        tray.mnuShutDown->findChild<QAction *>("mnuHelp")->trigger();
         QCOMPARE(loadedForm<frmSplash>(), info);
         QVERIFY(!info->Timer1.isActive());
     }
@@ -191,8 +191,8 @@ private slots:
     void showRulers()
     {
         frmRightClick &tray = loadForm<frmRightClick>();
-        tray.mnuShowRuler->trigger();
-        tray.mnuVRuler->trigger();
+        tray.mnuShutDown->findChild<QAction *>("mnuShowRuler")->trigger();
+        tray.mnuShutDown->findChild<QAction *>("mnuVRuler")->trigger();
         QVERIFY(isShown<frmRuler>());
         QVERIFY(isShown<frmVRuler>());
     }
@@ -202,7 +202,7 @@ private slots:
         frmRightClick &tray = loadForm<frmRightClick>();
         QStringList callsAtEnd;
         fake->onEnd = [&] { callsAtEnd = fake->trayCalls; };
-        tray.mnuClose->trigger();
+        tray.mnuShutDown->findChild<QAction *>("mnuClose")->trigger();
         QCOMPARE(fake->endCount, 1);
         QCOMPARE(callsAtEnd, QStringList({"add", "remove"}));
     }
@@ -243,14 +243,14 @@ private slots:
         QVERIFY(isShown<frmRuler>());
         showForm<frmVRuler>();
         // Within the grace period the program waits for a host, whatever is on screen.
-        loadedForm<frmRuler>()->mnuHideRuler_Click();
+        loadedForm<frmRuler>()->unload();
         tray.noNotificationArea();
         QCOMPARE(fake->boxes.size(), 1);
         QCOMPARE(fake->boxes[0].style, MessageStyle::Plain);
         QCOMPARE(fake->boxes[0].title, QString("Zentyr"));
         QVERIFY(fake->boxes[0].text.contains("ends when its last window is closed"));
         QCOMPARE(fake->endCount, 0); // the vertical ruler is still on screen
-        loadedForm<frmVRuler>()->mnuHideVRuler_Click();
+        loadedForm<frmVRuler>()->unload();
         QCOMPARE(fake->endCount, 1);
     }
 
