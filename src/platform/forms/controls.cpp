@@ -23,7 +23,8 @@ QFont designFont(const QString &family, double points, bool bold)
     return f;
 }
 
-QString captionDisplayText(const QString &caption)
+// The caption as shown: "&&" is one ampersand, a single "&" marks a mnemonic and is not drawn.
+static QString captionDisplayText(const QString &caption)
 {
     static const QRegularExpression mnemonic(QStringLiteral("&(&?)"));
     return QString(caption).replace(mnemonic, QStringLiteral("\\1"));
@@ -125,7 +126,6 @@ CommandButton::CommandButton(QWidget *parent, const QString &name, const QString
     : QPushButton(captionDisplayText(caption), parent)
 {
     setObjectName(name);
-    setAutoDefault(false);
 }
 
 } // namespace zentyr

@@ -10,9 +10,6 @@ namespace zentyr {
 // metric-compatible ones.
 QFont designFont(const QString &family, double points, bool bold = false);
 
-// The caption as shown: "&&" is one ampersand, a single "&" marks a mnemonic and is not drawn.
-QString captionDisplayText(const QString &caption);
-
 // Child geometry in twips, converted with the screen's twips per pixel.
 void setGeometryTwips(QWidget *w, float left, float top, float width, float height);
 void setGeometryTwips(QWidget *w, const QRectF &twips);
@@ -51,7 +48,7 @@ private:
     Painter m_painter;
 };
 
-// A push button with a caption; it is never the default button.
+// A push button with a caption. Outside a dialog it is never the default button.
 class CommandButton : public QPushButton {
     Q_OBJECT
 public:

@@ -14,17 +14,6 @@
 
 namespace zentyr {
 
-// The first control in the form's tab order that is visible and enabled and takes focus by Tab.
-static void focusFirstControl(QWidget *form)
-{
-    for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain()) {
-        if (form->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
-}
-
 FormClient::FormClient(Form *form) : QWidget(form), m_form(form)
 {
     setMouseTracking(true); // moves without a button are events too
@@ -58,16 +47,6 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     fitClient();
 }
 
-int Form::borderPixels() const
-{
-    switch (m_border) {
-    case Border::FixedDialog: return 3;
-    case Border::Sizable: return 4;
-    case Border::None: break;
-    }
-    return 0;
-}
-
 float Form::heightTwips() const { return static_cast<float>(height() * twipsPerPixelY()); }
 float Form::scaleHeightTwips() const { return static_cast<float>(m_client->height() * twipsPerPixelY()); }
 
@@ -85,9 +64,6 @@ void Form::setBackColor(const QColor &c)
 
 void Form::load()
 {
-    if (m_loaded)
-        return;
-    m_loaded = true;
     Form_Initialize();
     // Every form starts centred on the screen; its load handler reads that position.
     centreOnScreen(primaryScreenPixels());
@@ -101,9 +77,9 @@ void Form::showModeless()
     if (!isVisible()) {
         setAttribute(Qt::WA_ShowWithoutActivating, !m_activateOnShow);
         show();
-        // The first focus goes to the first control in tab order that can take it now.
+        // The first focus goes to the first control in tab order that can take it now, as a Tab would.
         if (!focusWidget())
-            focusFirstControl(this);
+            focusNextChild();
     }
     raiseWindow(this);
     keepTopmostWindowsAbove(this);
@@ -153,9 +129,7 @@ bool Form::event(QEvent *e)
 // commands do, so the next reference loads it from its design.
 void Form::closeEvent(QCloseEvent *e)
 {
-    if (m_unloading)
-        return e->accept();
-    if (!acceptsWindowSystemClose())
+    if (!m_unloading && !acceptsWindowSystemClose())
         return e->ignore();
     e->accept();
     unload();
@@ -249,8 +223,7 @@ void Form::resizeEvent(QResizeEvent *) { sizeMaybeChanged(); }
 // A raised 3-D frame: light outer top and left, dark outer bottom and right, button face inside.
 void Form::paintEvent(QPaintEvent *)
 {
-    const int b = borderPixels();
-    if (b == 0)
+    if (borderPixels() == 0)
         return;
     QPainter p(this);
     const QPalette &pal = palette();
