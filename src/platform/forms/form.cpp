@@ -220,31 +220,20 @@ bool Form::fitClient()
 
 void Form::resizeEvent(QResizeEvent *) { sizeMaybeChanged(); }
 
-// A raised 3-D frame: light outer top and left, dark outer bottom and right, button face inside.
+// A raised 3-D frame: face then light along the top and left, darkest then dark along the bottom and right.
 void Form::paintEvent(QPaintEvent *)
 {
     if (borderPixels() == 0)
         return;
     QPainter p(this);
     const QPalette &pal = palette();
-    const QColor face = pal.color(QPalette::Button);
-    const QColor light = pal.color(QPalette::Light);
-    const QColor shadow = pal.color(QPalette::Dark);
-    const QColor dark = pal.color(QPalette::Shadow);
     const QRect r = rect();
-    p.fillRect(r, face);
-    auto frame = [&](int inset, const QColor &tl, const QColor &br) {
-        // bottom() and right() are the last pixel row and column already.
-        const QRect f = r.adjusted(inset, inset, -inset, -inset);
-        p.setPen(tl);
-        p.drawLine(f.topLeft(), f.topRight());
-        p.drawLine(f.topLeft(), f.bottomLeft());
-        p.setPen(br);
-        p.drawLine(f.bottomLeft(), f.bottomRight());
-        p.drawLine(f.topRight(), f.bottomRight());
-    };
-    frame(0, face, dark);
-    frame(1, light, shadow);
+    // Each fill leaves the bottom row and the right column of the one before it showing.
+    p.fillRect(r, pal.color(QPalette::Shadow));
+    p.fillRect(r.adjusted(0, 0, -1, -1), pal.color(QPalette::Button));
+    p.fillRect(r.adjusted(1, 1, -1, -1), pal.color(QPalette::Dark));
+    p.fillRect(r.adjusted(1, 1, -2, -2), pal.color(QPalette::Light));
+    p.fillRect(r.adjusted(2, 2, -2, -2), pal.color(QPalette::Button));
 }
 
 Qt::Edges Form::edgesAt(QPoint pos) const
