@@ -154,6 +154,17 @@ private slots:
         QCOMPARE(r.height(), 8);
     }
 
+    // The frame's resize pointer stays on the frame: the client area keeps the arrow.
+    void resizePointerOnlyOnTheFrame()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        const QPoint onLeftBorder(1, r.height() / 2);
+        QMouseEvent move(QEvent::MouseMove, onLeftBorder, r.mapToGlobal(onLeftBorder), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(&r, &move);
+        QCOMPARE(r.cursor().shape(), Qt::SizeHorCursor);
+        QCOMPARE(r.client()->cursor().shape(), Qt::ArrowCursor);
+    }
+
     void normalSize()
     {
         frmRuler &r = showForm<frmRuler>();

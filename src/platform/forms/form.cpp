@@ -18,6 +18,8 @@ FormClient::FormClient(Form *form) : QWidget(form), m_form(form)
 {
     setMouseTracking(true); // moves without a button are events too
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Its own pointer: it would otherwise inherit the resize pointer the frame last showed.
+    setCursor(Qt::ArrowCursor);
 }
 
 void FormClient::paintEvent(QPaintEvent *)
