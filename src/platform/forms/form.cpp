@@ -41,16 +41,13 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     setMouseTracking(true);
     trackMousePresses();
     m_client = new FormClient(this);
-    const int b = borderPixels();
+    const QSize frame(2 * borderPixels(), 2 * borderPixels());
     // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
-    setMinimumSize(2 * b, 2 * b);
-    resize(twipsToPixels(designClientTwips) + QSize(2 * b, 2 * b));
+    setMinimumSize(frame);
+    resize(twipsToPixels(designClientTwips) + frame);
     // Form_Resize is for later changes: the derived form does not exist yet.
     fitClient();
 }
-
-float Form::heightTwips() const { return static_cast<float>(height() * twipsPerPixelY()); }
-float Form::scaleHeightTwips() const { return static_cast<float>(m_client->height() * twipsPerPixelY()); }
 
 void Form::setOuterSize(QSize pixels)
 {
@@ -212,11 +209,11 @@ void Form::sizeMaybeChanged()
 // The client area inside the frame; false when the size has not changed since the last time.
 bool Form::fitClient()
 {
-    if (size() == m_lastSize)
-        return false;
-    m_lastSize = size();
     const int b = borderPixels();
-    m_client->setGeometry(rect().adjusted(b, b, -b, -b));
+    const QRect inside = rect().adjusted(b, b, -b, -b);
+    if (m_client->geometry() == inside)
+        return false;
+    m_client->setGeometry(inside);
     return true;
 }
 
@@ -276,9 +273,9 @@ void Form::mouseMoveEvent(QMouseEvent *e)
             m_resizeEdges = {};
             return;
         }
+        // The resize event that follows runs Form_Resize.
         setGeometry(resizedGeometry(m_resizeStartGeometry, m_resizeEdges,
                                     e->globalPosition().toPoint() - m_resizeStartGlobal, minimumSize()));
-        sizeMaybeChanged();
         return;
     }
     setCursor(cursorFor(edgesAt(e->position().toPoint())));

@@ -36,9 +36,6 @@ public:
 
     Form(const QString &name, Border border, QSizeF designClientTwips);
 
-    // The outer and the client height in the designs' twips.
-    float heightTwips() const;
-    float scaleHeightTwips() const;
     // The outer size in pixels, never below the frame; a change runs Form_Resize.
     void setOuterSize(QSize pixels);
 
@@ -110,7 +107,6 @@ private:
     Border m_border;
     FormClient *m_client = nullptr;
     QColor m_backColor;
-    QSize m_lastSize{-1, -1};
     bool m_unloading = false;
     bool m_activateOnShow = false;
     bool m_showInTaskbar = true;
