@@ -29,7 +29,6 @@ frm45Angle::frm45Angle() : RulerForm(rulerDesign(RulerId::Angle))
     setGeometryTwips(Label1, 2280, 6120, 3735, 255);
     Label1->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     Label1->setForeColor(QColor(0, 0, 0));
-    Label1->setTransparent(true);
     Label1->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));
 }
 

@@ -60,8 +60,6 @@ void Label::setAutoSize(bool on)
     fitToText();
 }
 
-void Label::setTransparent(bool on) { setAutoFillBackground(!on); }
-
 void Label::setBackColor(const QColor &c)
 {
     QPalette p = palette();

@@ -14,7 +14,7 @@ QFont designFont(const QString &family, double points, bool bold = false);
 void setGeometryTwips(QWidget *w, float left, float top, float width, float height);
 void setGeometryTwips(QWidget *w, const QRectF &twips);
 
-// A label: caption with mnemonic ampersands, transparent or filled, optionally
+// A label: caption with mnemonic ampersands, transparent until given a back colour, optionally
 // sizing itself to its text and keeping the edge its alignment names.
 class Label : public QLabel {
     Q_OBJECT
@@ -22,7 +22,6 @@ public:
     Label(QWidget *parent, const QString &name);
     void setCaption(const QString &caption);
     void setAutoSize(bool on);
-    void setTransparent(bool on);
     void setBackColor(const QColor &c);
     void setForeColor(const QColor &c);
     void setAlignment(Qt::Alignment a);
