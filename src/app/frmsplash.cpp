@@ -20,7 +20,7 @@ namespace {
 Label *makeLabel(QWidget *parent, const char *name, const QString &caption, float l, float t, float w, float h)
 {
     auto *lbl = new Label(parent, QString::fromLatin1(name));
-    setGeometryTwips(lbl, l, t, w, h);
+    setGeometryTwips(lbl, {l, t, w, h});
     lbl->setCaption(caption);
     return lbl;
 }
@@ -108,10 +108,10 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
 
     // Buttons in their tab order: OK (6) before Options (8).
     cmdOK = new CommandButton(c, QStringLiteral("cmdOK"), QStringLiteral("OK"));
-    setGeometryTwips(cmdOK, 6840, 120, 735, 375);
+    setGeometryTwips(cmdOK, {6840, 120, 735, 375});
     cmdOK->setVisible(false);
     cmdOptions = new CommandButton(c, QStringLiteral("cmdOptions"), QStringLiteral("Options"));
-    setGeometryTwips(cmdOptions, 120, 3240, 1695, 375);
+    setGeometryTwips(cmdOptions, {120, 3240, 1695, 375});
     setTabOrder(cmdOK, cmdOptions);
     connect(cmdOK, &QPushButton::clicked, this, &frmSplash::cmdOK_Click);
     connect(cmdOptions, &QPushButton::clicked, this, &frmSplash::cmdOptions_Click);

@@ -26,7 +26,7 @@ frm45Angle::frm45Angle() : RulerForm(rulerDesign(RulerId::Angle))
         setAttribute(Qt::WA_TranslucentBackground);
 
     Label1 = new Label(client(), QStringLiteral("Label1"));
-    setGeometryTwips(Label1, 2280, 6120, 3735, 255);
+    setGeometryTwips(Label1, {2280, 6120, 3735, 255});
     Label1->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     Label1->setForeColor(QColor(0, 0, 0));
     Label1->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));

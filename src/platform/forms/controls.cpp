@@ -30,11 +30,6 @@ static QString captionDisplayText(const QString &caption)
     return QString(caption).replace(mnemonic, QStringLiteral("\\1"));
 }
 
-void setGeometryTwips(QWidget *w, float left, float top, float width, float height)
-{
-    w->setGeometry(twipsToPixels(QRectF(left, top, width, height)));
-}
-
 void setGeometryTwips(QWidget *w, const QRectF &twips) { w->setGeometry(twipsToPixels(twips)); }
 
 Label::Label(QWidget *parent, const QString &name) : QLabel(parent)

@@ -11,7 +11,6 @@ namespace zentyr {
 QFont designFont(const QString &family, double points, bool bold = false);
 
 // Child geometry in twips, converted with the screen's twips per pixel.
-void setGeometryTwips(QWidget *w, float left, float top, float width, float height);
 void setGeometryTwips(QWidget *w, const QRectF &twips);
 
 // A label: caption with mnemonic ampersands, transparent until given a back colour, optionally
