@@ -115,10 +115,4 @@ void ImageControl::paintEvent(QPaintEvent *)
     m_painter(p, rect());
 }
 
-CommandButton::CommandButton(QWidget *parent, const QString &name, const QString &caption)
-    : QPushButton(captionDisplayText(caption), parent)
-{
-    setObjectName(name);
-}
-
 } // namespace zentyr

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <QLabel>
-#include <QPushButton>
 #include <functional>
 
 namespace zentyr {
@@ -44,13 +43,6 @@ protected:
 
 private:
     Painter m_painter;
-};
-
-// A push button with a caption. Outside a dialog it is never the default button.
-class CommandButton : public QPushButton {
-    Q_OBJECT
-public:
-    CommandButton(QWidget *parent, const QString &name, const QString &caption);
 };
 
 } // namespace zentyr
