@@ -23,13 +23,6 @@ QFont designFont(const QString &family, double points, bool bold)
     return f;
 }
 
-// The caption as shown: "&&" is one ampersand, a single "&" marks a mnemonic and is not drawn.
-static QString captionDisplayText(const QString &caption)
-{
-    static const QRegularExpression mnemonic(QStringLiteral("&(&?)"));
-    return QString(caption).replace(mnemonic, QStringLiteral("\\1"));
-}
-
 void setGeometryTwips(QWidget *w, const QRectF &twips) { w->setGeometry(twipsToPixels(twips)); }
 
 Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
@@ -44,7 +37,9 @@ Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
 
 void Label::setCaption(const QString &caption)
 {
-    setText(captionDisplayText(caption));
+    // As shown: "&&" is one ampersand, a single "&" marks a mnemonic and is not drawn.
+    static const QRegularExpression mnemonic(QStringLiteral("&(&?)"));
+    setText(QString(caption).replace(mnemonic, QStringLiteral("\\1")));
     fitToText();
 }
 
