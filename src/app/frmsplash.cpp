@@ -91,12 +91,14 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     Label5 = helpLabel(c, "Label5", 6600, 255, Qt::AlignLeft, " Send email to: support@zentyr.example.com");
     Label7 = helpLabel(c, "Label7", 6840, 255, Qt::AlignLeft, " For help or to have input on future versions.");
 
-    // Buttons in their tab order: OK (6) before Options (8).
-    cmdOK = new CommandButton(c, QStringLiteral("cmdOK"), QStringLiteral("OK"));
-    setGeometryTwips(cmdOK, 6840, 120, 735, 375);
+    // Buttons in their tab order: OK (6) before Options (8). Outside a dialog neither is a default button.
+    cmdOK = new QPushButton(QStringLiteral("OK"), c);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    setGeometryTwips(cmdOK, {6840, 120, 735, 375});
     cmdOK->setVisible(false);
-    cmdOptions = new CommandButton(c, QStringLiteral("cmdOptions"), QStringLiteral("Options"));
-    setGeometryTwips(cmdOptions, 120, 3240, 1695, 375);
+    cmdOptions = new QPushButton(QStringLiteral("Options"), c);
+    cmdOptions->setObjectName(QStringLiteral("cmdOptions"));
+    setGeometryTwips(cmdOptions, {120, 3240, 1695, 375});
     setTabOrder(cmdOK, cmdOptions);
     connect(cmdOK, &QPushButton::clicked, this, &frmSplash::cmdOK_Click);
     connect(cmdOptions, &QPushButton::clicked, this, &frmSplash::cmdOptions_Click);

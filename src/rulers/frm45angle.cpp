@@ -27,10 +27,9 @@ frm45Angle::frm45Angle() : RulerForm(rulerDesign(RulerId::Angle))
         setAttribute(Qt::WA_TranslucentBackground);
 
     auto *note = new Label(client(), QStringLiteral("Label1"));
-    setGeometryTwips(note, 2280, 6120, 3735, 255);
+    setGeometryTwips(note, {2280, 6120, 3735, 255});
     note->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     note->setForeColor(QColor(0, 0, 0));
-    note->setTransparent(true);
     note->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));
 }
 

@@ -49,10 +49,10 @@ frmRuler::frmRuler() : RulerForm(rulerDesign(RulerId::Standard))
     client()->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
 
     Image1 = new RulerImage(this);
-    setGeometryTwips(Image1, 0, 0, 975, 615);
+    setGeometryTwips(Image1, {0, 0, 975, 615});
 
     lblTip = new Label(client(), QStringLiteral("lblTip"));
-    setGeometryTwips(lblTip, 1080, 720, 2535, 255);
+    setGeometryTwips(lblTip, {1080, 720, 2535, 255});
     lblTip->setFont(client()->font());
     lblTip->setBackColor(artwork::palette::HelpBack);
     lblTip->setForeColor(QColor(0, 0, 0));

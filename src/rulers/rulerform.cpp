@@ -44,7 +44,6 @@ RulerForm::RulerForm(const RulerDesign &design)
         label->setGeometry(twipsToPixels(design.nameLabelTwips));
         label->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
         label->setForeColor(artwork::palette::ProductWord);
-        label->setTransparent(true);
         label->setAlignment(design.nameLabelAlignment);
         label->setCaption(QStringLiteral("Zentyr"));
     }

@@ -154,13 +154,23 @@ private slots:
         QCOMPARE(r.height(), 8);
     }
 
+    // The frame's resize pointer stays on the frame: the client area keeps the arrow.
+    void resizePointerOnlyOnTheFrame()
+    {
+        frmRuler &r = showForm<frmRuler>();
+        const QPoint onLeftBorder(1, r.height() / 2);
+        QMouseEvent move(QEvent::MouseMove, onLeftBorder, r.mapToGlobal(onLeftBorder), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(&r, &move);
+        QCOMPARE(r.cursor().shape(), Qt::SizeHorCursor);
+        QCOMPARE(r.client()->cursor().shape(), Qt::ArrowCursor);
+    }
+
     void normalSize()
     {
         frmRuler &r = showForm<frmRuler>();
         r.setOuterSize({333, r.height()});
         choose(r.mnuFile, "Normal Size");
         QCOMPARE(r.size(), QSize(800, 73));
-        QCOMPARE(r.heightTwips(), 1095.0f);
         const float sw = screen().width() * 15.0f, sh = screen().height() * 15.0f;
         QCOMPARE(r.x(), roundHalfEven((sw - 12000.0f) / 2 / 15));
         QCOMPARE(r.y(), roundHalfEven((sh - 1095.0f) / 2 / 15));

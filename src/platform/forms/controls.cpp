@@ -23,17 +23,6 @@ QFont designFont(const QString &family, double points, bool bold)
     return f;
 }
 
-QString captionDisplayText(const QString &caption)
-{
-    static const QRegularExpression mnemonic(QStringLiteral("&(&?)"));
-    return QString(caption).replace(mnemonic, QStringLiteral("\\1"));
-}
-
-void setGeometryTwips(QWidget *w, float left, float top, float width, float height)
-{
-    w->setGeometry(twipsToPixels(QRectF(left, top, width, height)));
-}
-
 void setGeometryTwips(QWidget *w, const QRectF &twips) { w->setGeometry(twipsToPixels(twips)); }
 
 Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
@@ -48,7 +37,9 @@ Label::Label(QWidget *parent, const QString &name) : QLabel(parent)
 
 void Label::setCaption(const QString &caption)
 {
-    setText(captionDisplayText(caption));
+    // As shown: "&&" is one ampersand, a single "&" marks a mnemonic and is not drawn.
+    static const QRegularExpression mnemonic(QStringLiteral("&(&?)"));
+    setText(QString(caption).replace(mnemonic, QStringLiteral("\\1")));
     fitToText();
 }
 
@@ -58,8 +49,6 @@ void Label::setAutoSize(bool on)
     setWordWrap(!on);
     fitToText();
 }
-
-void Label::setTransparent(bool on) { setAutoFillBackground(!on); }
 
 void Label::setBackColor(const QColor &c)
 {
@@ -119,13 +108,6 @@ void ImageControl::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     m_painter(p, rect());
-}
-
-CommandButton::CommandButton(QWidget *parent, const QString &name, const QString &caption)
-    : QPushButton(captionDisplayText(caption), parent)
-{
-    setObjectName(name);
-    setAutoDefault(false);
 }
 
 } // namespace zentyr

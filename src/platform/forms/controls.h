@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <QLabel>
-#include <QPushButton>
 #include <functional>
 
 namespace zentyr {
@@ -10,14 +9,10 @@ namespace zentyr {
 // metric-compatible ones.
 QFont designFont(const QString &family, double points, bool bold = false);
 
-// The caption as shown: "&&" is one ampersand, a single "&" marks a mnemonic and is not drawn.
-QString captionDisplayText(const QString &caption);
-
 // Child geometry in twips, converted with the screen's twips per pixel.
-void setGeometryTwips(QWidget *w, float left, float top, float width, float height);
 void setGeometryTwips(QWidget *w, const QRectF &twips);
 
-// A label: caption with mnemonic ampersands, transparent or filled, optionally
+// A label: caption with mnemonic ampersands, transparent until given a back colour, optionally
 // sizing itself to its text and keeping the edge its alignment names.
 class Label : public QLabel {
     Q_OBJECT
@@ -25,7 +20,6 @@ public:
     Label(QWidget *parent, const QString &name);
     void setCaption(const QString &caption);
     void setAutoSize(bool on);
-    void setTransparent(bool on);
     void setBackColor(const QColor &c);
     void setForeColor(const QColor &c);
     void setAlignment(Qt::Alignment a);
@@ -49,13 +43,6 @@ protected:
 
 private:
     Painter m_painter;
-};
-
-// A push button with a caption; it is never the default button.
-class CommandButton : public QPushButton {
-    Q_OBJECT
-public:
-    CommandButton(QWidget *parent, const QString &name, const QString &caption);
 };
 
 } // namespace zentyr

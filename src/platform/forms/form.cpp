@@ -14,21 +14,12 @@
 
 namespace zentyr {
 
-// The first control in the form's tab order that is visible and enabled and takes focus by Tab.
-static void focusFirstControl(QWidget *form)
-{
-    for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain()) {
-        if (form->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
-}
-
 FormClient::FormClient(Form *form) : QWidget(form), m_form(form)
 {
     setMouseTracking(true); // moves without a button are events too
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Its own pointer: it would otherwise inherit the resize pointer the frame last showed.
+    setCursor(Qt::ArrowCursor);
 }
 
 void FormClient::paintEvent(QPaintEvent *)
@@ -50,26 +41,13 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     setMouseTracking(true);
     trackMousePresses();
     m_client = new FormClient(this);
-    const int b = borderPixels();
+    const QSize frame(2 * borderPixels(), 2 * borderPixels());
     // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
-    setMinimumSize(2 * b, 2 * b);
-    resize(twipsToPixels(designClientTwips) + QSize(2 * b, 2 * b));
+    setMinimumSize(frame);
+    resize(twipsToPixels(designClientTwips) + frame);
     // Form_Resize is for later changes: the derived form does not exist yet.
     fitClient();
 }
-
-int Form::borderPixels() const
-{
-    switch (m_border) {
-    case Border::FixedDialog: return 3;
-    case Border::Sizable: return 4;
-    case Border::None: break;
-    }
-    return 0;
-}
-
-float Form::heightTwips() const { return static_cast<float>(height() * twipsPerPixelY()); }
-float Form::scaleHeightTwips() const { return static_cast<float>(m_client->height() * twipsPerPixelY()); }
 
 void Form::setOuterSize(QSize pixels)
 {
@@ -85,9 +63,6 @@ void Form::setBackColor(const QColor &c)
 
 void Form::load()
 {
-    if (m_loaded)
-        return;
-    m_loaded = true;
     Form_Initialize();
     // Every form starts centred on the screen; its load handler reads that position.
     centreOnScreen(primaryScreenPixels());
@@ -101,9 +76,9 @@ void Form::showModeless()
     if (!isVisible()) {
         setAttribute(Qt::WA_ShowWithoutActivating, !m_activateOnShow);
         show();
-        // The first focus goes to the first control in tab order that can take it now.
+        // The first focus goes to the first control in tab order that can take it now, as a Tab would.
         if (!focusWidget())
-            focusFirstControl(this);
+            focusNextChild();
     }
     raiseWindow(this);
     keepTopmostWindowsAbove(this);
@@ -153,9 +128,7 @@ bool Form::event(QEvent *e)
 // commands do, so the next reference loads it from its design.
 void Form::closeEvent(QCloseEvent *e)
 {
-    if (m_unloading)
-        return e->accept();
-    if (!acceptsWindowSystemClose())
+    if (!m_unloading && !acceptsWindowSystemClose())
         return e->ignore();
     e->accept();
     unload();
@@ -236,42 +209,30 @@ void Form::sizeMaybeChanged()
 // The client area inside the frame; false when the size has not changed since the last time.
 bool Form::fitClient()
 {
-    if (size() == m_lastSize)
-        return false;
-    m_lastSize = size();
     const int b = borderPixels();
-    m_client->setGeometry(rect().adjusted(b, b, -b, -b));
+    const QRect inside = rect().adjusted(b, b, -b, -b);
+    if (m_client->geometry() == inside)
+        return false;
+    m_client->setGeometry(inside);
     return true;
 }
 
 void Form::resizeEvent(QResizeEvent *) { sizeMaybeChanged(); }
 
-// A raised 3-D frame: light outer top and left, dark outer bottom and right, button face inside.
+// A raised 3-D frame: face then light along the top and left, darkest then dark along the bottom and right.
 void Form::paintEvent(QPaintEvent *)
 {
-    const int b = borderPixels();
-    if (b == 0)
+    if (borderPixels() == 0)
         return;
     QPainter p(this);
     const QPalette &pal = palette();
-    const QColor face = pal.color(QPalette::Button);
-    const QColor light = pal.color(QPalette::Light);
-    const QColor shadow = pal.color(QPalette::Dark);
-    const QColor dark = pal.color(QPalette::Shadow);
     const QRect r = rect();
-    p.fillRect(r, face);
-    auto frame = [&](int inset, const QColor &tl, const QColor &br) {
-        // bottom() and right() are the last pixel row and column already.
-        const QRect f = r.adjusted(inset, inset, -inset, -inset);
-        p.setPen(tl);
-        p.drawLine(f.topLeft(), f.topRight());
-        p.drawLine(f.topLeft(), f.bottomLeft());
-        p.setPen(br);
-        p.drawLine(f.bottomLeft(), f.bottomRight());
-        p.drawLine(f.topRight(), f.bottomRight());
-    };
-    frame(0, face, dark);
-    frame(1, light, shadow);
+    // Each fill leaves the bottom row and the right column of the one before it showing.
+    p.fillRect(r, pal.color(QPalette::Shadow));
+    p.fillRect(r.adjusted(0, 0, -1, -1), pal.color(QPalette::Button));
+    p.fillRect(r.adjusted(1, 1, -1, -1), pal.color(QPalette::Dark));
+    p.fillRect(r.adjusted(1, 1, -2, -2), pal.color(QPalette::Light));
+    p.fillRect(r.adjusted(2, 2, -2, -2), pal.color(QPalette::Button));
 }
 
 Qt::Edges Form::edgesAt(QPoint pos) const
@@ -312,9 +273,9 @@ void Form::mouseMoveEvent(QMouseEvent *e)
             m_resizeEdges = {};
             return;
         }
+        // The resize event that follows runs Form_Resize.
         setGeometry(resizedGeometry(m_resizeStartGeometry, m_resizeEdges,
                                     e->globalPosition().toPoint() - m_resizeStartGlobal, minimumSize()));
-        sizeMaybeChanged();
         return;
     }
     setCursor(cursorFor(edgesAt(e->position().toPoint())));

@@ -31,13 +31,11 @@ private:
 class Form : public QWidget {
     Q_OBJECT
 public:
-    enum class Border { None, FixedDialog, Sizable };
+    // A border's value is the width of its frame side in pixels.
+    enum class Border { None = 0, FixedDialog = 3, Sizable = 4 };
 
     Form(const QString &name, Border border, QSizeF designClientTwips);
 
-    // The outer and the client height in the designs' twips.
-    float heightTwips() const;
-    float scaleHeightTwips() const;
     // The outer size in pixels, never below the frame; a change runs Form_Resize.
     void setOuterSize(QSize pixels);
 
@@ -50,10 +48,10 @@ public:
     void centreOnScreen(const QRect &screenPixels);
 
     // Pixels of a frame side.
-    int borderPixels() const;
+    int borderPixels() const { return static_cast<int>(m_border); }
     QWidget *client() const { return m_client; }
 
-    // Runs Form_Initialize, the centring on the screen and Form_Load, once.
+    // Runs Form_Initialize, the centring on the screen and Form_Load; the registry calls it once.
     void load();
     // Shows the form without modality and without an owner; an open form is only
     // brought to the front.
@@ -109,8 +107,6 @@ private:
     Border m_border;
     FormClient *m_client = nullptr;
     QColor m_backColor;
-    QSize m_lastSize{-1, -1};
-    bool m_loaded = false;
     bool m_unloading = false;
     bool m_activateOnShow = false;
     bool m_showInTaskbar = true;

@@ -54,12 +54,6 @@ template <class F> F &showForm()
     return f;
 }
 
-template <class F> void unloadForm()
-{
-    if (F *f = loadedForm<F>())
-        f->unload();
-}
-
 // Unloads every loaded form, the kind first referred to last.
 inline void unloadAllForms()
 {

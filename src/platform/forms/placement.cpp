@@ -23,19 +23,17 @@ QPoint centredPixels(const QRect &screen, QSize size)
 
 QRect resizedGeometry(const QRect &start, Qt::Edges edges, QPoint delta, QSize minimum)
 {
-    int left = start.left();
-    int top = start.top();
-    int right = start.left() + start.width();
-    int bottom = start.top() + start.height();
+    // right() and bottom() are the last pixel column and row, one short of the far edge.
+    QRect r = start;
     if (edges & Qt::LeftEdge)
-        left = std::min(left + delta.x(), right - minimum.width());
+        r.setLeft(std::min(r.left() + delta.x(), r.right() + 1 - minimum.width()));
     if (edges & Qt::RightEdge)
-        right = std::max(right + delta.x(), left + minimum.width());
+        r.setRight(std::max(r.right() + delta.x(), r.left() - 1 + minimum.width()));
     if (edges & Qt::TopEdge)
-        top = std::min(top + delta.y(), bottom - minimum.height());
+        r.setTop(std::min(r.top() + delta.y(), r.bottom() + 1 - minimum.height()));
     if (edges & Qt::BottomEdge)
-        bottom = std::max(bottom + delta.y(), top + minimum.height());
-    return QRect(left, top, right - left, bottom - top);
+        r.setBottom(std::max(r.bottom() + delta.y(), r.top() - 1 + minimum.height()));
+    return r;
 }
 
 Qt::Edges resizeEdgesAt(QSize window, int border, QPoint pos)

@@ -9,12 +9,9 @@ QPolygon regionPoints(const UnitPolygon &polygon, float scaleX, float scaleY, sh
 {
     QPolygon points;
     points.reserve(static_cast<int>(polygon.size()));
-    for (const QPointF &v : polygon) {
-        const float x = static_cast<float>(v.x());
-        const float y = static_cast<float>(v.y());
-        points.append(
-            QPoint(roundHalfEven(x * scaleX * 15 / tppX + offsetX), roundHalfEven(y * scaleY * 15 / tppY + offsetY)));
-    }
+    for (const QPointF &v : polygon)
+        points.append(QPoint(roundHalfEven(v.x() * scaleX * 15 / tppX + offsetX),
+                             roundHalfEven(v.y() * scaleY * 15 / tppY + offsetY)));
     return points;
 }
 

@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -12,12 +13,9 @@ int roundHalfEven(double value)
 {
     if (!std::isfinite(value))
         return 0;
-    const double r = std::nearbyint(value); // default rounding mode is to-nearest-even
-    if (r >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (r <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(r);
+    // The default rounding mode is to nearest, halves to even.
+    using Limits = std::numeric_limits<int>;
+    return static_cast<int>(std::clamp(std::nearbyint(value), double(Limits::min()), double(Limits::max())));
 }
 
 static double logicalDpi(bool x)
