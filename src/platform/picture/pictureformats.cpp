@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace zentyr {
 
@@ -20,104 +21,81 @@ struct Bytes {
     quint32 be32(qsizetype pos) const { return be16(pos) << 16 | be16(pos + 2); }
     quint32 le16(qsizetype pos) const { return quint32(data[pos + 1]) << 8 | data[pos]; }
     quint32 le32(qsizetype pos) const { return le16(pos + 2) << 16 | le16(pos); }
-    bool matches(qsizetype pos, const char *text) const
-    {
-        return std::memcmp(data + pos, text, std::strlen(text)) == 0;
-    }
-    bool startsWith(const char *magic) const { return has(0, qsizetype(std::strlen(magic))) && matches(0, magic); }
+    // Whether the four bytes at pos are those of a type such as "IEND".
+    bool matches(qsizetype pos, const char *type) const { return std::memcmp(data + pos, type, 4) == 0; }
 
     const uchar *const data;
     const qsizetype size;
 };
 
-// A PNG chunk's type is four ASCII letters.
-bool isPngChunkType(const Bytes &b, qsizetype pos)
-{
-    return std::all_of(b.data + pos, b.data + pos + 4,
-                       [](uchar c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
-}
+// Each walker below is handed a file that starts with its format's signature, says whether the
+// file is whole and fills in the picture's size.
 
 // Chunks after the signature: length, type, data and checksum; IHDR first, with a non-zero size.
-PictureLayout walkPng(const Bytes &b)
+bool walkPng(const Bytes &b, PictureLayout &l)
 {
-    if (!b.startsWith("\x89PNG\r\n\x1a\n"))
-        return {};
-    PictureLayout l{PictureShape::Broken};
     if (!b.has(8, 25) || b.be32(8) != 13 || !b.matches(12, "IHDR"))
-        return l;
+        return false;
     l.width = b.be32(16);
     l.height = b.be32(20);
     if (l.width == 0 || l.height == 0)
-        return l;
+        return false;
+    // A chunk's type is four ASCII letters.
+    const auto isLetter = [](uchar c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
     for (qsizetype pos = 8; b.has(pos, 12); pos += 12 + qsizetype(b.be32(pos))) {
         const quint32 len = b.be32(pos);
-        if (len > 0x7fffffffu || !b.has(pos + 8, qint64(len) + 4) || !isPngChunkType(b, pos + 4))
-            return l;
-        if (b.matches(pos + 4, "IEND")) {
-            l.shape = PictureShape::Complete;
-            return l;
-        }
-    }
-    return l;
-}
-
-// A global or local colour table: three bytes an entry, 2^(n+1) entries.
-qsizetype gifColourTableSize(uchar flags) { return flags & 0x80 ? qsizetype(3) << ((flags & 0x07) + 1) : 0; }
-
-// Data sub-blocks, each led by its length, up to and past the empty one that ends them.
-bool skipGifSubBlocks(const Bytes &b, qsizetype &pos)
-{
-    while (b.has(pos, 1)) {
-        const uchar len = b.at(pos);
-        pos += 1 + len;
-        if (len == 0)
+        if (len > 0x7fffffffu || !b.has(pos + 8, qint64(len) + 4)
+            || !std::all_of(b.data + pos + 4, b.data + pos + 8, isLetter))
+            return false;
+        if (b.matches(pos + 4, "IEND"))
             return true;
     }
     return false;
 }
 
-PictureLayout walkGif(const Bytes &b)
+// A global or local colour table: three bytes an entry, 2^(n+1) entries.
+qsizetype gifColourTableSize(uchar flags) { return flags & 0x80 ? qsizetype(3) << ((flags & 0x07) + 1) : 0; }
+
+bool walkGif(const Bytes &b, PictureLayout &l)
 {
-    if (!b.startsWith("GIF87a") && !b.startsWith("GIF89a"))
-        return {};
-    PictureLayout l{PictureShape::Broken};
     // The logical screen: width, height, flags, background, aspect.
     if (!b.has(6, 7))
-        return l;
-    quint64 width = b.le16(6), height = b.le16(8);
+        return false;
+    l.width = b.le16(6);
+    l.height = b.le16(8);
     qsizetype pos = 13 + gifColourTableSize(b.at(10));
     bool sawImage = false;
     while (b.has(pos, 1)) {
         const uchar block = b.at(pos++);
-        if (block == 0x3b) { // the trailer
-            if (sawImage)
-                l = {PictureShape::Complete, width, height};
-            return l;
-        }
+        if (block == 0x3b) // the trailer
+            return sawImage;
         if (block == 0x2c && b.has(pos, 9)) {
             // An image: left, top, width, height, flags, then its colour table. A frame may reach
             // past the logical screen; the decoder's canvas then grows.
-            width = qMax(width, quint64(b.le16(pos)) + b.le16(pos + 4));
-            height = qMax(height, quint64(b.le16(pos + 2)) + b.le16(pos + 6));
+            l.width = qMax(l.width, quint64(b.le16(pos)) + b.le16(pos + 4));
+            l.height = qMax(l.height, quint64(b.le16(pos + 2)) + b.le16(pos + 6));
             pos += 9 + gifColourTableSize(b.at(pos + 8));
             sawImage = true;
         } else if (block != 0x21) { // nor an extension
-            return l;
+            return false;
         }
-        // One byte (an extension's label, an image's LZW minimum code size), then the data.
+        // One byte (an extension's label, an image's LZW minimum code size), then data sub-blocks,
+        // each led by its length, up to and past the empty one that ends them.
         ++pos;
-        if (!skipGifSubBlocks(b, pos))
-            return l;
+        while (b.has(pos, 1) && b.at(pos) != 0)
+            pos += 1 + b.at(pos);
+        if (!b.has(pos, 1))
+            return false;
+        ++pos;
     }
-    return l;
+    return false;
 }
 
 // Run-length bitmaps are complete when their end-of-bitmap escape is there.
 bool rleReachesEnd(const Bytes &b, qsizetype pos, bool fourBit)
 {
-    while (b.has(pos, 2)) {
+    for (; b.has(pos, 2); pos += 2) {
         const uchar count = b.at(pos), code = b.at(pos + 1);
-        pos += 2;
         // After a zero count, an escape: 0 ends a line, 1 the bitmap, 2 moves by the next two
         // bytes, and more is that many pixels as they are, padded to an even number of bytes.
         if (count != 0 || code == 0)
@@ -129,30 +107,12 @@ bool rleReachesEnd(const Bytes &b, qsizetype pos, bool fourBit)
     return false;
 }
 
-// Whether the pixel data from offBits on is all there, for the encodings we can measure.
-bool bmpPixelsComplete(const Bytes &b, quint32 offBits, const PictureLayout &l, quint32 depth, quint32 compression)
+bool walkBmp(const Bytes &b, PictureLayout &l)
 {
-    // Uncompressed or bit fields (with alpha: 6), rows padded to four bytes.
-    const bool plain = compression == 0 || compression == 3 || compression == 6;
-    if (plain && (depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32)) {
-        const quint64 stride = (l.width * depth + 31) / 32 * 4;
-        return l.height <= quint64(b.size - offBits) / stride;
-    }
-    if ((compression == 1 && depth == 8) || (compression == 2 && depth == 4))
-        return rleReachesEnd(b, offBits, depth == 4);
-    // Other encodings (embedded JPEG/PNG, odd depths) are left to the decoder.
-    return true;
-}
-
-PictureLayout walkBmp(const Bytes &b)
-{
-    if (!b.startsWith("BM"))
-        return {};
-    PictureLayout l{PictureShape::Broken};
     // The file header ("BM", file size, reserved, pixel data offset), then the info header, whose
     // first field is its own size.
     if (!b.has(0, 18))
-        return l;
+        return false;
     const quint32 infoSize = b.le32(14);
     quint32 depth = 0, compression = 0;
     if (infoSize == 12 && b.has(14, 12)) {
@@ -168,13 +128,20 @@ PictureLayout walkBmp(const Bytes &b)
         depth = b.le16(28);
         compression = b.le32(30);
     } else {
-        return l;
+        return false;
     }
+    // Whether the pixel data from offBits on is all there, for the encodings we can measure.
     const quint32 offBits = b.le32(10);
-    if (l.width == 0 || l.height == 0 || offBits > b.size || !bmpPixelsComplete(b, offBits, l, depth, compression))
-        return l;
-    l.shape = PictureShape::Complete;
-    return l;
+    if (l.width == 0 || l.height == 0 || offBits > b.size)
+        return false;
+    // Uncompressed or bit fields (with alpha: 6), rows padded to four bytes.
+    const bool plain = compression == 0 || compression == 3 || compression == 6;
+    if (plain && (depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32))
+        return l.height <= quint64(b.size - offBits) / ((l.width * depth + 31) / 32 * 4);
+    if ((compression == 1 && depth == 8) || (compression == 2 && depth == 4))
+        return rleReachesEnd(b, offBits, depth == 4);
+    // Other encodings (embedded JPEG/PNG, odd depths) are left to the decoder.
+    return true;
 }
 
 // The byte after 0xFF that names a JPEG marker.
@@ -221,9 +188,8 @@ bool readFrame(const Bytes &b, qsizetype pos, quint32 len, uchar marker, Picture
     const int count = b.at(pos + 7);
     if (l.width == 0 || l.height == 0 || count == 0 || len < 8 + 3 * quint32(count))
         return false;
-    f = {};
-    f.huffmanSequential = marker == 0xc0 || marker == 0xc1;
-    f.progressive = (marker & 3) == 2; // SOF2, 6, 10 and 14
+    // Baseline and extended Huffman frames are SOF0 and SOF1; progressive ones SOF2, 6, 10 and 14.
+    f = {marker == 0xc0 || marker == 0xc1, (marker & 3) == 2};
     int maxH = 1, maxV = 1;
     for (int i = 0; i < count; ++i) {
         const uchar hv = b.at(pos + 9 + 3 * i);
@@ -260,10 +226,9 @@ bool readJpegMarker(const Bytes &b, qsizetype &pos, uchar &marker)
 bool skipEntropyCodedData(const Bytes &b, qsizetype &pos, quint64 &dataBytes)
 {
     for (;;) {
-        const void *ff = std::memchr(b.data + pos, jpeg::Prefix, size_t(b.size - pos));
-        if (!ff)
+        const qsizetype at = QByteArrayView(b.data, b.size).indexOf(char(jpeg::Prefix), pos);
+        if (at < 0)
             return false;
-        const qsizetype at = static_cast<const uchar *>(ff) - b.data;
         dataBytes += quint64(at - pos);
         pos = at;
         if (!b.has(pos, 2))
@@ -282,64 +247,60 @@ bool skipEntropyCodedData(const Bytes &b, qsizetype &pos, quint64 &dataBytes)
     }
 }
 
-// At the end of image: whether the scans read make a whole picture, and one worth decoding.
-PictureLayout finishJpeg(PictureLayout l, const JpegFrame &frame, quint64 scans, quint64 entropyBytes)
-{
-    if (scans == 0 || scans * (l.width * l.height + JpegScanCost) > JpegScanBudget)
-        return l;
-    // Huffman coding spends at least one bit on each block's DC and one on its end of
-    // block: less data than that cannot hold the whole picture.
-    if (frame.huffmanSequential && entropyBytes * 8 < 2 * frame.minBlocks)
-        return l;
-    if (frame.progressive || scans > 1)
-        l.decoderBytes = frame.coefficientBytes;
-    l.shape = PictureShape::Complete;
-    return l;
-}
-
 // Every marker and segment from start to end of image, the scans' cost, and enough
 // entropy-coded data for the blocks a frame declares.
-PictureLayout walkJpeg(const Bytes &b)
+bool walkJpeg(const Bytes &b, PictureLayout &l)
 {
-    if (!b.startsWith("\xff\xd8"))
-        return {};
-    PictureLayout l{PictureShape::Broken};
     JpegFrame frame;
     quint64 scans = 0, entropyBytes = 0;
     qsizetype pos = 2;
     uchar marker = 0;
     while (readJpegMarker(b, pos, marker)) {
-        // Whatever follows the end of image (padding, vendor trailers) is not ours to judge.
-        if (marker == jpeg::Eoi)
-            return finishJpeg(l, frame, scans, entropyBytes);
+        // Whatever follows the end of image (padding, vendor trailers) is not ours to judge. The
+        // scans before it must make a whole picture, and one worth decoding: Huffman coding spends
+        // at least one bit on each block's DC and one on its end of block, so less data than that
+        // cannot hold the whole picture.
+        if (marker == jpeg::Eoi) {
+            if (frame.progressive || scans > 1)
+                l.decoderBytes = frame.coefficientBytes;
+            return scans != 0 && scans * (l.width * l.height + JpegScanCost) <= JpegScanBudget
+                && !(frame.huffmanSequential && entropyBytes * 8 < 2 * frame.minBlocks);
+        }
         if (marker == jpeg::Tem || isRestart(marker))
             continue;
         // Every other marker leads a segment, its length first; FF 00 and a second SOI lead none.
         if (marker == jpeg::Stuffed || marker == jpeg::Soi || !b.has(pos, 2))
-            return l;
+            return false;
         const quint32 len = b.be16(pos);
         if (len < 2 || !b.has(pos, len) || (isStartOfFrame(marker) && !readFrame(b, pos, len, marker, l, frame)))
-            return l;
+            return false;
         pos += len;
         if (marker != jpeg::Sos)
             continue;
         if (l.width == 0 || !skipEntropyCodedData(b, pos, entropyBytes))
-            return l;
+            return false;
         ++scans;
     }
-    return l;
+    return false;
 }
 
 } // namespace
 
 PictureLayout walkPictureBytes(QByteArrayView bytes)
 {
-    const Bytes b(bytes);
-    for (const auto walker : {walkPng, walkJpeg, walkGif, walkBmp}) {
-        if (const PictureLayout l = walker(b); l.shape != PictureShape::Unknown)
-            return l;
+    using Walker = bool (*)(const Bytes &, PictureLayout &);
+    const std::pair<const char *, Walker> walkers[] = {{"\x89PNG\r\n\x1a\n", walkPng},
+                                                       {"\xff\xd8", walkJpeg},
+                                                       {"GIF87a", walkGif},
+                                                       {"GIF89a", walkGif},
+                                                       {"BM", walkBmp}};
+    // No two signatures start alike, so at most one walker runs.
+    PictureLayout l;
+    for (const auto &[signature, walk] : walkers) {
+        if (bytes.startsWith(signature))
+            l.shape = walk(Bytes(bytes), l) ? PictureShape::Complete : PictureShape::Broken;
     }
-    return {};
+    return l;
 }
 
 } // namespace zentyr
