@@ -22,22 +22,13 @@ bool tooLarge(quint64 width, quint64 height, quint64 bytesPerPixel, quint64 extr
     return extraBytes > limit || (height != 0 && width > (limit - extraBytes) / bytesPerPixel / height);
 }
 
-// Bytes a pixel of format takes once shown: at least four, as the screen holds it.
-quint64 shownBytesPerPixel(QImage::Format format)
-{
-    return qMax(quint64(4), quint64(QImage::toPixelFormat(format).bitsPerPixel() / 8));
-}
-
 } // namespace
 
 PictureResult loadPictureData(const QByteArray &bytes, const QString &fileName)
 {
     // Qt's own ceiling backs up the header checks for formats we do not walk. It is one
-    // process-wide setting, made once, to the same value every caller would choose.
-    [[maybe_unused]] static const bool limited = [] {
-        QImageReader::setAllocationLimit(int(PictureDecodedSizeLimit / (1024 * 1024)));
-        return true;
-    }();
+    // process-wide setting, always given the same value.
+    QImageReader::setAllocationLimit(int(PictureDecodedSizeLimit / (1024 * 1024)));
     try {
         const PictureLayout layout = walkPictureBytes(bytes);
         if (layout.shape == PictureShape::Broken)
@@ -52,22 +43,20 @@ PictureResult loadPictureData(const QByteArray &bytes, const QString &fileName)
         // Windows cursor to Qt. The named decoder still checks the content; failing that, and for
         // the formats walked above, the content decides.
         const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
-        const bool byName
-            = layout.shape == PictureShape::Unknown && QImageReader::supportedImageFormats().contains(suffix);
+        const bool byName = layout.shape == PictureShape::Unknown
+            && QImageReader::supportedImageFormats().contains(suffix) && QImageReader(&buffer, suffix).canRead();
+        // The decoder tried may have moved on in the buffer.
+        buffer.seek(0);
         QImageReader reader(&buffer, byName ? suffix : QByteArray());
-        if (!reader.canRead()) {
-            buffer.seek(0);
-            reader.setFormat(QByteArray());
-            reader.setDevice(&buffer);
-            if (!reader.canRead())
-                return {{}, PictureError::InvalidPicture};
-        }
+        if (!reader.canRead())
+            return {{}, PictureError::InvalidPicture};
         // Shown as stored: no EXIF rotation.
         reader.setAutoTransform(false);
+        // A pixel takes at least four bytes once shown, as the screen holds it.
         const QSize declared = reader.size();
         if (declared.isValid()
-            && tooLarge(quint64(declared.width()), quint64(declared.height()), shownBytesPerPixel(reader.imageFormat()),
-                        layout.decoderBytes))
+            && tooLarge(quint64(declared.width()), quint64(declared.height()),
+                        qMax(4, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() / 8), layout.decoderBytes))
             return {{}, PictureError::OutOfMemory};
         // Qt's BMP reader leaves the pixels a run-length bitmap skips as the memory held them;
         // they start as the first colour instead.
@@ -94,13 +83,12 @@ PictureResult loadPictureFile(const QString &path)
         // may grow. One byte past the limit is enough to refuse it.
         QByteArray bytes;
         bytes.reserve(file.size() + 1);
-        while (bytes.size() <= PictureFileSizeLimit) {
-            const QByteArray chunk = file.read(qMin(qint64(64 * 1024), PictureFileSizeLimit + 1 - bytes.size()));
-            if (chunk.isEmpty() && file.error() != QFileDevice::NoError)
-                return {{}, PictureError::FileAccess};
+        for (QByteArray chunk; bytes.size() <= PictureFileSizeLimit; bytes += chunk) {
+            chunk = file.read(qMin(qint64(64 * 1024), PictureFileSizeLimit + 1 - bytes.size()));
+            // Nothing more: the end of the file, or a failed read.
             if (chunk.isEmpty())
-                return loadPictureData(bytes, path);
-            bytes += chunk;
+                return file.error() == QFileDevice::NoError ? loadPictureData(bytes, path)
+                                                            : PictureResult{{}, PictureError::FileAccess};
         }
         return {{}, PictureError::OutOfMemory};
     } catch (const std::bad_alloc &) {
