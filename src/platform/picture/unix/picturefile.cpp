@@ -5,17 +5,15 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zentyr {
 
 PictureError openPictureFile(const QString &path, QFile &file)
 {
     const QByteArray name = QFile::encodeName(path);
-    int fd;
-    do {
-        // Non-blocking so that opening a FIFO returns at once; it is refused below.
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
+    // Non-blocking so that opening a FIFO returns at once; it is refused below.
+    const int fd = TEMP_FAILURE_RETRY(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd < 0) {
         switch (errno) {
         case ENOENT:
