@@ -46,17 +46,7 @@ double Canvas::strokeWidth(double width, double scale) const
     return m_align ? std::max(1.0, std::round(w)) : w;
 }
 
-void Canvas::polygon(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth)
-{
-    outline(points, fill, pen, penWidth, true);
-}
-
-void Canvas::polyline(const QPolygonF &points, const QColor &pen, double penWidth)
-{
-    outline(points, QColor(), pen, penWidth, false);
-}
-
-void Canvas::outline(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth, bool closed)
+void Canvas::polygon(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth, bool closed)
 {
     const double w = strokeWidth(penWidth, m_areaScale);
     QPolygonF d = m_m.map(points);
