@@ -68,14 +68,12 @@ void drawInchScale(Canvas &canvas)
         canvas.line({x, 86}, {x, bottom}, palette::Ink, pen);
     }
 
-    struct Box {
-        double from, to;
-    };
-    static constexpr Box Numerals[12]
+    // Each numeral's left and right edge.
+    static constexpr double Numerals[12][2]
         = {{1018, 1124}, {2259, 2446},  {3515, 3716},   {4759, 4975},   {6051, 6249},   {7289, 7483},
            {8542, 8739}, {9827, 10020}, {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
     for (int n = 1; n <= 12; ++n)
-        addNumber(canvas, n, corners(Numerals[n - 1].from, 789, Numerals[n - 1].to, 1134), palette::Ink);
+        addNumber(canvas, n, corners(Numerals[n - 1][0], 789, Numerals[n - 1][1], 1134), palette::Ink);
 
     canvas.fill(productWordPath(353, false).translated(137, 1366), palette::ProductWord);
 }
@@ -124,18 +122,16 @@ void drawVerticalScale(Canvas &canvas)
 
     // Numerals are laid out upright and turned a quarter turn anticlockwise:
     // upright x runs up the scale from the box's bottom, upright y runs right.
-    struct Extent {
-        double top, bottom;
-    };
-    static constexpr Extent Numerals[12]
+    // Each numeral's top and bottom.
+    static constexpr double Numerals[12][2]
         = {{13558, 13663}, {12287, 12465}, {11065, 11258}, {9852, 10058}, {8624, 8817}, {7434, 7623},
            {6225, 6419},   {4991, 5180},   {3804, 3988},   {2552, 2905},  {1334, 1637}, {111, 488}};
     // Its digits are a little fuller than the horizontal scale's.
     const double digitLeft = 734, digitHeight = 325, widen = 1.05;
     for (int n = 1; n <= 12; ++n) {
-        const Extent e = Numerals[n - 1];
-        const QTransform turn(0, -1, 1, 0, digitLeft, e.bottom);
-        addNumber(canvas, n, QRectF(0, 0, e.bottom - e.top, digitHeight), palette::Ink, turn, widen);
+        const double top = Numerals[n - 1][0], bottom = Numerals[n - 1][1];
+        const QTransform turn(0, -1, 1, 0, digitLeft, bottom);
+        addNumber(canvas, n, QRectF(0, 0, bottom - top, digitHeight), palette::Ink, turn, widen);
     }
 
     // Reads upward, centred on (1268, 13838) with the top of its text cell on x 1268.
