@@ -102,11 +102,8 @@ QPixmap stretchedPixmap(Picture which, const QSize &sizePx, qreal devicePixelRat
     const QSize device(toWhole(sizePx.width() * devicePixelRatio), toWhole(sizePx.height() * devicePixelRatio));
     if (device.isEmpty())
         return {};
-    const QString key = QStringLiteral("pic%1:%2x%3@%4")
-                            .arg(static_cast<int>(which))
-                            .arg(sizePx.width())
-                            .arg(sizePx.height())
-                            .arg(devicePixelRatio, 0, 'g', 17);
+    const QString key = QString::asprintf("pic%d:%dx%d@%.17g", static_cast<int>(which), sizePx.width(), sizePx.height(),
+                                          devicePixelRatio);
     if (QPixmap *hit = pixmapCache().object(key))
         return *hit;
     QPixmap pm(device);

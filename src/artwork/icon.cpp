@@ -82,17 +82,15 @@ QByteArray bitmapEntry(int size)
     return b;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
+bool writeFile(const QString &path, const QByteArray &bytes, QString &error)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder of %1").arg(path);
+        error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
+        error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
         return false;
     }
     return true;
@@ -216,7 +214,7 @@ QByteArray icoFileBytes()
     return ico;
 }
 
-bool writeIconFiles(const QString &dir, QString *error)
+bool writeIconFiles(const QString &dir, QString &error)
 {
     if (!writeFile(dir + QStringLiteral("/zentyr.ico"), icoFileBytes(), error))
         return false;
@@ -225,8 +223,7 @@ bool writeIconFiles(const QString &dir, QString *error)
         QBuffer png;
         png.open(QIODevice::WriteOnly);
         if (!themeIconImage(size).save(&png, "PNG")) {
-            if (error)
-                *error = QStringLiteral("cannot encode %1").arg(path);
+            error = QStringLiteral("cannot encode %1").arg(path);
             return false;
         }
         if (!writeFile(path, png.data(), error))
