@@ -79,15 +79,9 @@ QPolygonF joinCounters(const std::vector<QPolygonF> &contours)
                     bestJ = j;
                 }
             }
-        QPolygonF joined;
-        joined.reserve(poly.size() + hole.size() + 2);
-        for (qsizetype i = 0; i <= bestI; ++i)
-            joined << poly[i];
-        for (qsizetype k = 0; k <= hole.size(); ++k)
-            joined << hole[(bestJ + k) % hole.size()];
-        for (qsizetype i = bestI; i < poly.size(); ++i)
-            joined << poly[i];
-        poly = joined;
+        // The figure up to its joining corner, the counter once round from its own
+        // joining corner back to it, then back to the figure's corner and on.
+        poly = QPolygonF(poly.first(bestI + 1) + hole.sliced(bestJ) + hole.first(bestJ + 1) + poly.sliced(bestI));
     }
     return poly;
 }
@@ -118,18 +112,13 @@ std::vector<PlacedDigit> layoutNumber(int number, const QRectF &box, double widt
     const QString text = QString::number(number < 0 ? 0 : number);
     if (text.size() == 1)
         return {{text[0].digitValue(), box}};
+    const double gap = (box.width() - numberWidth(number, box.height(), 0, widthScale)) / (text.size() - 1);
     std::vector<PlacedDigit> out;
-    double total = 0;
+    double x = box.left();
     for (QChar c : text) {
         const double width = digitAspect(c.digitValue()) * box.height() * widthScale;
-        out.push_back({c.digitValue(), QRectF(0, box.top(), width, box.height())});
-        total += width;
-    }
-    const double gap = (box.width() - total) / (text.size() - 1);
-    double x = box.left();
-    for (PlacedDigit &d : out) {
-        d.box.moveLeft(x);
-        x += d.box.width() + gap;
+        out.push_back({c.digitValue(), QRectF(x, box.top(), width, box.height())});
+        x += width + gap;
     }
     return out;
 }
