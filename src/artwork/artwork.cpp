@@ -97,7 +97,7 @@ void paint(Picture which, QPainter &painter, const QRectF &targetPx)
 
 QPixmap stretchedPixmap(Picture which, const QSize &sizePx, qreal devicePixelRatio)
 {
-    if (sizePx.isEmpty() || !usable(devicePixelRatio))
+    if (!usable(devicePixelRatio))
         return {};
     const QSize device(toWhole(sizePx.width() * devicePixelRatio), toWhole(sizePx.height() * devicePixelRatio));
     if (device.isEmpty())
@@ -109,10 +109,9 @@ QPixmap stretchedPixmap(Picture which, const QSize &sizePx, qreal devicePixelRat
     QPixmap pm(device);
     pm.setDevicePixelRatio(devicePixelRatio);
     pm.fill(Qt::transparent);
-    {
-        QPainter p(&pm);
-        paint(which, p, QRectF(QPointF(0, 0), QSizeF(device) / devicePixelRatio));
-    }
+    QPainter p(&pm);
+    paint(which, p, QRectF(QPointF(0, 0), QSizeF(device) / devicePixelRatio));
+    p.end();
     pixmapCache().insert(key, new QPixmap(pm), qMax<qsizetype>(1, qsizetype(device.width()) * device.height() / 256));
     return pm;
 }

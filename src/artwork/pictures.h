@@ -22,7 +22,7 @@ public:
     // A closed figure (a rectangle too), or else an open stroked path (close it by
     // repeating the first point); an invalid colour leaves out its fill or outline.
     void polygon(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth, bool closed = true);
-    // Flat ends, so that a tick starts exactly on its edge.
+    // A tick: an upright or level line, with flat ends so that it starts exactly on its edge.
     void line(QPointF a, QPointF b, const QColor &pen, double penWidth);
     // One polygon filled even-odd, no outline: a digit, fitted to whole pixels
     // when drawn upright so that small numerals stay sharp.

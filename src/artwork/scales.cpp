@@ -20,18 +20,17 @@ QRectF corners(double x0, double y0, double x1, double y1) { return QRectF(QPoin
 // split evenly, so the small ticks follow the measured majors.
 double quarterPosition(const double *majors, int k)
 {
-    const int n = k / 4;
-    const int r = k % 4;
-    if (r == 0)
-        return majors[n];
-    return majors[n] + (majors[n + 1] - majors[n]) * r / 4.0;
+    const int n = k / 4, r = k % 4;
+    // The last tick is a major, with no division after it.
+    return r == 0 ? majors[n] : majors[n] + (majors[n + 1] - majors[n]) * r / 4.0;
 }
 
-void addNumber(Canvas &canvas, int number, const QRectF &box, const QColor &color,
-               const QTransform &turn = QTransform(), double widthScale = 1.0)
+// The numerals, in ink.
+void addNumber(Canvas &canvas, int number, const QRectF &box, const QTransform &turn = QTransform(),
+               double widthScale = 1.0)
 {
     for (const PlacedDigit &d : layoutNumber(number, box, widthScale))
-        canvas.digit(placeDigit(digitPolygon(d.digit), d.box, turn), color);
+        canvas.digit(placeDigit(digitPolygon(d.digit), d.box, turn), palette::Ink);
 }
 
 // "Zentyr" in bold Arial with the given em height, its text cell's top edge on
@@ -73,7 +72,7 @@ void drawInchScale(Canvas &canvas)
         = {{1018, 1124}, {2259, 2446},  {3515, 3716},   {4759, 4975},   {6051, 6249},   {7289, 7483},
            {8542, 8739}, {9827, 10020}, {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
     for (int n = 1; n <= 12; ++n)
-        addNumber(canvas, n, corners(Numerals[n - 1][0], 789, Numerals[n - 1][1], 1134), palette::Ink);
+        addNumber(canvas, n, corners(Numerals[n - 1][0], 789, Numerals[n - 1][1], 1134));
 
     canvas.fill(productWordPath(353, false).translated(137, 1366), palette::ProductWord);
 }
@@ -95,7 +94,7 @@ void drawMetricScale(Canvas &canvas)
         const double x = 144.0 + 22.184 * 5 * j;
         const int label = 10 * (j + 1);
         const double w = numberWidth(label, height, gap, widen);
-        addNumber(canvas, label, QRectF(x - w / 2, top, w, height), palette::Ink, QTransform(), widen);
+        addNumber(canvas, label, QRectF(x - w / 2, top, w, height), QTransform(), widen);
     }
 }
 
@@ -131,7 +130,7 @@ void drawVerticalScale(Canvas &canvas)
     for (int n = 1; n <= 12; ++n) {
         const double top = Numerals[n - 1][0], bottom = Numerals[n - 1][1];
         const QTransform turn(0, -1, 1, 0, digitLeft, bottom);
-        addNumber(canvas, n, QRectF(0, 0, bottom - top, digitHeight), palette::Ink, turn, widen);
+        addNumber(canvas, n, QRectF(0, 0, bottom - top, digitHeight), turn, widen);
     }
 
     // Reads upward, centred on (1268, 13838) with the top of its text cell on x 1268.
@@ -158,7 +157,7 @@ void drawRulerStrip(Canvas &canvas)
     for (int n = 1; n <= 12; ++n) {
         const double w = numberWidth(n, height, gap);
         const double right = majors[n] - clearance;
-        addNumber(canvas, n, QRectF(right - w, top, w, height), palette::Ink);
+        addNumber(canvas, n, QRectF(right - w, top, w, height));
     }
 }
 
