@@ -97,25 +97,21 @@ void paint(Picture which, QPainter &painter, const QRectF &targetPx)
 
 QPixmap stretchedPixmap(Picture which, const QSize &sizePx, qreal devicePixelRatio)
 {
-    if (sizePx.isEmpty() || !usable(devicePixelRatio))
+    if (!usable(devicePixelRatio))
         return {};
     const QSize device(toWhole(sizePx.width() * devicePixelRatio), toWhole(sizePx.height() * devicePixelRatio));
     if (device.isEmpty())
         return {};
-    const QString key = QStringLiteral("pic%1:%2x%3@%4")
-                            .arg(static_cast<int>(which))
-                            .arg(sizePx.width())
-                            .arg(sizePx.height())
-                            .arg(devicePixelRatio, 0, 'g', 17);
+    const QString key = QString::asprintf("pic%d:%dx%d@%.17g", static_cast<int>(which), sizePx.width(), sizePx.height(),
+                                          devicePixelRatio);
     if (QPixmap *hit = pixmapCache().object(key))
         return *hit;
     QPixmap pm(device);
     pm.setDevicePixelRatio(devicePixelRatio);
     pm.fill(Qt::transparent);
-    {
-        QPainter p(&pm);
-        paint(which, p, QRectF(QPointF(0, 0), QSizeF(device) / devicePixelRatio));
-    }
+    QPainter p(&pm);
+    paint(which, p, QRectF(QPointF(0, 0), QSizeF(device) / devicePixelRatio));
+    p.end();
     pixmapCache().insert(key, new QPixmap(pm), qMax<qsizetype>(1, qsizetype(device.width()) * device.height() / 256));
     return pm;
 }

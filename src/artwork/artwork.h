@@ -71,7 +71,7 @@ QIcon programIcon();
 QByteArray icoFileBytes();
 // Writes dir/zentyr.ico and dir/icons/hicolor/NxN/apps/zentyr.png for the sizes launchers
 // and software centres ask for: the pixel art at 16 and 32, the 16 px image centred on the
-// 22 and 24 px canvases, the drawn icon from 48 to 256.
-bool writeIconFiles(const QString &dir, QString *error = nullptr);
+// 22 and 24 px canvases, the drawn icon from 48 to 256. On failure error says why.
+bool writeIconFiles(const QString &dir, QString &error);
 
 } // namespace zentyr::artwork

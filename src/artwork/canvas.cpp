@@ -46,17 +46,7 @@ double Canvas::strokeWidth(double width, double scale) const
     return m_align ? std::max(1.0, std::round(w)) : w;
 }
 
-void Canvas::polygon(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth)
-{
-    outline(points, fill, pen, penWidth, true);
-}
-
-void Canvas::polyline(const QPolygonF &points, const QColor &pen, double penWidth)
-{
-    outline(points, QColor(), pen, penWidth, false);
-}
-
-void Canvas::outline(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth, bool closed)
+void Canvas::polygon(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth, bool closed)
 {
     const double w = strokeWidth(penWidth, m_areaScale);
     QPolygonF d = m_m.map(points);
@@ -77,11 +67,10 @@ void Canvas::line(QPointF a, QPointF b, const QColor &pen, double penWidth)
 {
     a = m_m.map(a);
     b = m_m.map(b);
-    const bool vertical = std::abs(a.x() - b.x()) < 1e-6;
-    const bool horizontal = std::abs(a.y() - b.y()) < 1e-6;
     double w = strokeWidth(penWidth, m_areaScale);
-    if (m_align && (vertical || horizontal)) {
+    if (m_align) {
         // The width runs across the line, so it scales with the other axis.
+        const bool vertical = std::abs(a.x() - b.x()) < 1e-6;
         w = strokeWidth(penWidth, vertical ? std::abs(m_m.m11()) : std::abs(m_m.m22()));
         const bool centre = oddWidth(w);
         a = vertical ? QPointF(snap(a.x(), centre), std::round(a.y()))
@@ -100,11 +89,6 @@ void Canvas::digit(const QPolygonF &points, const QColor &fill)
     m_p.drawPolygon(m_align ? fitToPixels(m_m.map(points)) : m_m.map(points), Qt::OddEvenFill);
 }
 
-void Canvas::fill(const QPainterPath &path, const QColor &color)
-{
-    m_p.setPen(Qt::NoPen);
-    m_p.setBrush(color);
-    m_p.drawPath(m_m.map(path));
-}
+void Canvas::fill(const QPainterPath &path, const QColor &color) { m_p.fillPath(m_m.map(path), color); }
 
 } // namespace zentyr::artwork

@@ -3,7 +3,6 @@
 
 #include <QString>
 
-#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -15,60 +14,46 @@ namespace {
 // the digits stay legible when they are only a dozen pixels tall.
 constexpr double GridHeight = 18;
 
-struct GridDigit {
-    double width;
-    std::vector<QPolygonF> contours; // outline, then counters
-};
+// Each digit's width on the grid.
+constexpr std::array<double, 10> GridWidth = {10, 5.5, 10, 10, 11, 10, 10, 10, 10, 10};
 
-// The digits drawn on the grid, then scaled to the unit box.
+// The digits drawn on the grid, outline then counters, then scaled to the unit box.
 std::array<std::vector<QPolygonF>, 10> unitContours()
 {
-    std::array<GridDigit, 10> d;
+    std::array<std::vector<QPolygonF>, 10> d;
     // A contour to a line or two reads as a drawing; one point a line does not.
     // clang-format off
-    d[0] = {10,
-            {{{2, 0}, {8, 0}, {10, 2}, {10, 16}, {8, 18}, {2, 18}, {0, 16}, {0, 2}},
-             {{4, 3}, {6, 3}, {7, 4}, {7, 14}, {6, 15}, {4, 15}, {3, 14}, {3, 4}}}};
-    d[1] = {5.5, {{{2.3, 0}, {5.5, 0}, {5.5, 18}, {2.5, 18}, {2.5, 5.2}, {0, 6.2}, {0, 3}}}};
-    d[2] = {10,
-            {{{0, 2}, {2, 0}, {8, 0}, {10, 2}, {10, 8.4}, {4.3, 15}, {10, 15}, {10, 18}, {0, 18}, {0, 15},
-              {7, 7.2}, {7, 3}, {3, 3}, {3, 5}, {0, 5}}}};
-    d[3] = {10,
-            {{{0, 0}, {8, 0}, {10, 2}, {10, 7.5}, {8.8, 9}, {10, 10.5}, {10, 16}, {8, 18}, {0, 18}, {0, 15},
-              {7, 15}, {7, 10.5}, {3, 10.5}, {3, 7.5}, {7, 7.5}, {7, 3}, {0, 3}}}};
+    d[0] = {{{2, 0}, {8, 0}, {10, 2}, {10, 16}, {8, 18}, {2, 18}, {0, 16}, {0, 2}},
+            {{4, 3}, {6, 3}, {7, 4}, {7, 14}, {6, 15}, {4, 15}, {3, 14}, {3, 4}}};
+    d[1] = {{{2.3, 0}, {5.5, 0}, {5.5, 18}, {2.5, 18}, {2.5, 5.2}, {0, 6.2}, {0, 3}}};
+    d[2] = {{{0, 2}, {2, 0}, {8, 0}, {10, 2}, {10, 8.4}, {4.3, 15}, {10, 15}, {10, 18}, {0, 18}, {0, 15},
+             {7, 7.2}, {7, 3}, {3, 3}, {3, 5}, {0, 5}}};
+    d[3] = {{{0, 0}, {8, 0}, {10, 2}, {10, 7.5}, {8.8, 9}, {10, 10.5}, {10, 16}, {8, 18}, {0, 18}, {0, 15},
+             {7, 15}, {7, 10.5}, {3, 10.5}, {3, 7.5}, {7, 7.5}, {7, 3}, {0, 3}}};
     // The counter's slanted side runs parallel to the outer diagonal, 3.2 in.
-    d[4] = {11,
-            {{{0, 11.5}, {6, 0}, {9.5, 0}, {9.5, 11.5}, {11, 11.5}, {11, 14.5}, {9.5, 14.5}, {9.5, 18},
-              {6.5, 18}, {6.5, 14.5}, {0, 14.5}},
-             {{3.6, 11.5}, {6.5, 6}, {6.5, 11.5}}}};
-    d[5] = {10,
-            {{{0, 0}, {10, 0}, {10, 3}, {3, 3}, {3, 6.5}, {8, 6.5}, {10, 8.5}, {10, 16}, {8, 18}, {0, 18},
-              {0, 15}, {7, 15}, {7, 9.5}, {0, 9.5}}}};
-    d[6] = {10,
-            {{{2, 0}, {10, 0}, {10, 3}, {3, 3}, {3, 6.5}, {8, 6.5}, {10, 8.5}, {10, 16}, {8, 18}, {2, 18},
-              {0, 16}, {0, 2}},
-             {{3, 9.5}, {7, 9.5}, {7, 15}, {3, 15}}}};
-    d[7] = {10, {{{0, 0}, {10, 0}, {10, 3}, {5.8, 18}, {2.6, 18}, {6.8, 3}, {0, 3}}}};
-    d[8] = {10,
-            {{{2, 0}, {8, 0}, {10, 2}, {10, 7.5}, {8.8, 9}, {10, 10.5}, {10, 16}, {8, 18}, {2, 18}, {0, 16},
-              {0, 10.5}, {1.2, 9}, {0, 7.5}, {0, 2}},
-             {{3, 3}, {7, 3}, {7, 7.5}, {3, 7.5}},
-             {{3, 10.5}, {7, 10.5}, {7, 15}, {3, 15}}}};
+    d[4] = {{{0, 11.5}, {6, 0}, {9.5, 0}, {9.5, 11.5}, {11, 11.5}, {11, 14.5}, {9.5, 14.5}, {9.5, 18},
+             {6.5, 18}, {6.5, 14.5}, {0, 14.5}},
+            {{3.6, 11.5}, {6.5, 6}, {6.5, 11.5}}};
+    d[5] = {{{0, 0}, {10, 0}, {10, 3}, {3, 3}, {3, 6.5}, {8, 6.5}, {10, 8.5}, {10, 16}, {8, 18}, {0, 18},
+             {0, 15}, {7, 15}, {7, 9.5}, {0, 9.5}}};
+    d[6] = {{{2, 0}, {10, 0}, {10, 3}, {3, 3}, {3, 6.5}, {8, 6.5}, {10, 8.5}, {10, 16}, {8, 18}, {2, 18},
+             {0, 16}, {0, 2}},
+            {{3, 9.5}, {7, 9.5}, {7, 15}, {3, 15}}};
+    d[7] = {{{0, 0}, {10, 0}, {10, 3}, {5.8, 18}, {2.6, 18}, {6.8, 3}, {0, 3}}};
+    d[8] = {{{2, 0}, {8, 0}, {10, 2}, {10, 7.5}, {8.8, 9}, {10, 10.5}, {10, 16}, {8, 18}, {2, 18}, {0, 16},
+             {0, 10.5}, {1.2, 9}, {0, 7.5}, {0, 2}},
+            {{3, 3}, {7, 3}, {7, 7.5}, {3, 7.5}},
+            {{3, 10.5}, {7, 10.5}, {7, 15}, {3, 15}}};
     // clang-format on
     // A 9 is a 6 turned half a turn.
-    d[9].width = d[6].width;
-    for (const QPolygonF &c : d[6].contours)
-        d[9].contours.push_back(QTransform(-1, 0, 0, -1, d[6].width, GridHeight).map(c));
+    for (const QPolygonF &c : d[6])
+        d[9].push_back(QTransform(-1, 0, 0, -1, GridWidth[6], GridHeight).map(c));
 
-    std::array<std::vector<QPolygonF>, 10> unit;
     for (int i = 0; i < 10; ++i)
-        for (const QPolygonF &c : d[i].contours) {
-            QPolygonF p;
-            for (const QPointF &pt : c)
-                p << QPointF(pt.x() / d[i].width, pt.y() / GridHeight);
-            unit[i].push_back(p);
-        }
-    return unit;
+        for (QPolygonF &c : d[i])
+            for (QPointF &pt : c)
+                pt = QPointF(pt.x() / GridWidth[i], pt.y() / GridHeight);
+    return d;
 }
 
 // Relative widths measured from the numerals of the inch scale; the 0 and 1
@@ -94,32 +79,24 @@ QPolygonF joinCounters(const std::vector<QPolygonF> &contours)
                     bestJ = j;
                 }
             }
-        QPolygonF joined;
-        joined.reserve(poly.size() + hole.size() + 2);
-        for (qsizetype i = 0; i <= bestI; ++i)
-            joined << poly[i];
-        for (qsizetype k = 0; k <= hole.size(); ++k)
-            joined << hole[(bestJ + k) % hole.size()];
-        for (qsizetype i = bestI; i < poly.size(); ++i)
-            joined << poly[i];
-        poly = joined;
+        // The figure up to its joining corner, the counter once round from its own
+        // joining corner back to it, then back to the figure's corner and on.
+        poly = QPolygonF(poly.first(bestI + 1) + hole.sliced(bestJ) + hole.first(bestJ + 1) + poly.sliced(bestI));
     }
     return poly;
 }
-
-int clampDigit(int digit) { return std::clamp(digit, 0, 9); }
 
 } // namespace
 
 const std::vector<QPolygonF> &digitContours(int digit)
 {
     static const auto contours = unitContours();
-    return contours[clampDigit(digit)];
+    return contours.at(digit);
 }
 
 QPolygonF digitPolygon(int digit) { return joinCounters(digitContours(digit)); }
 
-double digitAspect(int digit) { return Aspect[clampDigit(digit)]; }
+double digitAspect(int digit) { return Aspect.at(digit); }
 
 double numberWidth(int number, double height, double gap, double widthScale)
 {
@@ -135,20 +112,13 @@ std::vector<PlacedDigit> layoutNumber(int number, const QRectF &box, double widt
     const QString text = QString::number(number < 0 ? 0 : number);
     if (text.size() == 1)
         return {{text[0].digitValue(), box}};
+    const double gap = (box.width() - numberWidth(number, box.height(), 0, widthScale)) / (text.size() - 1);
     std::vector<PlacedDigit> out;
-    double total = 0;
+    double x = box.left();
     for (QChar c : text) {
         const double width = digitAspect(c.digitValue()) * box.height() * widthScale;
-        out.push_back({c.digitValue(), QRectF(0, box.top(), width, box.height())});
-        total += width;
-    }
-    const double gap = (box.width() - total) / (text.size() - 1);
-    double x = box.left();
-    for (PlacedDigit &d : out) {
-        if (gap < 0)
-            d.box.setWidth(d.box.width() * (box.width() / total));
-        d.box.moveLeft(x);
-        x += d.box.width() + std::max(gap, 0.0);
+        out.push_back({c.digitValue(), QRectF(x, box.top(), width, box.height())});
+        x += width + gap;
     }
     return out;
 }

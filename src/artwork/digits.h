@@ -11,7 +11,7 @@
 
 namespace zentyr::artwork {
 
-// Closed contours of a digit (0-9) in a unit box, x and y in 0..1, y downward:
+// Closed contours of a digit (0-9, else std::out_of_range) in a unit box, x and y in 0..1, y downward:
 // the outline first, then any counters.
 const std::vector<QPolygonF> &digitContours(int digit);
 
@@ -33,7 +33,7 @@ double numberWidth(int number, double height, double gap, double widthScale = 1.
 
 // Lays the digits of number (>= 0) into box. Digits keep their own proportions
 // (times widthScale) and whatever width is left goes evenly into the gaps; a
-// lone digit, or digits that would not fit, are stretched or squeezed to the box.
+// lone digit is stretched to the box. Every box the pictures use leaves room.
 std::vector<PlacedDigit> layoutNumber(int number, const QRectF &box, double widthScale = 1.0);
 
 // A digit's polygon or contours placed in box and then taken through turn.

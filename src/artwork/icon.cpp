@@ -45,14 +45,7 @@ const char *const Rows16[16] = {
     "8880bb0078888888", "8880bbb078888888", "8880b00078888888", "8880bbb078888888",
 };
 
-const char *const *rowsFor(int size)
-{
-    if (size == 32)
-        return Rows32;
-    if (size == 16)
-        return Rows16;
-    return nullptr;
-}
+const char *const *rowsFor(int size) { return size == 32 ? Rows32 : size == 16 ? Rows16 : nullptr; }
 
 // The rows hold lower-case hexadecimal digits only.
 int hexValue(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
@@ -82,17 +75,15 @@ QByteArray bitmapEntry(int size)
     return b;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
+bool writeFile(const QString &path, const QByteArray &bytes, QString &error)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder of %1").arg(path);
+        error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
+        error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
         return false;
     }
     return true;
@@ -106,10 +97,9 @@ QImage themeIconImage(int size)
         return drawnIconImage(size);
     if (size == 16 || size == 32)
         return iconImage(size);
-    QImage img(size, size, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter(&img).drawImage((size - 16) / 2, (size - 16) / 2, iconImage(16));
-    return img;
+    // Copying beyond the image's edges leaves those pixels transparent.
+    const int margin = (size - 16) / 2;
+    return iconImage(16).convertToFormat(QImage::Format_ARGB32).copy(-margin, -margin, size, size);
 }
 
 } // namespace
@@ -121,11 +111,9 @@ QImage iconImage(int size)
         return {};
     QImage img(size, size, QImage::Format_Indexed8);
     img.setColorTable(QList<QRgb>(std::begin(Palette), std::end(Palette)));
-    for (int y = 0; y < size; ++y) {
-        uchar *line = img.scanLine(y);
+    for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            line[x] = uchar(hexValue(rows[y][x]));
-    }
+            img.setPixel(x, y, hexValue(rows[y][x]));
     return img;
 }
 
@@ -183,18 +171,15 @@ QIcon programIcon()
 {
     // One icon for the process: Qt caches what it draws of an icon under its pixmaps' keys, so new
     // pixmaps for every information window filled Qt's pixmap cache by about 6 KB a window.
-    static QIcon *icon = nullptr;
-    if (!icon) {
-        icon = new QIcon;
-        icon->addPixmap(QPixmap::fromImage(iconImage(16)));
-        icon->addPixmap(QPixmap::fromImage(iconImage(32)));
+    static QIcon icon = [] {
         // Pixmaps must go before the application object does.
-        qAddPostRoutine([] {
-            delete icon;
-            icon = nullptr;
-        });
-    }
-    return *icon;
+        qAddPostRoutine([] { icon = QIcon(); });
+        QIcon both;
+        both.addPixmap(QPixmap::fromImage(iconImage(16)));
+        both.addPixmap(QPixmap::fromImage(iconImage(32)));
+        return both;
+    }();
+    return icon;
 }
 
 QByteArray icoFileBytes()
@@ -216,7 +201,7 @@ QByteArray icoFileBytes()
     return ico;
 }
 
-bool writeIconFiles(const QString &dir, QString *error)
+bool writeIconFiles(const QString &dir, QString &error)
 {
     if (!writeFile(dir + QStringLiteral("/zentyr.ico"), icoFileBytes(), error))
         return false;
@@ -225,8 +210,7 @@ bool writeIconFiles(const QString &dir, QString *error)
         QBuffer png;
         png.open(QIODevice::WriteOnly);
         if (!themeIconImage(size).save(&png, "PNG")) {
-            if (error)
-                *error = QStringLiteral("cannot encode %1").arg(path);
+            error = QStringLiteral("cannot encode %1").arg(path);
             return false;
         }
         if (!writeFile(path, png.data(), error))

@@ -19,11 +19,10 @@ class Canvas {
 public:
     Canvas(QPainter &painter, const QTransform &toDevice, double devicePixelRatio);
 
-    // A closed figure (a rectangle too); an invalid colour leaves out its fill or outline.
-    void polygon(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth);
-    // An open stroked path (close it by repeating the first point).
-    void polyline(const QPolygonF &points, const QColor &pen, double penWidth);
-    // Flat ends, so that a tick starts exactly on its edge.
+    // A closed figure (a rectangle too), or else an open stroked path (close it by
+    // repeating the first point); an invalid colour leaves out its fill or outline.
+    void polygon(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth, bool closed = true);
+    // A tick: an upright or level line, with flat ends so that it starts exactly on its edge.
     void line(QPointF a, QPointF b, const QColor &pen, double penWidth);
     // One polygon filled even-odd, no outline: a digit, fitted to whole pixels
     // when drawn upright so that small numerals stay sharp.
@@ -33,7 +32,6 @@ public:
 
 private:
     double strokeWidth(double width, double scale) const;
-    void outline(const QPolygonF &points, const QColor &fill, const QColor &pen, double penWidth, bool closed);
 
     QPainter &m_p;
     QTransform m_m;

@@ -20,18 +20,17 @@ QRectF corners(double x0, double y0, double x1, double y1) { return QRectF(QPoin
 // split evenly, so the small ticks follow the measured majors.
 double quarterPosition(const double *majors, int k)
 {
-    const int n = k / 4;
-    const int r = k % 4;
-    if (r == 0)
-        return majors[n];
-    return majors[n] + (majors[n + 1] - majors[n]) * r / 4.0;
+    const int n = k / 4, r = k % 4;
+    // The last tick is a major, with no division after it.
+    return r == 0 ? majors[n] : majors[n] + (majors[n + 1] - majors[n]) * r / 4.0;
 }
 
-void addNumber(Canvas &canvas, int number, const QRectF &box, const QColor &color,
-               const QTransform &turn = QTransform(), double widthScale = 1.0)
+// The numerals, in ink.
+void addNumber(Canvas &canvas, int number, const QRectF &box, const QTransform &turn = QTransform(),
+               double widthScale = 1.0)
 {
     for (const PlacedDigit &d : layoutNumber(number, box, widthScale))
-        canvas.digit(placeDigit(digitPolygon(d.digit), d.box, turn), color);
+        canvas.digit(placeDigit(digitPolygon(d.digit), d.box, turn), palette::Ink);
 }
 
 // "Zentyr" in bold Arial with the given em height, its text cell's top edge on
@@ -68,14 +67,12 @@ void drawInchScale(Canvas &canvas)
         canvas.line({x, 86}, {x, bottom}, palette::Ink, pen);
     }
 
-    struct Box {
-        double from, to;
-    };
-    static constexpr Box Numerals[12]
+    // Each numeral's left and right edge.
+    static constexpr double Numerals[12][2]
         = {{1018, 1124}, {2259, 2446},  {3515, 3716},   {4759, 4975},   {6051, 6249},   {7289, 7483},
            {8542, 8739}, {9827, 10020}, {11068, 11258}, {12183, 12550}, {13505, 13814}, {14700, 15084}};
     for (int n = 1; n <= 12; ++n)
-        addNumber(canvas, n, corners(Numerals[n - 1].from, 789, Numerals[n - 1].to, 1134), palette::Ink);
+        addNumber(canvas, n, corners(Numerals[n - 1][0], 789, Numerals[n - 1][1], 1134));
 
     canvas.fill(productWordPath(353, false).translated(137, 1366), palette::ProductWord);
 }
@@ -97,7 +94,7 @@ void drawMetricScale(Canvas &canvas)
         const double x = 144.0 + 22.184 * 5 * j;
         const int label = 10 * (j + 1);
         const double w = numberWidth(label, height, gap, widen);
-        addNumber(canvas, label, QRectF(x - w / 2, top, w, height), palette::Ink, QTransform(), widen);
+        addNumber(canvas, label, QRectF(x - w / 2, top, w, height), QTransform(), widen);
     }
 }
 
@@ -124,18 +121,16 @@ void drawVerticalScale(Canvas &canvas)
 
     // Numerals are laid out upright and turned a quarter turn anticlockwise:
     // upright x runs up the scale from the box's bottom, upright y runs right.
-    struct Extent {
-        double top, bottom;
-    };
-    static constexpr Extent Numerals[12]
+    // Each numeral's top and bottom.
+    static constexpr double Numerals[12][2]
         = {{13558, 13663}, {12287, 12465}, {11065, 11258}, {9852, 10058}, {8624, 8817}, {7434, 7623},
            {6225, 6419},   {4991, 5180},   {3804, 3988},   {2552, 2905},  {1334, 1637}, {111, 488}};
     // Its digits are a little fuller than the horizontal scale's.
     const double digitLeft = 734, digitHeight = 325, widen = 1.05;
     for (int n = 1; n <= 12; ++n) {
-        const Extent e = Numerals[n - 1];
-        const QTransform turn(0, -1, 1, 0, digitLeft, e.bottom);
-        addNumber(canvas, n, QRectF(0, 0, e.bottom - e.top, digitHeight), palette::Ink, turn, widen);
+        const double top = Numerals[n - 1][0], bottom = Numerals[n - 1][1];
+        const QTransform turn(0, -1, 1, 0, digitLeft, bottom);
+        addNumber(canvas, n, QRectF(0, 0, bottom - top, digitHeight), turn, widen);
     }
 
     // Reads upward, centred on (1268, 13838) with the top of its text cell on x 1268.
@@ -162,7 +157,7 @@ void drawRulerStrip(Canvas &canvas)
     for (int n = 1; n <= 12; ++n) {
         const double w = numberWidth(n, height, gap);
         const double right = majors[n] - clearance;
-        addNumber(canvas, n, QRectF(right - w, top, w, height), palette::Ink);
+        addNumber(canvas, n, QRectF(right - w, top, w, height));
     }
 }
 

@@ -43,7 +43,7 @@ void addNumberOutline(Canvas &canvas, int number, const QRectF &box, const QTran
         for (const QPolygonF &contour : digitContours(d.digit)) {
             QPolygonF closed = placeDigit(contour, d.box, turn);
             closed << closed.first();
-            canvas.polyline(closed, Ink, Hair);
+            canvas.polygon(closed, QColor(), Ink, Hair, false);
         }
 }
 
@@ -58,37 +58,32 @@ void drawSteelRule(Canvas &canvas)
         QPolygonF({{3695, 12875}, {29075, 12875}, {29075, 8969}, {28817, 9223}, {28821, 12621}, {3945, 12621}}), Light,
         Light, Hair);
 
-    for (int cm = 0; cm <= 30; ++cm) {
-        const double x = 4515 + 780.8 * cm;
-        canvas.line({x, Top}, {x, 12367}, Ink, Hair);
-    }
-    for (int cm = 0; cm <= 30; ++cm) {
-        const double x = 4515 + 780.8 * (cm + 0.5);
-        canvas.line({x, Top}, {x, 12621}, Ink, Hair);
-    }
-    for (int i = 0; i <= 12; ++i)
-        canvas.line({inchTick(i), Bottom}, {inchTick(i), 9473}, Ink, Hair);
-    for (int i = 0; i < 12; ++i)
-        canvas.line({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
-
-    canvas.polyline(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), Ink, Hair);
-
-    // Centimetre numerals upright under their ticks: laid out with y downward
-    // from the digits' top at 12285, then flipped into this y-up space.
+    // Centimetre ticks, a short one after each, and their numerals upright under
+    // them: laid out with y downward from the digits' top at 12285, then flipped
+    // into this y-up space.
     const double cmHeight = 12285 - 11945;
     for (int cm = 0; cm <= 30; ++cm) {
         const double x = 4515 + 780.8 * cm;
+        canvas.line({x, Top}, {x, 12367}, Ink, Hair);
+        const double half = 4515 + 780.8 * (cm + 0.5);
+        canvas.line({half, Top}, {half, 12621}, Ink, Hair);
         const double w = numberWidth(cm, cmHeight, 0.2 * cmHeight);
         addNumberOutline(canvas, cm, QRectF(x - w / 2, 0, w, cmHeight), QTransform(1, 0, 0, -1, 0, 12285));
     }
-    // Inch numerals turned half a turn, so they read with the rule end for end:
-    // mirrored about the tick and with their tops at 9742, the lower side.
+    // Inch ticks, a short one between each two, and their numerals turned half a
+    // turn, so they read with the rule end for end: mirrored about the tick and
+    // with their tops at 9742, the lower side.
     const double inHeight = 10117 - 9742;
     for (int i = 0; i <= 12; ++i) {
         const double x = inchTick(i);
+        canvas.line({x, Bottom}, {x, 9473}, Ink, Hair);
+        if (i < 12)
+            canvas.line({inchHalfTick(i), Bottom}, {inchHalfTick(i), 9223}, Ink, Hair);
         const double w = numberWidth(i, inHeight, 0.2 * inHeight);
         addNumberOutline(canvas, i, QRectF(x - w / 2, 0, w, inHeight), QTransform(-1, 0, 0, 1, 2 * x, 9742));
     }
+
+    canvas.polygon(QPolygonF({{Right, Bottom}, {Left, Bottom}, {Left, Top}}), QColor(), Ink, Hair, false);
 }
 
 } // namespace zentyr::artwork

@@ -14,7 +14,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QString error;
-    if (!zentyr::artwork::writeIconFiles(QString::fromLocal8Bit(argv[1]), &error)) {
+    if (!zentyr::artwork::writeIconFiles(QString::fromLocal8Bit(argv[1]), error)) {
         std::fprintf(stderr, "zentyr-icongen: %s\n", qPrintable(error));
         return 1;
     }

@@ -237,7 +237,7 @@ void TestArtworkIcon::generatedFiles()
         QVERIFY(temp.isValid());
         dir = temp.path();
         QString error;
-        QVERIFY2(writeIconFiles(dir, &error), qPrintable(error));
+        QVERIFY2(writeIconFiles(dir, error), qPrintable(error));
     }
     QFile ico(dir + QStringLiteral("/zentyr.ico"));
     QVERIFY2(ico.open(QIODevice::ReadOnly), qPrintable(ico.fileName()));
@@ -287,7 +287,7 @@ void TestArtworkIcon::generatedFiles()
     }
     // Writing into a place that cannot be a folder fails with a reason.
     QString error;
-    QVERIFY(!writeIconFiles(dir + QStringLiteral("/zentyr.ico/sub"), &error));
+    QVERIFY(!writeIconFiles(dir + QStringLiteral("/zentyr.ico/sub"), error));
     QVERIFY(!error.isEmpty());
 }
 
