@@ -40,10 +40,9 @@ frmRightClick::frmRightClick()
 
     // Runs from the moment the tray controller is loaded: the standard ruler follows the tray icon
     // a second later.
-    Timer1.setInterval(1000);
     Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &frmRightClick::Timer1_Timer);
-    Timer1.start();
+    Timer1.start(1000);
 
     areaGrace.setSingleShot(true);
     connect(&areaCheck, &QTimer::timeout, this, &frmRightClick::checkNotificationArea);
@@ -123,7 +122,6 @@ void frmRightClick::noNotificationArea()
         std::fprintf(stderr,
                      "zentyr: this desktop has no notification area (system tray), and with \"hideruler\" "
                      "nothing would be on screen; ending.\n");
-        Timer1.stop();
         areaCheck.stop();
         services().msgBox(waited
                               + QStringLiteral(" Started with \"hideruler\", it would have nothing on screen, "

@@ -47,7 +47,7 @@ int trayGracePeriodMs(const QByteArray &setting)
 {
     bool ok = false;
     const int ms = setting.trimmed().toInt(&ok);
-    return ok && ms >= 0 ? ms : kTrayGracePeriodMs;
+    return ok && ms >= 0 ? ms : 60000;
 }
 
 namespace {

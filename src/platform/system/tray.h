@@ -26,10 +26,9 @@ bool trayReportsDoubleClicks();
 // the largest that fits unscaled, else the smallest.
 int trayImageSize(const QList<int> &sizes, int slotPx);
 
-// How long the program waits for a notification area before it concludes there is none.
-inline constexpr int kTrayGracePeriodMs = 60000;
-// The grace period a setting asks for (ZENTYR_TRAY_GRACE_MS, milliseconds); the default when it is
-// empty, not a number or negative.
+// How long the program waits for a notification area before it concludes there is none: what a
+// setting asks for (ZENTYR_TRAY_GRACE_MS, milliseconds), a minute when it is empty, not a number or
+// negative.
 int trayGracePeriodMs(const QByteArray &setting);
 
 // Whether a notification area exists now; each operating system answers in a file of its own.
