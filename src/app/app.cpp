@@ -47,9 +47,6 @@ bool previousInstanceGuard()
     return true;
 }
 
-void installAppHost()
-{
-    rulerHost = {[] { return previousInstanceGuard(); }, ShowInfoScreen};
-}
+void installAppHost() { rulerHost = {previousInstanceGuard, ShowInfoScreen}; }
 
 } // namespace zentyr

@@ -64,7 +64,8 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
         artwork::paintSteelRuleSlice(p, QRectF(-Image1->pos(), client()->size()), twipsPerPixelX(), twipsPerPixelY());
     });
     setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
-    Image3 = new ImageControl(c, QStringLiteral("Image3"), [](QPainter &p, const QRect &r) {
+    // The ruler strip under the company name, stretched.
+    auto *Image3 = new ImageControl(c, QStringLiteral("Image3"), [](QPainter &p, const QRect &r) {
         p.drawPixmap(r,
                      artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
     });

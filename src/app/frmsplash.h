@@ -18,7 +18,6 @@ public:
     // set at load. Below it the help texts, seen only in the information role (the taller window).
     Label *lblVersion = nullptr;
     ImageControl *Image1 = nullptr; // the steel-rule drawing behind the banner, at natural size
-    ImageControl *Image3 = nullptr; // the ruler strip under the company name, stretched
     QPushButton *cmdOK = nullptr;   // unloads the window; shown only in the information role
     QTimer Timer1;                  // the hand-over timer
 

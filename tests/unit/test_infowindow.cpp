@@ -46,7 +46,7 @@ private slots:
         QCOMPARE(control<QPushButton>(f, "cmdOptions")->geometry(), QRect(8, 216, 113, 25));
         QCOMPARE(control(f, "Label8")->geometry(), QRect(16, 336, 473, 49));
         // The image boxes: the ruler strip stretched under the banner, the steel rule far up and left.
-        QCOMPARE(f.Image3->geometry(), QRect(16, 56, 480, 56));
+        QCOMPARE(control<ImageControl>(f, "Image3")->geometry(), QRect(16, 56, 480, 56));
         QCOMPARE(f.Image1->geometry(), QRect(-688, -2120, 1997, 2403));
     }
 
