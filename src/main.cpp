@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "app/accessiblenames.h"
 #include "app/app.h"
 #include "platform/forms/formregistry.h"
 #include "app/frmsplash.h"
@@ -7,9 +6,22 @@
 #include "platform/system/services.h"
 #include "platform/system/windowsystem.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 
 #include <cstdio>
+
+// The program's windows are windows to a screen reader too, each naming and describing itself as
+// the rulers' captions stay empty (Qt takes a plain top-level widget for a filler); the menus keep
+// their own kind.
+static QAccessibleInterface *windowInterface(const QString &, QObject *o)
+{
+    auto *form = qobject_cast<zentyr::Form *>(o);
+    if (form && form->isWindow())
+        return new QAccessibleWidget(form, QAccessible::Window);
+    return nullptr;
+}
 
 int main(int argc, char *argv[])
 {
@@ -19,8 +31,7 @@ int main(int argc, char *argv[])
         args << QString::fromLocal8Bit(argv[i]);
 
     // Answered before anything needs a display or takes the lock.
-    if (const auto action = zentyr::startAction(args); action != zentyr::StartAction::Run) {
-        const QString text = action == zentyr::StartAction::Help ? zentyr::helpText() : zentyr::versionText();
+    if (const QString text = zentyr::startText(args); !text.isEmpty()) {
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
@@ -39,9 +50,9 @@ int main(int argc, char *argv[])
     // The answer is taken now, as this copy starts, and kept.
     zentyr::services().previousInstance();
 
-    zentyr::setCommandLine(zentyr::joinArguments(args));
+    zentyr::setCommandLine(args.join(QLatin1Char(' ')));
     zentyr::installAppHost();
-    zentyr::installAccessibleNames();
+    QAccessible::installFactory(windowInterface);
 
     zentyr::showForm<zentyr::frmSplash>();
     return app.exec();

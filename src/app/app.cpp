@@ -12,19 +12,13 @@ static QString g_commandLine;
 
 QString commandLine() { return g_commandLine; }
 void setCommandLine(const QString &line) { g_commandLine = line; }
-QString joinArguments(const QStringList &args) { return args.join(QLatin1Char(' ')); }
 
-StartAction startAction(const QStringList &args)
+QString startText(const QStringList &args)
 {
-    if (args.size() == 1 && args.first() == QLatin1String("--help"))
-        return StartAction::Help;
-    if (args.size() == 1 && args.first() == QLatin1String("--version"))
-        return StartAction::Version;
-    return StartAction::Run;
-}
-
-QString helpText()
-{
+    if (args == QStringList{QStringLiteral("--version")})
+        return QStringLiteral("Zentyr %1\n").arg(QLatin1String(version::FileVersion));
+    if (args != QStringList{QStringLiteral("--help")})
+        return {};
     return QStringLiteral("Usage: zentyr [hideruler]\n"
                           "Zentyr is a screen ruler that lives in the notification area (system tray) and\n"
                           "shows a horizontal inch ruler that stays on top of every window; right-click a\n"
@@ -43,23 +37,16 @@ QString helpText()
                           "More in its manual page: man zentyr\n");
 }
 
-QString versionText() { return QStringLiteral("Zentyr %1\n").arg(QLatin1String(version::FileVersion)); }
-
-bool previousInstanceGuard(const std::function<void()> &beforeEnd)
+bool previousInstanceGuard()
 {
     if (!services().previousInstance())
         return false;
     services().msgBox(QStringLiteral("Zentyr is already running !"), MessageStyle::Critical,
                       QStringLiteral("Look in the system tray next to the time at the bottom of the screen."));
-    if (beforeEnd)
-        beforeEnd();
     services().endProgram();
     return true;
 }
 
-void installAppHost()
-{
-    rulerHost = {[] { return previousInstanceGuard(); }, ShowInfoScreen};
-}
+void installAppHost() { rulerHost = {previousInstanceGuard, ShowInfoScreen}; }
 
 } // namespace zentyr

@@ -32,7 +32,7 @@ const Command<frmRightClick> shutDownMenu[] = {
 
 } // namespace
 
-frmRightClick::frmRightClick() : areaWait([] { return services().notificationAreaAvailable(); })
+frmRightClick::frmRightClick()
 {
     setObjectName(QStringLiteral("frmRightClick"));
     mnuShutDown
@@ -40,13 +40,18 @@ frmRightClick::frmRightClick() : areaWait([] { return services().notificationAre
 
     // Runs from the moment the tray controller is loaded: the standard ruler follows the tray icon
     // a second later.
-    Timer1.setInterval(1000);
     Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &frmRightClick::Timer1_Timer);
-    Timer1.start();
+    Timer1.start(1000);
 
-    connect(&areaWait, &NotificationAreaWait::appeared, this, &frmRightClick::notificationAreaAppeared);
-    connect(&areaWait, &NotificationAreaWait::gaveUp, this, &frmRightClick::noNotificationArea);
+    areaGrace.setSingleShot(true);
+    connect(&areaCheck, &QTimer::timeout, this, &frmRightClick::checkNotificationArea);
+    // The end of the grace period: asks once more, then gives up unless one has appeared.
+    connect(&areaGrace, &QTimer::timeout, this, [this] {
+        checkNotificationArea();
+        if (areaCheck.isActive())
+            noNotificationArea();
+    });
 }
 
 frmRightClick::~frmRightClick()
@@ -90,11 +95,16 @@ void frmRightClick::waitForNotificationArea()
     const int graceMs = trayGracePeriodMs(qgetenv("ZENTYR_TRAY_GRACE_MS"));
     std::fprintf(stderr, "zentyr: no notification area (system tray) yet; waiting %s for one.\n",
                  qPrintable(seconds(graceMs)));
-    areaWait.start(graceMs);
+    areaGrace.start(graceMs);
+    areaCheck.start(1000);
 }
 
-void frmRightClick::notificationAreaAppeared()
+void frmRightClick::checkNotificationArea()
 {
+    if (!services().notificationAreaAvailable())
+        return;
+    areaCheck.stop();
+    areaGrace.stop();
     disconnect(m_lastWindow);
     std::fprintf(stderr, "zentyr: a notification area appeared; the tray icon is there.\n");
 }
@@ -105,23 +115,19 @@ void frmRightClick::notificationAreaAppeared()
 // icon when the program ends because of it, none when it goes on.
 void frmRightClick::noNotificationArea()
 {
-    if (!areaWait.waiting())
-        return;
     const QString waited = QStringLiteral("No notification area (system tray) appeared on this desktop within %1, "
                                           "so Zentyr has no tray icon.")
-                               .arg(seconds(areaWait.graceMs()));
+                               .arg(seconds(areaGrace.interval()));
     if (commandLine() == QLatin1String("hideruler")) {
         std::fprintf(stderr,
                      "zentyr: this desktop has no notification area (system tray), and with \"hideruler\" "
                      "nothing would be on screen; ending.\n");
-        Timer1.stop();
-        areaWait.stop();
+        areaCheck.stop();
         services().msgBox(waited
                               + QStringLiteral(" Started with \"hideruler\", it would have nothing on screen, "
                                                "so it ends now."),
                           MessageStyle::Critical, applicationTitle());
-        services().removeTrayIcon();
-        services().endProgram();
+        mnuClose_Click(); // as Exit does
         return;
     }
     std::fprintf(stderr,
@@ -130,7 +136,7 @@ void frmRightClick::noNotificationArea()
     services().msgBox(waited + QStringLiteral(" It ends when its last window is closed."), MessageStyle::Plain,
                       applicationTitle());
     // A host that appears later still gets the icon, and then the program stays.
-    if (!areaWait.waiting())
+    if (!areaCheck.isActive())
         return;
     // Without a notification area: the program ends when no window of ours is left on screen.
     disconnect(m_lastWindow);

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-#include "platform/system/notificationareawait.h"
 #include "platform/system/tray.h"
 
 #include <QObject>
@@ -33,14 +32,15 @@ public:
     void trayOpenMenu(QPoint at) override;
     QMenu *trayMenu() override { return mnuShutDown; }
 
-    // The wait for a notification area when there was none at start, and the end of that wait.
-    NotificationAreaWait areaWait;
+    // The wait for a notification area when there was none at start: asked every second until one
+    // exists, given up on once the grace period is over; a panel that comes later still counts.
+    QTimer areaCheck, areaGrace;
     void noNotificationArea();
 
 private:
     void Form_Load();
     void waitForNotificationArea();
-    void notificationAreaAppeared();
+    void checkNotificationArea();
     QMetaObject::Connection m_lastWindow;
     bool m_unloading = false;
 };

@@ -64,42 +64,42 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
         artwork::paintSteelRuleSlice(p, QRectF(-Image1->pos(), client()->size()), twipsPerPixelX(), twipsPerPixelY());
     });
     setGeometryTwips(Image1, artwork::steelRuleBoxTwips());
-    Image3 = new ImageControl(c, QStringLiteral("Image3"), [](QPainter &p, const QRect &r) {
+    // The ruler strip under the company name, stretched.
+    auto *Image3 = new ImageControl(c, QStringLiteral("Image3"), [](QPainter &p, const QRect &r) {
         p.drawPixmap(r,
                      artwork::stretchedPixmap(artwork::Picture::RulerStrip, r.size(), p.device()->devicePixelRatioF()));
     });
     setGeometryTwips(Image3, artwork::rulerStripBoxTwips());
 
-    lblCompanyProduct = bannerLabel(c, "lblCompanyProduct", "Orvane", {240, 240, 2145, 435}, 18, Qt::AlignLeft, true);
-    lblProductName = bannerLabel(c, "lblProductName", "Zentyr", {330, 1800, 1755, 510}, 21.75, Qt::AlignHCenter, true);
+    bannerLabel(c, "lblCompanyProduct", "Orvane", {240, 240, 2145, 435}, 18, Qt::AlignLeft, true);
+    bannerLabel(c, "lblProductName", "Zentyr", {330, 1800, 1755, 510}, 21.75, Qt::AlignHCenter, true);
     bannerLabel(c, "Label6", "(1999-2002)", {2160, 2040, 1335, 255}, 0, Qt::AlignLeft, false);
-    lblPlatform = bannerLabel(c, "lblPlatform", "Windows 95 && 98", {5400, 2040, 1965, 285}, 12, Qt::AlignRight, true);
+    bannerLabel(c, "lblPlatform", "Windows 95 && 98", {5400, 2040, 1965, 285}, 12, Qt::AlignRight, true);
     lblVersion = bannerLabel(c, "lblVersion", "Version", {6600, 2400, 720, 240}, 9.75, Qt::AlignRight, true);
 
-    Label2 = helpLabel(c, "Label2", 4080, 375, Qt::AlignLeft,
-                       " Zentyr is a resizable drag and drop horizontal and or vertical ruler for your PC's desktop.");
-    Label4 = helpLabel(c, "Label4", 4440, 495, Qt::AlignHCenter,
-                       "Keep your position on screen when reading and working with documents. Align && organize text, "
-                       "graphics and other objects on screen.");
-    Label8 = helpLabel(
+    helpLabel(c, "Label2", 4080, 375, Qt::AlignLeft,
+              " Zentyr is a resizable drag and drop horizontal and or vertical ruler for your PC's desktop.");
+    helpLabel(c, "Label4", 4440, 495, Qt::AlignHCenter,
+              "Keep your position on screen when reading and working with documents. Align && organize text, "
+              "graphics and other objects on screen.");
+    helpLabel(
         c, "Label8", 5040, 735, Qt::AlignHCenter,
         "  Zentyr runs in the system tray next to the time in your taskbar. To access the different rulers, you right "
         "click on its icon in the system tray. You can also right click on each open ruler for a menu of options.");
-    Label9
-        = helpLabel(c, "Label9", 5760, 375, Qt::AlignHCenter,
-                    " You can display a picture of your choice on the standard ruler instead of the default graphic.");
-    Label5 = helpLabel(c, "Label5", 6600, 255, Qt::AlignLeft, " Send email to: support@zentyr.example.com");
-    Label7 = helpLabel(c, "Label7", 6840, 255, Qt::AlignLeft, " For help or to have input on future versions.");
+    helpLabel(c, "Label9", 5760, 375, Qt::AlignHCenter,
+              " You can display a picture of your choice on the standard ruler instead of the default graphic.");
+    helpLabel(c, "Label5", 6600, 255, Qt::AlignLeft, " Send email to: support@zentyr.example.com");
+    helpLabel(c, "Label7", 6840, 255, Qt::AlignLeft, " For help or to have input on future versions.");
 
-    // Buttons in their tab order: OK (6) before Options (8). Outside a dialog neither is a default button.
+    // Buttons made in their tab order: OK (6) before Options (8). Outside a dialog neither is a default
+    // button.
     cmdOK = new QPushButton(QStringLiteral("OK"), c);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     setGeometryTwips(cmdOK, {6840, 120, 735, 375});
     cmdOK->setVisible(false);
-    cmdOptions = new QPushButton(QStringLiteral("Options"), c);
+    auto *cmdOptions = new QPushButton(QStringLiteral("Options"), c);
     cmdOptions->setObjectName(QStringLiteral("cmdOptions"));
     setGeometryTwips(cmdOptions, {120, 3240, 1695, 375});
-    setTabOrder(cmdOK, cmdOptions);
     connect(cmdOK, &QPushButton::clicked, this, &frmSplash::cmdOK_Click);
     connect(cmdOptions, &QPushButton::clicked, this, &frmSplash::cmdOptions_Click);
 
@@ -111,17 +111,13 @@ frmSplash::frmSplash() : Form(QStringLiteral("frmSplash"), Border::FixedDialog, 
     setAccessibleDescription(QStringLiteral("Version, help and how to reach the makers of Zentyr."));
 }
 
-QString frmSplash::versionCaption(int major, int minor, int revision)
-{
-    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
-}
-
 void frmSplash::Form_Load()
 {
-    if (previousInstanceGuard([this] { Timer1.stop(); }))
+    if (previousInstanceGuard())
         return;
     Timer1.start();
-    lblVersion->setCaption(versionCaption(version::Major, version::Minor, version::Revision));
+    lblVersion->setCaption(
+        QStringLiteral("Version %1.%2.%3").arg(version::Major).arg(version::Minor).arg(version::Revision));
 }
 
 void frmSplash::Timer1_Timer()

@@ -6,10 +6,17 @@
 #include "platform/system/msgbox.h"
 #include "platform/forms/twips.h"
 
+#include <QMessageBox>
 #include <QtTest>
 
 using namespace zentyr;
 using namespace zentyr::test;
+
+// A control of the information window by its design name.
+template <class C = Label> static C *control(const frmSplash &f, const char *name)
+{
+    return f.findChild<C *>(QLatin1String(name));
+}
 
 class InfoWindowTest : public QObject {
     Q_OBJECT
@@ -36,32 +43,27 @@ private slots:
         QVERIFY(qAbs(f.geometry().center().y() - screen.center().y()) <= 1);
         QVERIFY(f.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(f.backColor(), QColor(0, 0, 0));
-        QCOMPARE(f.cmdOptions->geometry(), QRect(8, 216, 113, 25));
-        QCOMPARE(f.Label8->geometry(), QRect(16, 336, 473, 49));
+        QCOMPARE(control<QPushButton>(f, "cmdOptions")->geometry(), QRect(8, 216, 113, 25));
+        QCOMPARE(control(f, "Label8")->geometry(), QRect(16, 336, 473, 49));
         // The image boxes: the ruler strip stretched under the banner, the steel rule far up and left.
-        QCOMPARE(f.Image3->geometry(), QRect(16, 56, 480, 56));
+        QCOMPARE(control<ImageControl>(f, "Image3")->geometry(), QRect(16, 56, 480, 56));
         QCOMPARE(f.Image1->geometry(), QRect(-688, -2120, 1997, 2403));
     }
 
     void captions()
     {
         frmSplash &f = loadForm<frmSplash>();
-        QCOMPARE(f.lblPlatform->text(), QString("Windows 95 & 98"));
-        QCOMPARE(f.Label4->text(),
+        QCOMPARE(control(f, "lblPlatform")->text(), QString("Windows 95 & 98"));
+        QCOMPARE(control(f, "Label4")->text(),
                  QString("Keep your position on screen when reading and working with documents. "
                          "Align & organize text, graphics and other objects on screen."));
-        QVERIFY(f.Label2->text().startsWith(" Zentyr is"));
-        QVERIFY(f.Label8->text().startsWith("  Zentyr runs"));
-        QVERIFY(f.Label5->text().startsWith(" Send email to: "));
-        QVERIFY(f.Label5->text().endsWith(".example.com") || f.Label5->text().contains("@example."));
-        QCOMPARE(f.Label7->text(), QString(" For help or to have input on future versions."));
+        QVERIFY(control(f, "Label2")->text().startsWith(" Zentyr is"));
+        QVERIFY(control(f, "Label8")->text().startsWith("  Zentyr runs"));
+        QVERIFY(control(f, "Label5")->text().startsWith(" Send email to: "));
+        QVERIFY(control(f, "Label5")->text().endsWith(".example.com")
+                || control(f, "Label5")->text().contains("@example."));
+        QCOMPARE(control(f, "Label7")->text(), QString(" For help or to have input on future versions."));
         QCOMPARE(f.lblVersion->text(), QString("Version 2.1.23"));
-    }
-
-    void versionCaption()
-    {
-        QCOMPARE(frmSplash::versionCaption(2, 1, 23), QString("Version 2.1.23"));
-        QCOMPARE(frmSplash::versionCaption(10, 0, 7), QString("Version 10.0.7"));
     }
 
     void selfSizingLabelsKeepTheirEdge()
@@ -71,18 +73,19 @@ private slots:
         QCOMPARE(f.lblVersion->geometry().right() + 1, 488);
         QVERIFY(f.lblVersion->width() > 48); // grew to the longer text
         QCOMPARE(f.lblVersion->width(), QFontMetrics(f.lblVersion->font()).horizontalAdvance(f.lblVersion->text()) + 1);
-        QCOMPARE(f.lblPlatform->geometry().right() + 1, 491);
-        QCOMPARE(f.lblCompanyProduct->x(), 16);
-        QVERIFY(qAbs(f.lblProductName->geometry().center().x() - QRect(22, 120, 117, 34).center().x()) <= 1);
+        QCOMPARE(control(f, "lblPlatform")->geometry().right() + 1, 491);
+        QCOMPARE(control(f, "lblCompanyProduct")->x(), 16);
+        QVERIFY(qAbs(control(f, "lblProductName")->geometry().center().x() - QRect(22, 120, 117, 34).center().x())
+                <= 1);
         // Every banner text is inside the window.
-        for (QWidget *w : {static_cast<QWidget *>(f.lblVersion), static_cast<QWidget *>(f.lblPlatform)})
+        for (QWidget *w : {static_cast<QWidget *>(f.lblVersion), control<QWidget>(f, "lblPlatform")})
             QVERIFY(f.client()->rect().contains(w->geometry()));
     }
 
     void optionsBoxExactly()
     {
         frmSplash &f = showForm<frmSplash>();
-        f.cmdOptions->click();
+        control<QPushButton>(f, "cmdOptions")->click();
         QCOMPARE(fake->boxes.size(), 1);
         const QByteArray expected = "HIDE THE RULER AT STARTUP!\r\r"
                                     "Create a shortcut to Zentyr.EXE, then right-click the shortcut's icon.\r\r"
@@ -94,8 +97,9 @@ private slots:
         QCOMPARE(fake->boxes[0].style, MessageStyle::Plain);
         QVERIFY(fake->boxes[0].title.isEmpty());
         QCOMPARE(applicationTitle(), QString("Zentyr"));
-        QVERIFY(messageBoxDisplayText(fake->boxes[0].text).contains("STARTUP!\n\nCreate"));
-        QVERIFY(!messageBoxDisplayText(fake->boxes[0].text).contains('\r'));
+        const QString shown = newMessageBox(fake->boxes[0].text, MessageStyle::Plain, {})->text();
+        QVERIFY(shown.contains("STARTUP!\n\nCreate"));
+        QVERIFY(!shown.contains('\r'));
         QVERIFY(isShown<frmSplash>()); // the window does not change
     }
 
@@ -108,10 +112,11 @@ private slots:
         QCOMPARE(f->height(), 500);
         QCOMPARE(f->width(), 516);
         QVERIFY(f->cmdOK->isVisible());
-        QVERIFY(f->cmdOptions->isVisible());
+        QVERIFY(control<QPushButton>(*f, "cmdOptions")->isVisible());
         QVERIFY(!f->Timer1.isActive());
         // All six help texts lie inside the taller client area.
-        for (Label *l : {f->Label2, f->Label4, f->Label8, f->Label9, f->Label5, f->Label7})
+        for (Label *l : {control(*f, "Label2"), control(*f, "Label4"), control(*f, "Label8"), control(*f, "Label9"),
+                         control(*f, "Label5"), control(*f, "Label7")})
             QVERIFY(f->client()->rect().contains(l->geometry()));
         // It stays open well past the splash time.
         QTest::qWait(2300);
@@ -123,7 +128,7 @@ private slots:
         ShowInfoScreen();
         frmSplash *f = loadedForm<frmSplash>();
         const QPoint pos = f->pos();
-        f->cmdOptions->setFocus();
+        control<QPushButton>(*f, "cmdOptions")->setFocus();
         ShowInfoScreen();
         QCOMPARE(loadedForm<frmSplash>(), f);
         QCOMPARE(f->pos(), pos);
@@ -161,7 +166,7 @@ private slots:
     {
         ShowInfoScreen();
         frmSplash *f = loadedForm<frmSplash>();
-        QCOMPARE(f->focusWidget(), f->cmdOptions);
+        QCOMPARE(f->focusWidget(), control<QPushButton>(*f, "cmdOptions"));
         const QRect designed = f->geometry();
         f->move(f->pos() + QPoint(30, 20));
         QVERIFY(f->close());
@@ -181,7 +186,7 @@ private slots:
     {
         frmSplash &f = showForm<frmSplash>();
         QTest::keyClick(&f, Qt::Key_Escape);
-        QTest::keyClick(f.cmdOptions, Qt::Key_Escape);
+        QTest::keyClick(control<QPushButton>(f, "cmdOptions"), Qt::Key_Escape);
         QVERIFY(isShown<frmSplash>());
         ShowInfoScreen();
         f.cmdOK->setFocus();

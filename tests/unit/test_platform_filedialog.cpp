@@ -90,7 +90,6 @@ private slots:
     void showsDescriptionsAsLabels_data();
     void showsDescriptionsAsLabels();
     void eachTypeListsItsFiles();
-    void oddPatternsStillFilter();
     void returnsChosenPathOrCancel();
     void ownerDestroyedWhileOpen();
     void listsByNameOnlyAndKeepsNoSettings();
@@ -146,7 +145,6 @@ void TestPlatformFileDialog::showsDescriptionsAsLabels_data()
     QTest::addColumn<QStringList>("labels");
     QTest::newRow("picture filter") << PictureFilter << PictureFilterLabels;
     QTest::newRow("no parentheses") << "Pictures|*.jpg;*.png" << QStringList{"Pictures"};
-    QTest::newRow("parentheses in pattern") << "Odd (x)|my file(1).txt" << QStringList{"Odd (x)"};
 }
 
 void TestPlatformFileDialog::showsDescriptionsAsLabels()
@@ -183,15 +181,6 @@ void TestPlatformFileDialog::eachTypeListsItsFiles()
     QTest::keyClick(combo, Qt::Key_Down);
     QCOMPARE(combo->currentText(), QStringLiteral("All Files (*.*)"));
     QTRY_COMPARE(listed(dialog), AllFiles);
-}
-
-void TestPlatformFileDialog::oddPatternsStillFilter()
-{
-    QFileDialog dialog;
-    configureOpenDialog(dialog, {"Open", "Odd|my file(1).txt; *.BMP", {}});
-    dialog.setDirectory(dir.path());
-    dialog.show();
-    QTRY_COMPARE(listed(dialog), (QStringList{"b.bmp", "my file(1).txt"}));
 }
 
 void TestPlatformFileDialog::returnsChosenPathOrCancel()

@@ -2,6 +2,7 @@
 // The previous-instance test: the display key and the lock folder at their seams, then real
 // processes: this executable started again in child mode takes the answer and prints it, then
 // waits to be killed.
+#include "platform/system/services.h"
 #include "platform/system/unix/instance.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,7 @@ using namespace zentyr;
 
 static int childMain()
 {
-    std::printf("%s\n", previousInstanceRunning() ? "previous" : "first");
+    std::printf("%s\n", services().previousInstance() ? "previous" : "first");
     std::fflush(stdout);
     ::pause();
     return 0;
@@ -241,11 +242,11 @@ private slots:
     {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
         qputenv("DISPLAY", disp(3).toLatin1());
-        QCOMPARE(previousInstanceRunning(), false);
+        QCOMPARE(services().previousInstance(), false);
         // A copy started later does not change this copy's answer.
         QProcess *later = startChild(disp(3));
         QCOMPARE(answer(later), QString("previous"));
-        QCOMPARE(previousInstanceRunning(), false);
+        QCOMPARE(services().previousInstance(), false);
         killHard(later);
     }
 };

@@ -4,7 +4,6 @@
 #include "artwork/artwork.h"
 #include "appfixture.h"
 #include "fakeservices.h"
-#include "platform/system/notificationareawait.h"
 #include "platform/system/tray.h"
 
 #include <QtTest>
@@ -121,23 +120,22 @@ private slots:
     // wait gave up still ends the wait.
     void notificationAreaWait()
     {
-        bool exists = true;
-        NotificationAreaWait wait([&] { return exists; });
-        QSignalSpy appeared(&wait, &NotificationAreaWait::appeared), gaveUp(&wait, &NotificationAreaWait::gaveUp);
-        wait.start(60000);
-        wait.endGracePeriod();
-        QCOMPARE(appeared.size(), 1);
-        QVERIFY(gaveUp.isEmpty() && !wait.waiting());
+        fake->trayAvailable = false;
+        frmRightClick &first = loadForm<frmRightClick>();
+        fake->trayAvailable = true;
+        first.areaGrace.start(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!first.areaGrace.isActive(), 500);
+        QVERIFY(!first.areaCheck.isActive() && fake->boxes.isEmpty());
+        resetForms();
 
-        exists = false;
-        wait.start(10);
-        QVERIFY(gaveUp.wait(1000));
-        QVERIFY(wait.waiting() && !wait.inGracePeriod());
-        exists = true;
-        QVERIFY(appeared.wait(3000));
-        QCOMPARE(appeared.size(), 2);
-        QCOMPARE(gaveUp.size(), 1);
-        QVERIFY(!wait.waiting());
+        fake->trayAvailable = false;
+        frmRightClick &tray = loadForm<frmRightClick>();
+        tray.areaGrace.start(10);
+        QTRY_COMPARE(fake->boxes.size(), 1);
+        QVERIFY(tray.areaCheck.isActive() && !tray.areaGrace.isActive());
+        fake->trayAvailable = true;
+        QTRY_VERIFY_WITH_TIMEOUT(!tray.areaCheck.isActive(), 3000);
+        QCOMPARE(fake->boxes.size(), 1);
     }
 
     // The ruler even with "hideruler"; the menu at the point the tray gives.
@@ -216,8 +214,8 @@ private slots:
         frmRightClick &tray = loadForm<frmRightClick>();
         QCOMPARE(fake->trayCalls, QStringList{"add"});
         QCOMPARE(fake->endCount, 0);
-        QVERIFY(tray.areaWait.waiting() && tray.areaWait.inGracePeriod());
-        QCOMPARE(tray.areaWait.graceMs(), 60000);
+        QVERIFY(tray.areaCheck.isActive() && tray.areaGrace.isActive());
+        QCOMPARE(tray.areaGrace.interval(), 60000);
         QVERIFY(fake->boxes.isEmpty());
         int boxesAtEnd = -1;
         QStringList callsAtEnd;

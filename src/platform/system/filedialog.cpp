@@ -7,7 +7,6 @@
 #include <QMimeDatabase>
 #include <QPixmapCache>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QScopeGuard>
 
 namespace zentyr {
@@ -28,35 +27,20 @@ QList<FileTypeFilter> parseFileFilter(const QString &vbFilter)
 
 namespace {
 
-QString qtPattern(const QString &pattern)
-{
-    // "*.*" lists every file, names without a dot included, as it always has on Windows;
-    // to Qt it would demand a dot.
-    if (pattern == QLatin1String("*.*"))
-        return QStringLiteral("*");
-    // Only these characters may stand inside a filter's parentheses; with any other Qt would take
-    // the whole label for the patterns.
-    static const QRegularExpression notQtFilterChar(QStringLiteral("[^a-zA-Z0-9_.,*?+#\\-\\[\\]@{}/!<>$%&=^~:]"));
-    return QString(pattern).replace(notQtFilterChar, QStringLiteral("?"));
-}
-
 // Name filters for a QFileDialog with HideNameFilterDetails: each shows exactly its
-// description and filters by its own pattern, with "*.*" meaning every file.
+// description and filters by its own patterns, with "*.*" meaning every file.
 QStringList qtNameFilters(const QList<FileTypeFilter> &filters)
 {
     QStringList out;
     for (const FileTypeFilter &f : filters) {
-        QStringList patterns;
-        for (const QString &part : f.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            const QString p = qtPattern(part.trimmed());
-            if (!p.isEmpty() && !patterns.contains(p))
-                patterns.append(p);
-        }
-        if (patterns.isEmpty())
-            patterns.append(QStringLiteral("*"));
+        // "*.*" lists every file, names without a dot included, as it always has on Windows;
+        // to Qt it would demand a dot.
+        const QString patterns = f.pattern == QLatin1String("*.*")
+            ? QStringLiteral("*")
+            : QString(f.pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
         // Qt filters by the last "(...)" and, with HideNameFilterDetails, shows what precedes
         // it, so a description like "JPEG Files (*.jpg)" survives whole.
-        out.append(f.description + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+        out.append(f.description + QLatin1String(" (") + patterns + QLatin1Char(')'));
     }
     return out;
 }
@@ -121,12 +105,9 @@ void configureOpenDialog(QFileDialog &dialog, const OpenRequest &request)
     dialog.setIconProvider(&nameOnlyIcons);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!request.title.isEmpty())
-        dialog.setWindowTitle(request.title);
-    const QStringList filters = qtNameFilters(parseFileFilter(request.filter));
+    dialog.setWindowTitle(request.title);
     // The first is selected.
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
+    dialog.setNameFilters(qtNameFilters(parseFileFilter(request.filter)));
     if (!request.fileName.isEmpty()) {
         const QFileInfo previous(request.fileName);
         dialog.setDirectory(previous.absolutePath());

@@ -14,13 +14,6 @@ namespace zentyr {
 
 QString applicationTitle() { return QStringLiteral("Zentyr"); }
 
-QString messageBoxDisplayText(const QString &text)
-{
-    return QString(text)
-        .replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
 QString errorReportText(int number, const QString &source, const QString &description)
 {
     const QString num = number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number);
@@ -72,7 +65,9 @@ std::unique_ptr<QMessageBox> newMessageBox(const QString &text, MessageStyle sty
 {
     auto box = std::make_unique<TitledMessageBox>();
     box->setWindowTitle(title.isEmpty() ? applicationTitle() : title);
-    box->setText(messageBoxDisplayText(text));
+    box->setText(QString(text)
+                     .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                     .replace(QLatin1Char('\r'), QLatin1Char('\n')));
     box->setTextFormat(Qt::PlainText);
     box->setIcon(style == MessageStyle::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
     box->setStandardButtons(QMessageBox::Ok);

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/system/tray.h"
-#include "platform/system/desktopsession.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QIconEngine>
 #include <QMap>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -52,7 +47,7 @@ int trayGracePeriodMs(const QByteArray &setting)
 {
     bool ok = false;
     const int ms = setting.trimmed().toInt(&ok);
-    return ok && ms >= 0 ? ms : kTrayGracePeriodMs;
+    return ok && ms >= 0 ? ms : 60000;
 }
 
 namespace {
@@ -101,7 +96,8 @@ private:
     QMap<int, QPixmap> m_images;
 };
 
-// Every image of the window's icon, in its own pixels.
+} // namespace
+
 QIcon trayIcon(const QIcon &windowIcon)
 {
     QMap<int, QPixmap> images;
@@ -111,94 +107,6 @@ QIcon trayIcon(const QIcon &windowIcon)
             images.insert(p.width(), p);
     }
     return images.isEmpty() ? windowIcon : QIcon(new TrayIconEngine(images));
-}
-
-} // namespace
-
-void Tray::add(const QIcon &icon, const QString &tip, TrayClient *client)
-{
-    if (m_client)
-        return;
-    m_client = client;
-    m_iconImage = icon;
-    m_tip = tip;
-    available();
-}
-
-bool Tray::available()
-{
-    // Once the icon is up, Qt keeps it in whichever notification area comes and goes.
-    if (m_icon)
-        return true;
-    const bool exists = notificationAreaExists();
-    if (exists && m_client)
-        show();
-    return exists;
-}
-
-void Tray::show()
-{
-    m_icon = new QSystemTrayIcon(trayIcon(m_iconImage), this);
-    m_icon->setToolTip(m_tip);
-    // Exported over D-Bus to a status-notifier host. Where the host embeds the icon's window, the
-    // raw input never reaches Qt's own handling, so Qt pops nothing up itself.
-    m_icon->setContextMenu(m_client->trayMenu());
-    connect(m_icon, &QSystemTrayIcon::activated, this, &Tray::activated);
-    watchTrayMenuRequests();
-    qApp->installEventFilter(this);
-    m_icon->show();
-}
-
-void Tray::remove()
-{
-    m_client = nullptr;
-    if (!m_icon)
-        return;
-    qApp->removeEventFilter(this);
-    delete m_icon;
-    m_icon = nullptr;
-}
-
-// Where the tray host embeds the icon's own window (XEmbed), its mouse input arrives here as presses
-// and releases; it is taken whole, so Qt's own reading of it never reaches activated().
-bool Tray::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
-        && type != QEvent::MouseButtonDblClick)
-        return false;
-    // The icon's window is known by its place: Qt reports the icon's rectangle as that of the window
-    // it made for the icon, so the plain top-level window with exactly that rectangle is the one, even
-    // after Qt makes a new one for a tray that restarted. Pop-ups and tips are never it, and a window
-    // of ours would have to match the icon to the pixel. A status-notifier host has no such window
-    // (the rectangle is empty) and Windows sends no raw input: there activated() reports instead.
-    const auto *window = qobject_cast<const QWidget *>(watched);
-    if (!m_icon || !window || !window->isWindow() || window->windowType() != Qt::Window)
-        return false;
-    const QRect icon = m_icon->geometry();
-    if (icon.isEmpty() || QRect(window->mapToGlobal(QPoint(0, 0)), window->size()) != icon)
-        return false;
-    m_rawInput = true;
-    const auto *mouse = static_cast<QMouseEvent *>(event);
-    deliver(rawTrayRequest(type, mouse->button()), mouse->globalPosition().toPoint());
-    return true;
-}
-
-// A status-notifier host has no icon window: it reports what the user did instead.
-void Tray::activated(QSystemTrayIcon::ActivationReason reason)
-{
-    if (!m_rawInput)
-        // A status-notifier host may say where its menu should open; else at the pointer.
-        deliver(activationTrayRequest(reason, trayReportsDoubleClicks()), takeTrayMenuPoint().value_or(QCursor::pos()));
-}
-
-// Only while there is an icon, which has a client.
-void Tray::deliver(TrayRequest request, QPoint at)
-{
-    if (request == TrayRequest::Ruler)
-        m_client->trayOpenRuler();
-    else if (request == TrayRequest::Menu)
-        m_client->trayOpenMenu(at);
 }
 
 } // namespace zentyr

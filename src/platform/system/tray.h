@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The program's icon in the notification area on Qt, and the one place where what the platform
-// reports about it becomes a request of the tray controller.
+// What the platform reports about the program's icon in the notification area, read as requests of
+// the tray controller, and the icon's images; QtServices shows the icon.
 #include <QEvent>
 #include <QIcon>
-#include <QObject>
 #include <QSystemTrayIcon>
 
 class QMenu;
@@ -27,10 +26,9 @@ bool trayReportsDoubleClicks();
 // the largest that fits unscaled, else the smallest.
 int trayImageSize(const QList<int> &sizes, int slotPx);
 
-// How long the program waits for a notification area before it concludes there is none.
-inline constexpr int kTrayGracePeriodMs = 60000;
-// The grace period a setting asks for (ZENTYR_TRAY_GRACE_MS, milliseconds); the default when it is
-// empty, not a number or negative.
+// How long the program waits for a notification area before it concludes there is none: what a
+// setting asks for (ZENTYR_TRAY_GRACE_MS, milliseconds), a minute when it is empty, not a number or
+// negative.
 int trayGracePeriodMs(const QByteArray &setting);
 
 // Whether a notification area exists now; each operating system answers in a file of its own.
@@ -50,29 +48,8 @@ protected:
     ~TrayClient() = default;
 };
 
-// The program's icon in the notification area, with its tip; it tells its client what the user asks.
-class Tray : public QObject {
-public:
-    // Without a notification area the icon waits for one: available() shows it once one exists.
-    // Nothing happens while there is an icon already.
-    void add(const QIcon &icon, const QString &tip, TrayClient *client);
-    void remove();
-    // Whether a notification area exists now; a waiting icon is shown when one does.
-    bool available();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void activated(QSystemTrayIcon::ActivationReason reason);
-    void deliver(TrayRequest request, QPoint at);
-    void show();
-
-    QIcon m_iconImage;
-    QString m_tip;
-    TrayClient *m_client = nullptr;
-    QSystemTrayIcon *m_icon = nullptr;
-    bool m_rawInput = false;
-};
+// The icon Qt's tray shows for the window's icon: every image of it in its own pixels, drawn unscaled
+// where one fits the host's slot.
+QIcon trayIcon(const QIcon &windowIcon);
 
 } // namespace zentyr
