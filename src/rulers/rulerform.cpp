@@ -43,7 +43,7 @@ RulerForm::RulerForm(const RulerDesign &design)
         auto *label = new Label(client(), QString::fromLatin1(design.nameLabel));
         label->setGeometry(twipsToPixels(design.nameLabelTwips));
         label->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
-        label->setForeColor(artwork::palette::ProductWord);
+        label->setColors(artwork::palette::ProductWord);
         label->setAlignment(design.nameLabelAlignment);
         label->setCaption(QStringLiteral("Zentyr"));
     }

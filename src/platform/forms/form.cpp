@@ -242,16 +242,13 @@ Qt::Edges Form::edgesAt(QPoint pos) const
 
 static Qt::CursorShape cursorFor(Qt::Edges e)
 {
-    const bool h = e & (Qt::LeftEdge | Qt::RightEdge), v = e & (Qt::TopEdge | Qt::BottomEdge);
-    if (h && v)
-        return ((e & Qt::LeftEdge) && (e & Qt::TopEdge)) || ((e & Qt::RightEdge) && (e & Qt::BottomEdge))
-            ? Qt::SizeFDiagCursor
-            : Qt::SizeBDiagCursor;
-    if (h)
+    if (e.testFlags(Qt::LeftEdge | Qt::TopEdge) || e.testFlags(Qt::RightEdge | Qt::BottomEdge))
+        return Qt::SizeFDiagCursor;
+    if ((e & (Qt::LeftEdge | Qt::RightEdge)) && (e & (Qt::TopEdge | Qt::BottomEdge)))
+        return Qt::SizeBDiagCursor;
+    if (e & (Qt::LeftEdge | Qt::RightEdge))
         return Qt::SizeHorCursor;
-    if (v)
-        return Qt::SizeVerCursor;
-    return Qt::ArrowCursor;
+    return e ? Qt::SizeVerCursor : Qt::ArrowCursor;
 }
 
 void Form::mousePressEvent(QMouseEvent *e)
@@ -268,29 +265,15 @@ void Form::mousePressEvent(QMouseEvent *e)
 
 void Form::mouseMoveEvent(QMouseEvent *e)
 {
-    if (m_resizeEdges) {
-        if (!(e->buttons() & Qt::LeftButton)) {
-            m_resizeEdges = {};
-            return;
-        }
-        // The resize event that follows runs Form_Resize.
+    // Our own resize ends with the left button, whether or not its release reached the frame.
+    if (!(e->buttons() & Qt::LeftButton))
+        m_resizeEdges = {};
+    // The resize event that follows a new geometry runs Form_Resize.
+    if (m_resizeEdges)
         setGeometry(resizedGeometry(m_resizeStartGeometry, m_resizeEdges,
                                     e->globalPosition().toPoint() - m_resizeStartGlobal, minimumSize()));
-        return;
-    }
-    setCursor(cursorFor(edgesAt(e->position().toPoint())));
-}
-
-void Form::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (e->button() == Qt::LeftButton)
-        m_resizeEdges = {};
-}
-
-void Form::leaveEvent(QEvent *)
-{
-    if (!m_resizeEdges)
-        unsetCursor();
+    else
+        setCursor(cursorFor(edgesAt(e->position().toPoint())));
 }
 
 } // namespace zentyr
