@@ -53,7 +53,6 @@ RulerForm::RulerForm(const RulerDesign &design)
     mnuFile->setAccessibleName(QStringLiteral("%1 menu").arg(accessibleName()));
     // A click gives a ruler the keyboard; opening one does not.
     setFocusPolicy(Qt::ClickFocus);
-    client()->installEventFilter(this);
 }
 
 // Topmost at the outer twips divided by 12, shown without activation; then the load size.

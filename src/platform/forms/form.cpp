@@ -14,24 +14,6 @@
 
 namespace zentyr {
 
-FormClient::FormClient(Form *form) : QWidget(form), m_form(form)
-{
-    setMouseTracking(true); // moves without a button are events too
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    // Its own pointer: it would otherwise inherit the resize pointer the frame last showed.
-    setCursor(Qt::ArrowCursor);
-}
-
-void FormClient::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    m_form->paintClient(p, rect());
-}
-
-void FormClient::mousePressEvent(QMouseEvent *e) { m_form->Form_MouseDown(e->button(), e->modifiers(), e->position()); }
-
-void FormClient::mouseMoveEvent(QMouseEvent *e) { m_form->Form_MouseMove(e->buttons(), e->modifiers(), e->position()); }
-
 Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     : QWidget(nullptr), m_border(border), m_backColor(palette().color(QPalette::Button))
 {
@@ -40,7 +22,12 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setMouseTracking(true);
     trackMousePresses();
-    m_client = new FormClient(this);
+    m_client = new QWidget(this);
+    m_client->setMouseTracking(true); // moves without a button are events too
+    m_client->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Its own pointer: it would otherwise inherit the resize pointer the frame last showed.
+    m_client->setCursor(Qt::ArrowCursor);
+    m_client->installEventFilter(this);
     const QSize frame(2 * borderPixels(), 2 * borderPixels());
     // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
     setMinimumSize(frame);
@@ -199,6 +186,24 @@ void Form::screenChanged()
 }
 
 void Form::paintClient(QPainter &p, const QRect &clientRect) { p.fillRect(clientRect, m_backColor); }
+
+bool Form::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched != m_client)
+        return QWidget::eventFilter(watched, e);
+    const auto *mouse = static_cast<const QMouseEvent *>(e);
+    if (e->type() == QEvent::Paint) {
+        QPainter p(m_client);
+        paintClient(p, m_client->rect());
+    } else if (e->type() == QEvent::MouseButtonPress) {
+        Form_MouseDown(mouse->button(), mouse->modifiers(), mouse->position());
+    } else if (e->type() == QEvent::MouseMove) {
+        Form_MouseMove(mouse->buttons(), mouse->modifiers(), mouse->position());
+    } else {
+        return false;
+    }
+    return true;
+}
 
 void Form::sizeMaybeChanged()
 {
