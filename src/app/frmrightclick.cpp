@@ -10,7 +10,7 @@
 #include "platform/system/trace.h"
 #include "platform/system/windowsystem.h"
 #include "rulers/frmruler.h"
-#include "rulers/frmvruler.h"
+#include "rulers/rulerform.h"
 
 #include <QMenu>
 #include <cstdio>

@@ -31,7 +31,7 @@ Label *bannerLabel(QWidget *parent, const char *name, const char *caption, const
 {
     Label *lbl = makeLabel(parent, name, caption, twips);
     lbl->setFont(arialPoints > 0 ? designFont(QStringLiteral("Arial"), arialPoints, true) : parent->font());
-    lbl->setForeColor(QColor(0xFF, 0xFF, 0xFF));
+    lbl->setColors(QColor(0xFF, 0xFF, 0xFF));
     lbl->setAlignment(align);
     lbl->setAutoSize(autoSize);
     return lbl;
@@ -41,8 +41,7 @@ Label *bannerLabel(QWidget *parent, const char *name, const char *caption, const
 Label *helpLabel(QWidget *parent, const char *name, float top, float height, Qt::Alignment align, const char *caption)
 {
     Label *lbl = makeLabel(parent, name, caption, {240, top, 7095, height});
-    lbl->setBackColor(artwork::palette::HelpBack);
-    lbl->setForeColor(QColor(0, 0, 0)); // the button-text colour
+    lbl->setColors(QColor(0, 0, 0), artwork::palette::HelpBack); // text in the button-text colour
     lbl->setAlignment(align);
     return lbl;
 }

@@ -11,13 +11,9 @@
 
 namespace zentyr {
 
-// The outline: polygons in 1/96 inch from the outer top left corner.
-static const std::vector<std::vector<QPointF>> &angleVertexTable()
-{
-    static const std::vector<std::vector<QPointF>> table{
-        {QPointF(0, 430), QPointF(0, 430), QPointF(440, 0), QPointF(440, 430), QPointF(0, 430)}};
-    return table;
-}
+// The outline: one polygon in 1/96 inch from the outer top left corner.
+static const UnitPolygon angleVertexTable{QPointF(0, 430), QPointF(0, 430), QPointF(440, 0), QPointF(440, 430),
+                                          QPointF(0, 430)};
 
 frm45Angle::frm45Angle() : RulerForm(rulerDesign(RulerId::Angle))
 {
@@ -29,16 +25,15 @@ frm45Angle::frm45Angle() : RulerForm(rulerDesign(RulerId::Angle))
     auto *note = new Label(client(), QStringLiteral("Label1"));
     setGeometryTwips(note, {2280, 6120, 3735, 255});
     note->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
-    note->setForeColor(QColor(0, 0, 0));
+    note->setColors(QColor(0, 0, 0));
     note->setCaption(QStringLiteral("(45-Angle Ruler is under development)"));
 }
 
 QRegion frm45Angle::CreateAngleRegion(float ScaleX, float ScaleY, short OffsetX, short OffsetY)
 {
-    std::vector<QPolygon> polygons;
-    for (const auto &polygon : angleVertexTable())
-        polygons.push_back(regionPoints(polygon, ScaleX, ScaleY, OffsetX, OffsetY, twipsPerPixelX(), twipsPerPixelY()));
-    hRgn = polygonUnionRegion(polygons);
+    // Filled by the alternate (even-odd) rule.
+    hRgn = QRegion(regionPoints(angleVertexTable, ScaleX, ScaleY, OffsetX, OffsetY, twipsPerPixelX(), twipsPerPixelY()),
+                   Qt::OddEvenFill);
     return hRgn;
 }
 
@@ -71,8 +66,7 @@ void frm45Angle::paintClient(QPainter &p, const QRect &clientRect)
         p.fillRect(clientRect, backColor());
     if (hRgn.isEmpty())
         return; // not loaded yet
-    const QPolygon outline
-        = regionPoints(angleVertexTable().front(), 1.0f, 1.0f, 0, 0, twipsPerPixelX(), twipsPerPixelY());
+    const QPolygon outline = regionPoints(angleVertexTable, 1.0f, 1.0f, 0, 0, twipsPerPixelX(), twipsPerPixelY());
     const QPointF origin(borderPixels(), borderPixels());
     p.setRenderHint(QPainter::Antialiasing);
     if (shaped) {

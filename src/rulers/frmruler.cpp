@@ -54,20 +54,17 @@ frmRuler::frmRuler() : RulerForm(rulerDesign(RulerId::Standard))
     lblTip = new Label(client(), QStringLiteral("lblTip"));
     setGeometryTwips(lblTip, {1080, 720, 2535, 255});
     lblTip->setFont(client()->font());
-    lblTip->setBackColor(artwork::palette::HelpBack);
-    lblTip->setForeColor(QColor(0, 0, 0));
+    lblTip->setColors(QColor(0, 0, 0), artwork::palette::HelpBack);
     lblTip->setAlignment(Qt::AlignHCenter);
     lblTip->setCaption(QStringLiteral("Right click ruler for options"));
 }
-
-std::vector<LayoutControl> frmRuler::layoutControls() const { return {{Image1}, {lblTip, lblTip}}; }
 
 // Recorded while Image1 covers the client area, so a chosen picture keeps covering
 // the ruler "instead of the default graphic".
 void frmRuler::Form_Initialize()
 {
     Image1->setGeometry(client()->rect());
-    RecordLayout(records, layoutControls(), client()->size());
+    RecordLayout(records, client());
 }
 
 void frmRuler::Form_Load()
@@ -79,10 +76,8 @@ void frmRuler::Form_Load()
 
 void frmRuler::Form_Resize()
 {
-    if (!Image1)
-        return; // no controls to fit yet
     Image1->setGeometry(client()->rect());
-    ApplyLayout(records, layoutControls(), client()->size());
+    ApplyLayout(records, client());
 }
 
 // The ruler's own mouse rules, at the same point of the client area.

@@ -9,6 +9,7 @@
 
 namespace zentyr {
 
+class Label;
 class frmRuler;
 
 // The standard ruler's picture surface: stretches a picture to its own size and
@@ -54,10 +55,6 @@ protected:
     void Form_Initialize() override;
     void Form_Load() override;
     void Form_Resize() override;
-
-private:
-    // The controls that keep their proportions, in a fixed order.
-    std::vector<LayoutControl> layoutControls() const;
 };
 
 } // namespace zentyr

@@ -9,29 +9,33 @@ namespace zentyr {
 
 static float ratio(double part, int whole) { return whole == 0 ? 0.0f : float(part) / float(whole); }
 
-void RecordLayout(LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client)
+void RecordLayout(LayoutRecords &records, const QWidget *client)
 {
     records = {};
-    for (const LayoutControl &c : controls) {
-        const QRect g = c.widget->geometry();
-        records.ControlLayouts.push_back({ratio(g.height(), client.height()), ratio(g.width(), client.width()),
-                                          ratio(g.y(), client.height()), ratio(g.x(), client.width())});
-        records.FontRatios.push_back(ratio(c.fontOwner ? c.fontOwner->fontSize() : 0.0, client.width()));
+    const int w = client->width(), h = client->height();
+    for (const QWidget *c : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QRect g = c->geometry();
+        records.ControlLayouts.push_back({ratio(g.height(), h), ratio(g.width(), w), ratio(g.y(), h), ratio(g.x(), w)});
+        records.FontRatios.push_back(ratio(qobject_cast<const Label *>(c) ? c->font().pointSizeF() : 0.0, w));
     }
 }
 
-void ApplyLayout(const LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client)
+void ApplyLayout(const LayoutRecords &records, const QWidget *client)
 {
-    const std::size_t n = std::min(controls.size(), records.ControlLayouts.size());
+    const QList<QWidget *> controls = client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    const std::size_t n = std::min(std::size_t(controls.size()), records.ControlLayouts.size());
     for (std::size_t i = 0; i < n; ++i) {
         // Single-precision products, unrounded until they become pixels.
         const ControlLayout &r = records.ControlLayouts[i];
-        const auto w = float(client.width()), h = float(client.height());
-        controls[i].widget->setGeometry(roundHalfEven(w * r.LeftRatio), roundHalfEven(h * r.TopRatio),
-                                        roundHalfEven(w * r.WidthRatio), roundHalfEven(h * r.HeightRatio));
+        const auto w = float(client->width()), h = float(client->height());
+        controls[i]->setGeometry(roundHalfEven(w * r.LeftRatio), roundHalfEven(h * r.TopRatio),
+                                 roundHalfEven(w * r.WidthRatio), roundHalfEven(h * r.HeightRatio));
         const float points = w * records.FontRatios[i];
-        if (controls[i].fontOwner && points > 0.0f)
-            controls[i].fontOwner->setFontSize(points);
+        if (points > 0.0f) {
+            QFont f = controls[i]->font();
+            f.setPointSizeF(points);
+            controls[i]->setFont(f);
+        }
     }
 }
 

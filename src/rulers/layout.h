@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-#include <QRect>
 #include <vector>
 
 class QWidget;
 
 namespace zentyr {
-
-class Label;
 
 // A control's place as fractions of the client area.
 struct ControlLayout {
@@ -17,22 +14,17 @@ struct ControlLayout {
     float LeftRatio = 0;
 };
 
-// A control the layout keeps in proportion, with the label whose font follows the width, if any.
-struct LayoutControl {
-    QWidget *widget;
-    Label *fontOwner = nullptr;
-};
-
 // The records of a window, taken once.
 struct LayoutRecords {
     std::vector<ControlLayout> ControlLayouts;
     std::vector<float> FontRatios;
 };
 
-// Takes the fractions of each control and of each font against the client width; a side of zero
-// leaves its fractions zero.
-void RecordLayout(LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client);
+// The controls are the client area's child widgets in the order they were made; of them only a label
+// has a font size. Takes the fractions of each control and of each font against the client width; a
+// side of zero leaves its fractions zero.
+void RecordLayout(LayoutRecords &records, const QWidget *client);
 // Moves each recorded control, and sets its font where it has one; a font of no size is left alone.
-void ApplyLayout(const LayoutRecords &records, const std::vector<LayoutControl> &controls, QSize client);
+void ApplyLayout(const LayoutRecords &records, const QWidget *client);
 
 } // namespace zentyr

@@ -58,7 +58,6 @@ public:
     void clear(QWidget *client);
     // Paints the line and label; origin is the client's top left in the painter's coordinates.
     void paint(QPainter &p, QPoint origin = {}) const;
-    const QString &currentText() const { return m_text; }
 
 private:
     void invalidate(QWidget *client) const;

@@ -3,8 +3,6 @@
 #include "artwork/palette.h"
 #include "rulers/frm45angle.h"
 #include "rulers/frmruler.h"
-#include "rulers/frmrulermetric.h"
-#include "rulers/frmvruler.h"
 #include "rulers/rulerhost.h"
 
 namespace zentyr {

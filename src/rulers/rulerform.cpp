@@ -43,7 +43,7 @@ RulerForm::RulerForm(const RulerDesign &design)
         auto *label = new Label(client(), QString::fromLatin1(design.nameLabel));
         label->setGeometry(twipsToPixels(design.nameLabelTwips));
         label->setFont(designFont(QStringLiteral("Arial"), 10.5, true));
-        label->setForeColor(artwork::palette::ProductWord);
+        label->setColors(artwork::palette::ProductWord);
         label->setAlignment(design.nameLabelAlignment);
         label->setCaption(QStringLiteral("Zentyr"));
     }
@@ -53,7 +53,6 @@ RulerForm::RulerForm(const RulerDesign &design)
     mnuFile->setAccessibleName(QStringLiteral("%1 menu").arg(accessibleName()));
     // A click gives a ruler the keyboard; opening one does not.
     setFocusPolicy(Qt::ClickFocus);
-    client()->installEventFilter(this);
 }
 
 // Topmost at the outer twips divided by 12, shown without activation; then the load size.

@@ -14,7 +14,6 @@ class QMenu;
 
 namespace zentyr {
 
-class Label;
 class RulerForm;
 
 // What one ruler window is made of; sizes and places are the design's twips.
@@ -82,5 +81,10 @@ template <RulerId Id> class DesignedRuler : public RulerForm {
 public:
     DesignedRuler() : RulerForm(rulerDesign(Id)) { }
 };
+
+// The metric ruler: the metric scale with the product name, topmost and draggable.
+using frmRulerMetric = DesignedRuler<RulerId::Metric>;
+// The vertical ruler: the upright inch scale, topmost and draggable.
+using frmVRuler = DesignedRuler<RulerId::Vertical>;
 
 } // namespace zentyr

@@ -13,6 +13,6 @@ struct RulerHost {
 };
 
 // The installed host; the program installs it before the first ruler loads.
-extern RulerHost rulerHost;
+inline RulerHost rulerHost;
 
 } // namespace zentyr

@@ -7,8 +7,7 @@
 #include "app/frmsplash.h"
 #include "rulers/frm45angle.h"
 #include "rulers/frmruler.h"
-#include "rulers/frmrulermetric.h"
-#include "rulers/frmvruler.h"
+#include "rulers/rulerform.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -29,6 +28,21 @@ inline void closePopups()
 {
     while (QWidget *w = QApplication::activePopupWidget())
         w->close();
+}
+
+// Unloads every loaded window, the rulers first and the information window last.
+inline void unloadAllForms()
+{
+    const auto unload = [](auto *form) {
+        if (form)
+            form->unload();
+    };
+    unload(loadedForm<frm45Angle>());
+    unload(loadedForm<frmVRuler>());
+    unload(loadedForm<frmRulerMetric>());
+    unload(loadedForm<frmRuler>());
+    unload(loadedForm<frmRightClick>());
+    unload(loadedForm<frmSplash>());
 }
 
 // The program's state back to its start between test cases: no window loaded, an empty command line.

@@ -33,23 +33,24 @@ private slots:
         QFETCH(QRect, placed);
         QFETCH(double, points);
         QWidget parent;
-        auto *tip = new Label(&parent, "lblTip");
-        tip->setGeometry(72, 48, 169, 17);
-        tip->setFontSize(8.25);
+        parent.resize(792, 69);
         auto *image = new QWidget(&parent);
         image->setGeometry(0, 0, 792, 69);
-        const std::vector<LayoutControl> controls{{image}, {tip, tip}};
+        auto *tip = new Label(&parent, "lblTip");
+        tip->setGeometry(72, 48, 169, 17);
+        tip->setFont(designFont("MS Sans Serif", 8.25));
         LayoutRecords r;
-        RecordLayout(r, controls, QSize(792, 69));
+        RecordLayout(r, &parent);
         const ControlLayout &cl = r.ControlLayouts[1];
         QVERIFY(qAbs(cl.LeftRatio - 0.0909f) < 1e-4f);
         QVERIFY(qAbs(cl.TopRatio - 0.6957f) < 1e-4f);
         QVERIFY(qAbs(cl.WidthRatio - 0.2134f) < 1e-4f);
         QVERIFY(qAbs(cl.HeightRatio - 0.2464f) < 1e-4f);
         QCOMPARE(r.FontRatios, std::vector<float>({0.0f, 8.25f / 792.0f}));
-        ApplyLayout(r, controls, client);
+        parent.resize(client);
+        ApplyLayout(r, &parent);
         QCOMPARE(tip->geometry(), placed);
-        QVERIFY(qAbs(tip->fontSize() - points) < 1e-4);
+        QVERIFY(qAbs(tip->font().pointSizeF() - points) < 1e-4);
         QCOMPARE(image->geometry(), QRect(QPoint(0, 0), client));
     }
 
@@ -60,18 +61,21 @@ private slots:
         QWidget parent;
         auto *tip = new Label(&parent, "lblTip");
         tip->setGeometry(72, 48, 169, 17);
-        tip->setFontSize(8.25);
+        tip->setFont(designFont("MS Sans Serif", 8.25));
         LayoutRecords none;
-        ApplyLayout(none, {{tip, tip}}, QSize(396, 69));
+        parent.resize(396, 69);
+        ApplyLayout(none, &parent);
         QCOMPARE(tip->geometry(), QRect(72, 48, 169, 17));
         LayoutRecords r;
-        RecordLayout(r, {{tip, tip}}, QSize(0, 69));
+        parent.resize(0, 69);
+        RecordLayout(r, &parent);
         QCOMPARE(r.ControlLayouts[0].WidthRatio, 0.0f);
         QCOMPARE(r.ControlLayouts[0].LeftRatio, 0.0f);
         QCOMPARE(r.FontRatios[0], 0.0f);
-        ApplyLayout(r, {{tip, tip}}, QSize(792, 69));
+        parent.resize(792, 69);
+        ApplyLayout(r, &parent);
         QCOMPARE(tip->geometry(), QRect(0, 48, 0, 17));
-        QCOMPARE(tip->fontSize(), 8.25);
+        QCOMPARE(tip->font().pointSizeF(), 8.25);
     }
 
     // The standard ruler itself.
@@ -80,23 +84,23 @@ private slots:
         FakeServices fake;
         frmRuler &r = showForm<frmRuler>();
         const QSize size0 = r.size();
-        const double font0 = r.lblTip->fontSize();
+        const double font0 = r.lblTip->font().pointSizeF();
         const QRect tip0 = r.lblTip->geometry();
         QCOMPARE(r.Image1->geometry(), r.client()->rect());
         r.setOuterSize({r.width() / 2, r.height()});
-        QVERIFY(r.lblTip->fontSize() < font0 * 0.6);
+        QVERIFY(r.lblTip->font().pointSizeF() < font0 * 0.6);
         QVERIFY(r.lblTip->width() < tip0.width() * 0.6);
         QCOMPARE(r.lblTip->y(), tip0.y());
         QCOMPARE(r.Image1->geometry(), r.client()->rect());
         // Taller: positions follow, fonts do not.
-        const double fontHalf = r.lblTip->fontSize();
+        const double fontHalf = r.lblTip->font().pointSizeF();
         r.setOuterSize({r.width(), r.height() * 2});
-        QCOMPARE(r.lblTip->fontSize(), fontHalf);
+        QCOMPARE(r.lblTip->font().pointSizeF(), fontHalf);
         QVERIFY(r.lblTip->y() > tip0.y() * 1.8);
         QCOMPARE(r.Image1->geometry(), r.client()->rect());
         // Back to the load size: back to where it was.
         r.setOuterSize(size0);
-        QVERIFY(qAbs(r.lblTip->fontSize() - font0) < 0.05);
+        QVERIFY(qAbs(r.lblTip->font().pointSizeF() - font0) < 0.05);
         QVERIFY(qAbs(r.lblTip->x() - tip0.x()) <= 1);
         QVERIFY(qAbs(r.lblTip->width() - tip0.width()) <= 1);
         // A client of zero height collapses the controls; the records bring them back.

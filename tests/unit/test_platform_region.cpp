@@ -43,7 +43,7 @@ private slots:
 
     void regionIsTheTriangle()
     {
-        const QRegion r = polygonUnionRegion({regionPoints(triangle, 1, 1, 0, 0, 15, 15)});
+        const QRegion r(regionPoints(triangle, 1, 1, 0, 0, 15, 15), Qt::OddEvenFill);
         QVERIFY(r.contains(QPoint(439, 429)));
         QVERIFY(r.contains(QPoint(300, 200)));
         QVERIFY(!r.contains(QPoint(100, 100)));
@@ -55,17 +55,6 @@ private slots:
             for (int x = 0; x < 440; x += 5)
                 inside += r.contains(QPoint(x, y));
         QVERIFY(qAbs(inside - 88 * 86 / 2) < 150);
-    }
-
-    void unionOfSeveralPolygons()
-    {
-        const QPolygon a({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-        const QPolygon b({{20, 0}, {30, 0}, {30, 10}, {20, 10}});
-        const QRegion r = polygonUnionRegion({a, b});
-        QVERIFY(r.contains(QPoint(5, 5)));
-        QVERIFY(r.contains(QPoint(25, 5)));
-        QVERIFY(!r.contains(QPoint(15, 5)));
-        QVERIFY(polygonUnionRegion({}).isEmpty());
     }
 };
 

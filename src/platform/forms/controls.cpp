@@ -50,19 +50,14 @@ void Label::setAutoSize(bool on)
     fitToText();
 }
 
-void Label::setBackColor(const QColor &c)
+void Label::setColors(const QColor &fore, const QColor &back)
 {
     QPalette p = palette();
-    p.setColor(QPalette::Window, c);
+    p.setColor(QPalette::WindowText, fore);
+    if (back.isValid())
+        p.setColor(QPalette::Window, back);
     setPalette(p);
-    setAutoFillBackground(true);
-}
-
-void Label::setForeColor(const QColor &c)
-{
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, c);
-    setPalette(p);
+    setAutoFillBackground(back.isValid());
 }
 
 void Label::setAlignment(Qt::Alignment a)
@@ -70,16 +65,6 @@ void Label::setAlignment(Qt::Alignment a)
     QLabel::setAlignment(a | Qt::AlignTop);
     fitToText();
 }
-
-void Label::setFontSize(double points)
-{
-    QFont f = font();
-    f.setPointSizeF(points);
-    setFont(f);
-    fitToText();
-}
-
-double Label::fontSize() const { return font().pointSizeF(); }
 
 void Label::fitToText()
 {

@@ -20,11 +20,9 @@ public:
     Label(QWidget *parent, const QString &name);
     void setCaption(const QString &caption);
     void setAutoSize(bool on);
-    void setBackColor(const QColor &c);
-    void setForeColor(const QColor &c);
+    // The text colour, and the back colour where one is given.
+    void setColors(const QColor &fore, const QColor &back = QColor());
     void setAlignment(Qt::Alignment a);
-    void setFontSize(double points);
-    double fontSize() const;
 
 private:
     void fitToText();

@@ -14,24 +14,6 @@
 
 namespace zentyr {
 
-FormClient::FormClient(Form *form) : QWidget(form), m_form(form)
-{
-    setMouseTracking(true); // moves without a button are events too
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    // Its own pointer: it would otherwise inherit the resize pointer the frame last showed.
-    setCursor(Qt::ArrowCursor);
-}
-
-void FormClient::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    m_form->paintClient(p, rect());
-}
-
-void FormClient::mousePressEvent(QMouseEvent *e) { m_form->Form_MouseDown(e->button(), e->modifiers(), e->position()); }
-
-void FormClient::mouseMoveEvent(QMouseEvent *e) { m_form->Form_MouseMove(e->buttons(), e->modifiers(), e->position()); }
-
 Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     : QWidget(nullptr), m_border(border), m_backColor(palette().color(QPalette::Button))
 {
@@ -40,7 +22,12 @@ Form::Form(const QString &name, Border border, QSizeF designClientTwips)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setMouseTracking(true);
     trackMousePresses();
-    m_client = new FormClient(this);
+    m_client = new QWidget(this);
+    m_client->setMouseTracking(true); // moves without a button are events too
+    m_client->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Its own pointer: it would otherwise inherit the resize pointer the frame last showed.
+    m_client->setCursor(Qt::ArrowCursor);
+    m_client->installEventFilter(this);
     const QSize frame(2 * borderPixels(), 2 * borderPixels());
     // The smallest window is its frame with a client area of 0 x 0, for the window manager too.
     setMinimumSize(frame);
@@ -200,6 +187,24 @@ void Form::screenChanged()
 
 void Form::paintClient(QPainter &p, const QRect &clientRect) { p.fillRect(clientRect, m_backColor); }
 
+bool Form::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched != m_client)
+        return QWidget::eventFilter(watched, e);
+    const auto *mouse = static_cast<const QMouseEvent *>(e);
+    if (e->type() == QEvent::Paint) {
+        QPainter p(m_client);
+        paintClient(p, m_client->rect());
+    } else if (e->type() == QEvent::MouseButtonPress) {
+        Form_MouseDown(mouse->button(), mouse->modifiers(), mouse->position());
+    } else if (e->type() == QEvent::MouseMove) {
+        Form_MouseMove(mouse->buttons(), mouse->modifiers(), mouse->position());
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void Form::sizeMaybeChanged()
 {
     if (fitClient())
@@ -242,16 +247,13 @@ Qt::Edges Form::edgesAt(QPoint pos) const
 
 static Qt::CursorShape cursorFor(Qt::Edges e)
 {
-    const bool h = e & (Qt::LeftEdge | Qt::RightEdge), v = e & (Qt::TopEdge | Qt::BottomEdge);
-    if (h && v)
-        return ((e & Qt::LeftEdge) && (e & Qt::TopEdge)) || ((e & Qt::RightEdge) && (e & Qt::BottomEdge))
-            ? Qt::SizeFDiagCursor
-            : Qt::SizeBDiagCursor;
-    if (h)
+    if (e.testFlags(Qt::LeftEdge | Qt::TopEdge) || e.testFlags(Qt::RightEdge | Qt::BottomEdge))
+        return Qt::SizeFDiagCursor;
+    if ((e & (Qt::LeftEdge | Qt::RightEdge)) && (e & (Qt::TopEdge | Qt::BottomEdge)))
+        return Qt::SizeBDiagCursor;
+    if (e & (Qt::LeftEdge | Qt::RightEdge))
         return Qt::SizeHorCursor;
-    if (v)
-        return Qt::SizeVerCursor;
-    return Qt::ArrowCursor;
+    return e ? Qt::SizeVerCursor : Qt::ArrowCursor;
 }
 
 void Form::mousePressEvent(QMouseEvent *e)
@@ -268,29 +270,15 @@ void Form::mousePressEvent(QMouseEvent *e)
 
 void Form::mouseMoveEvent(QMouseEvent *e)
 {
-    if (m_resizeEdges) {
-        if (!(e->buttons() & Qt::LeftButton)) {
-            m_resizeEdges = {};
-            return;
-        }
-        // The resize event that follows runs Form_Resize.
+    // Our own resize ends with the left button, whether or not its release reached the frame.
+    if (!(e->buttons() & Qt::LeftButton))
+        m_resizeEdges = {};
+    // The resize event that follows a new geometry runs Form_Resize.
+    if (m_resizeEdges)
         setGeometry(resizedGeometry(m_resizeStartGeometry, m_resizeEdges,
                                     e->globalPosition().toPoint() - m_resizeStartGlobal, minimumSize()));
-        return;
-    }
-    setCursor(cursorFor(edgesAt(e->position().toPoint())));
-}
-
-void Form::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (e->button() == Qt::LeftButton)
-        m_resizeEdges = {};
-}
-
-void Form::leaveEvent(QEvent *)
-{
-    if (!m_resizeEdges)
-        unsetCursor();
+    else
+        setCursor(cursorFor(edgesAt(e->position().toPoint())));
 }
 
 } // namespace zentyr

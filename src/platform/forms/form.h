@@ -8,24 +8,6 @@ class QPainter;
 
 namespace zentyr {
 
-class Form;
-
-// The inner drawing area of a form. Controls are its children; mouse input on it
-// reaches the form's Form_MouseDown / Form_MouseMove handlers.
-class FormClient : public QWidget {
-    Q_OBJECT
-public:
-    explicit FormClient(Form *form);
-
-protected:
-    void paintEvent(QPaintEvent *) override;
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *e) override;
-
-private:
-    Form *m_form;
-};
-
 // A top-level window with its client area inside a frame that we draw ourselves; it is loaded once (its load handler
 // runs), shown modeless and destroyed by unload().
 class Form : public QWidget {
@@ -86,17 +68,16 @@ protected:
     virtual bool acceptsWindowSystemClose() const { return true; }
 
     bool event(QEvent *e) override;
+    // Paints the client area and runs Form_MouseDown / Form_MouseMove for mouse input on it.
+    bool eventFilter(QObject *watched, QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
     void paintEvent(QPaintEvent *) override;
     void resizeEvent(QResizeEvent *) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void leaveEvent(QEvent *) override;
 
 private:
-    friend class FormClient;
     void sizeMaybeChanged();
     bool fitClient();
     // On a move to a screen with another scale factor, keeps the size in twips.
@@ -105,7 +86,8 @@ private:
     void applyNativeState();
 
     Border m_border;
-    FormClient *m_client = nullptr;
+    // The inner drawing area: controls are its children, and the form paints it and takes its mouse input.
+    QWidget *m_client = nullptr;
     QColor m_backColor;
     bool m_unloading = false;
     bool m_activateOnShow = false;

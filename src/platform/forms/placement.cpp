@@ -40,18 +40,18 @@ Qt::Edges resizeEdgesAt(QSize window, int border, QPoint pos)
 {
     const int corner = 16;
     const int w = window.width(), h = window.height();
-    const bool nearLeft = pos.x() < border, nearRight = pos.x() >= w - border;
-    const bool nearTop = pos.y() < border, nearBottom = pos.y() >= h - border;
-    if (!(nearLeft || nearRight || nearTop || nearBottom))
-        return {};
+    const bool onSide = pos.x() < border || pos.x() >= w - border;
+    const bool onTopOrBottom = pos.y() < border || pos.y() >= h - border;
+    // Along the top or bottom a corner reaches in from the sides, along the sides from the top and bottom.
+    const int reachX = onTopOrBottom ? corner : border, reachY = onSide ? corner : border;
     Qt::Edges e;
-    if (nearLeft || ((nearTop || nearBottom) && pos.x() < corner))
+    if (pos.x() < reachX)
         e |= Qt::LeftEdge;
-    if (nearRight || ((nearTop || nearBottom) && pos.x() >= w - corner))
+    if (pos.x() >= w - reachX)
         e |= Qt::RightEdge;
-    if (nearTop || ((nearLeft || nearRight) && pos.y() < corner))
+    if (pos.y() < reachY)
         e |= Qt::TopEdge;
-    if (nearBottom || ((nearLeft || nearRight) && pos.y() >= h - corner))
+    if (pos.y() >= h - reachY)
         e |= Qt::BottomEdge;
     return e;
 }

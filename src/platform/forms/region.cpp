@@ -15,12 +15,4 @@ QPolygon regionPoints(const UnitPolygon &polygon, float scaleX, float scaleY, sh
     return points;
 }
 
-QRegion polygonUnionRegion(const std::vector<QPolygon> &polygons)
-{
-    QRegion result;
-    for (const QPolygon &p : polygons)
-        result = result.united(QRegion(p, Qt::OddEvenFill));
-    return result;
-}
-
 } // namespace zentyr

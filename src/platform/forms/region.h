@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <QPolygon>
-#include <QRegion>
 #include <vector>
 
 namespace zentyr {
@@ -12,8 +11,5 @@ using UnitPolygon = std::vector<QPointF>;
 // One polygon's pixel points: x * scaleX * 15 / twips-per-pixel + offset, halves to even.
 QPolygon regionPoints(const UnitPolygon &polygon, float scaleX, float scaleY, short offsetX, short offsetY,
                       double twipsPerPixelX, double twipsPerPixelY);
-
-// The union of the polygons in order, each filled by the alternate (even-odd) rule.
-QRegion polygonUnionRegion(const std::vector<QPolygon> &polygons);
 
 } // namespace zentyr

@@ -1,8 +1,0 @@
-// SPDX-License-Identifier: MIT
-#include "rulers/rulerhost.h"
-
-namespace zentyr {
-
-RulerHost rulerHost;
-
-} // namespace zentyr
