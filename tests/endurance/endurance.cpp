@@ -274,7 +274,7 @@ int main(int argc, char *argv[])
     }
 #endif
     // The tray controller has no window for the application to hold: it goes as the program would.
-    test::unloadAllForms();
+    unloadAllForms();
     test::flushDeletes();
     return 0;
 }

@@ -30,21 +30,6 @@ inline void closePopups()
         w->close();
 }
 
-// Unloads every loaded window, the rulers first and the information window last.
-inline void unloadAllForms()
-{
-    const auto unload = [](auto *form) {
-        if (form)
-            form->unload();
-    };
-    unload(loadedForm<frm45Angle>());
-    unload(loadedForm<frmVRuler>());
-    unload(loadedForm<frmRulerMetric>());
-    unload(loadedForm<frmRuler>());
-    unload(loadedForm<frmRightClick>());
-    unload(loadedForm<frmSplash>());
-}
-
 // The program's state back to its start between test cases: no window loaded, an empty command line.
 inline void resetForms()
 {

@@ -2,22 +2,36 @@
 #pragma once
 // The one registry of loaded forms: one instance per kind. A reference to a form that is not loaded
 // creates and loads it; unload() destroys it, and the next reference starts from the design values.
-// A kind needs load() and isUnloading(): the tray controller, which has no window, is one.
+// A kind needs load(), unload() and isUnloading(): the tray controller, which has no window, is one.
 #include <QPointer>
+
+#include <deque>
 
 namespace zentyr {
 
-// The instance of a kind, while it exists.
-template <class F> QPointer<F> &formSlot()
+struct LoadedForm {
+    QPointer<QObject> form;
+    void (*unload)(QObject *form);
+};
+
+// One entry a kind, in the order the kinds were first referred to; entries never move.
+inline std::deque<LoadedForm> &loadedForms()
 {
-    static QPointer<F> form;
-    return form;
+    static std::deque<LoadedForm> forms;
+    return forms;
+}
+
+template <class F> QPointer<QObject> &formSlot()
+{
+    static LoadedForm &entry
+        = loadedForms().emplace_back(LoadedForm{nullptr, [](QObject *f) { static_cast<F *>(f)->unload(); }});
+    return entry.form;
 }
 
 // The loaded instance, or nullptr.
 template <class F> F *loadedForm()
 {
-    F *f = formSlot<F>();
+    auto *f = static_cast<F *>(formSlot<F>().data());
     return f && !f->isUnloading() ? f : nullptr;
 }
 
@@ -38,6 +52,14 @@ template <class F> F &showForm()
     F &f = loadForm<F>();
     f.showModeless();
     return f;
+}
+
+// Unloads every loaded form, the kind first referred to last.
+inline void unloadAllForms()
+{
+    for (auto it = loadedForms().rbegin(); it != loadedForms().rend(); ++it)
+        if (it->form)
+            it->unload(it->form.data());
 }
 
 } // namespace zentyr
