@@ -23,9 +23,8 @@ bool onXwayland()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return false;
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(),
-                       [](const QScreen *s) { return s->name().startsWith(QLatin1String("XWAYLAND")); });
+    return std::ranges::any_of(QGuiApplication::screens(),
+                               [](const QScreen *s) { return s->name().startsWith(QLatin1String("XWAYLAND")); });
 }
 
 bool windowSystemCutsMasks()
