@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 #ifdef ZENTYR_HAVE_DBUS
 #include <QDBusMessage>
@@ -22,32 +23,21 @@ bool onXwayland()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return false;
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(),
-                       [](const QScreen *s) { return s->name().startsWith(QLatin1String("XWAYLAND")); });
+    return std::ranges::any_of(QGuiApplication::screens(),
+                               [](const QScreen *s) { return s->name().startsWith(QLatin1String("XWAYLAND")); });
 }
 
 bool windowSystemCutsMasks()
 {
-    const QString platform = QGuiApplication::platformName();
-    if (platform.startsWith(QLatin1String("wayland")))
-        return false;
-    return !onXwayland();
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && !onXwayland();
 }
 
 namespace {
 
-struct MenuRequest {
-    std::mutex lock;
-    QPoint at;
-    QElapsedTimer since;
-};
-
-MenuRequest &menuRequest()
-{
-    static MenuRequest request;
-    return request;
-}
+// The last menu request, noted on D-Bus's thread and taken on the program's.
+std::mutex g_menuLock;
+QPoint g_menuAt;
+QElapsedTimer g_menuSince;
 
 #ifdef ZENTYR_HAVE_DBUS
 // Qt's status-notifier item answers ContextMenu(x, y) with a plain Context activation and drops
@@ -60,10 +50,9 @@ void noteMenuRequest(const QDBusMessage &call)
     const QList<QVariant> args = call.arguments();
     if (args.size() != 2)
         return;
-    MenuRequest &r = menuRequest();
-    const std::lock_guard<std::mutex> hold(r.lock);
-    r.at = QPoint(args[0].toInt(), args[1].toInt());
-    r.since.start();
+    const std::lock_guard<std::mutex> hold(g_menuLock);
+    g_menuAt = QPoint(args[0].toInt(), args[1].toInt());
+    g_menuSince.start();
 }
 #endif
 
@@ -72,33 +61,30 @@ void noteMenuRequest(const QDBusMessage &call)
 void watchTrayMenuRequests()
 {
 #ifdef ZENTYR_HAVE_DBUS
-    static const bool watching = [] {
-        // QtDBus lets a program see each incoming call before it is delivered (Qt's own tests use
-        // it). Looked up as the program runs: a Qt without it costs only the menu's place.
-        using Spy = void (*)(const QDBusMessage &);
-        auto addSpy = reinterpret_cast<void (*)(Spy)>(dlsym(RTLD_DEFAULT, "_Z15qDBusAddSpyHookPFvRK12QDBusMessageE"));
-        if (addSpy)
-            addSpy(noteMenuRequest);
-        return addSpy != nullptr;
-    }();
-    Q_UNUSED(watching);
+    static bool watching = false; // a hook added twice would see each call twice
+    if (std::exchange(watching, true))
+        return;
+    // QtDBus lets a program see each incoming call before it is delivered (Qt's own tests use
+    // it). Looked up as the program runs: a Qt without it costs only the menu's place.
+    using Spy = void (*)(const QDBusMessage &);
+    if (auto addSpy = reinterpret_cast<void (*)(Spy)>(dlsym(RTLD_DEFAULT, "_Z15qDBusAddSpyHookPFvRK12QDBusMessageE")))
+        addSpy(noteMenuRequest);
 #endif
 }
 
 std::optional<QPoint> takeTrayMenuPoint()
 {
-    MenuRequest &r = menuRequest();
-    const std::lock_guard<std::mutex> hold(r.lock);
+    const std::lock_guard<std::mutex> hold(g_menuLock);
     // The activation follows the call at once; an old point belongs to a menu that never opened.
-    if (!r.since.isValid() || r.since.elapsed() > 2000)
+    if (!g_menuSince.isValid() || g_menuSince.elapsed() > 2000)
         return std::nullopt;
-    r.since.invalidate();
+    g_menuSince.invalidate();
     // A native Wayland window cannot be placed on the screen, so the point means nothing there.
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return std::nullopt;
     // The host counts in the display's pixels, Qt in its own (QT_SCALE_FACTOR).
     const qreal scale = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1.0;
-    return (QPointF(r.at) / scale).toPoint();
+    return (QPointF(g_menuAt) / scale).toPoint();
 }
 
 } // namespace zentyr

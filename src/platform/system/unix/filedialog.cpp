@@ -9,12 +9,12 @@ namespace zentyr {
 bool showSystemOpenDialog(QWidget *, const OpenRequest &, OpenResult *) { return false; }
 
 // The program keeps no settings between runs, but Qt's file dialog saves its folder, history
-// and layout to the user's QtProject.conf and reads them back. Pointing Qt's per-user settings
-// below /dev/null, where no folder can ever be made, leaves that state in memory for the run.
+// and layout to the user's QtProject.conf (the native format) and reads them back. Pointing
+// Qt's per-user settings below /dev/null, where no folder can ever be made, leaves that state in
+// memory for the run.
 void keepNoDialogSettings()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null/zentyr"));
 }
 
 } // namespace zentyr

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // One copy per user and display on Unix: an flock on a file in a private folder of the user's.
 #include "platform/system/unix/instance.h"
+#include "platform/system/runtimedir.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -37,33 +38,26 @@ QString displayKey(const QString &x11Display, const QString &waylandSocket, cons
     if (!x11Display.isEmpty()) {
         // [host]:number[.screen]; "unix" and no host both mean this machine's socket.
         const qsizetype colon = x11Display.lastIndexOf(u':');
-        if (colon >= 0) {
-            QString host = x11Display.left(colon);
-            if (host.startsWith(QLatin1String("unix/")))
-                host = host.mid(5);
-            const QString number = x11Display.mid(colon + 1).section(u'.', 0, 0);
-            bool isNumber = false;
-            number.toUInt(&isNumber);
-            if (isNumber && (host.isEmpty() || host == QLatin1String("unix")))
-                return QStringLiteral("x11-") + number;
-            if (isNumber)
-                return QStringLiteral("x11-") + number + u'-' + fileNamePart(host);
-        }
-        return QStringLiteral("x11-") + fileNamePart(x11Display);
+        QString host = x11Display.left(colon);
+        if (host.startsWith(QLatin1String("unix/")))
+            host = host.mid(5);
+        const QString number = x11Display.mid(colon + 1).section(u'.', 0, 0);
+        bool isNumber = false;
+        number.toUInt(&isNumber);
+        if (colon < 0 || !isNumber)
+            return QStringLiteral("x11-") + fileNamePart(x11Display);
+        const bool local = host.isEmpty() || host == QLatin1String("unix");
+        return QStringLiteral("x11-") + number + (local ? QString() : u'-' + fileNamePart(host));
     }
     const QString name = fileNamePart(platform);
     return name.isEmpty() ? QStringLiteral("default") : name;
 }
 
-// The lock this copy holds, removed as the process ends so the folder keeps only live locks.
+// The lock this copy holds (taken once per process), removed as the process ends so the folder
+// keeps only live locks.
 static QByteArray g_heldLock;
 
-static void removeHeldLock()
-{
-    if (!g_heldLock.isEmpty())
-        ::unlink(g_heldLock.constData());
-    g_heldLock.clear();
-}
+static void removeHeldLock() { ::unlink(g_heldLock.constData()); }
 
 // Whether the open descriptor is still the file the path names.
 static bool sameFile(int fd, const QByteArray &path)
@@ -76,7 +70,7 @@ static bool sameFile(int fd, const QByteArray &path)
 
 // A Wayland display is named by the socket a client connects to: WAYLAND_DISPLAY, relative to
 // XDG_RUNTIME_DIR unless absolute (without a runtime folder, the name alone), with links resolved.
-static QString currentDisplayKey()
+QString currentDisplayKey()
 {
     QString socket = qEnvironmentVariable("WAYLAND_DISPLAY");
     const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -85,11 +79,6 @@ static QString currentDisplayKey()
     const QString resolved = socket.startsWith(u'/') ? QFileInfo(socket).canonicalFilePath() : QString();
     return displayKey(qEnvironmentVariable("DISPLAY"), resolved.isEmpty() ? socket : resolved,
                       QGuiApplication::platformName());
-}
-
-static QString lockFilePath(const QString &folder, const QString &key)
-{
-    return folder + QStringLiteral("/zentyr-") + key + QStringLiteral(".lock");
 }
 
 QList<LockFolderCandidate> lockFolderCandidates()
@@ -108,30 +97,27 @@ QList<LockFolderCandidate> lockFolderCandidates()
     return list;
 }
 
-// A folder owned by us, closed to everyone else and writable; a symlink or a folder that
-// another user made is never trusted.
-static bool privateFolder(const QByteArray &path, bool create)
+// A folder owned by us, closed to everyone else (the rule Qt has for the runtime folder) and
+// writable; a symlink or a folder that another user made is never trusted.
+static bool privateFolder(const LockFolderCandidate &candidate)
 {
-    if (path.isEmpty() || path[0] != '/')
+    const QByteArray path = QFile::encodeName(candidate.path);
+    if (!path.startsWith('/'))
         return false;
-    if (create) {
+    if (candidate.create) {
         const qsizetype slash = path.lastIndexOf('/');
         if (slash > 0)
             ::mkdir(path.left(slash).constData(), 0700); // ~/.cache; its own rights do not matter
         if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
             return false;
     }
-    struct stat st { };
-    if (::lstat(path.constData(), &st) != 0)
-        return false;
-    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 0077) == 0
-        && ::access(path.constData(), W_OK | X_OK) == 0;
+    return privateRuntimeDir(candidate.path) && ::access(path.constData(), W_OK | X_OK) == 0;
 }
 
 QString chooseLockFolder(const QList<LockFolderCandidate> &candidates)
 {
     for (const LockFolderCandidate &c : candidates)
-        if (privateFolder(QFile::encodeName(c.path), c.create))
+        if (privateFolder(c))
             return c.path;
     return {};
 }
@@ -139,16 +125,14 @@ QString chooseLockFolder(const QList<LockFolderCandidate> &candidates)
 InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString *why)
 {
     if (folder.isEmpty()) {
-        if (why)
-            *why = QStringLiteral("no private folder for the lock");
+        *why = QStringLiteral("no private folder for the lock");
         return InstanceLock::Unguarded;
     }
     // An flock dies with its process, so a crashed or killed copy never blocks the next.
-    const QString path = lockFilePath(folder, key);
+    const QString path = folder + QStringLiteral("/zentyr-") + key + QStringLiteral(".lock");
     const QByteArray native = QFile::encodeName(path);
     auto fail = [&](int err) {
-        if (why)
-            *why = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(err));
+        *why = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(err));
         return InstanceLock::Unguarded;
     };
     // A copy that ends removes its file while it still holds the lock; a copy that opened that
@@ -174,21 +158,14 @@ InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString
     return fail(EAGAIN);
 }
 
-QString instanceLockPath()
-{
-    const QString folder = chooseLockFolder(lockFolderCandidates());
-    return folder.isEmpty() ? QString() : lockFilePath(folder, currentDisplayKey());
-}
-
 bool anotherCopyHoldsTheLock()
 {
     QString why;
     const InstanceLock lock = takeInstanceLock(chooseLockFolder(lockFolderCandidates()), currentDisplayKey(), &why);
-    if (lock == InstanceLock::Unguarded) {
-        // Never keep the user from the program: run without the check and say so.
+    // Never keep the user from the program: run without the check and say so (standard error is
+    // unbuffered).
+    if (lock == InstanceLock::Unguarded)
         std::fprintf(stderr, "zentyr: cannot tell whether another copy runs (%s); starting anyway\n", qPrintable(why));
-        std::fflush(stderr);
-    }
     return lock == InstanceLock::Previous;
 }
 

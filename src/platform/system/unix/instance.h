@@ -8,13 +8,12 @@
 
 namespace zentyr {
 
-// Where the lock lives, or empty if no folder fit for it is found.
-QString instanceLockPath();
-
 // The display's identity, used in the lock's name. X11 names lose the screen number and
 // a local host ("", "unix"): ":0", ":0.0", "unix:0" are one display, "otherhost:0" another.
 // A Wayland display is its socket's resolved path. Without either, the platform's name.
 QString displayKey(const QString &x11Display, const QString &waylandSocket, const QString &platform);
+// The key of the display this process runs on, from its environment.
+QString currentDisplayKey();
 
 // A folder the lock may live in; `create` when this program may make it.
 struct LockFolderCandidate {
@@ -34,6 +33,6 @@ enum class InstanceLock { First, Previous, Unguarded };
 
 // Takes the lock `zentyr-<key>.lock` in `folder` for the life of the process.
 // Unguarded (with `why` set) when the folder is empty or the lock file cannot be used.
-InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString *why = nullptr);
+InstanceLock takeInstanceLock(const QString &folder, const QString &key, QString *why);
 
 } // namespace zentyr

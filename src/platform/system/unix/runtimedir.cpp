@@ -14,7 +14,7 @@ bool privateRuntimeDir(const QString &path)
 {
     struct stat st;
     return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode)
-        && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700;
+        && st.st_uid == ::geteuid() && (st.st_mode & 0777) == 0700;
 }
 
 // Without XDG_RUNTIME_DIR Qt warns on every start and then makes /tmp/runtime-<user> itself.

@@ -79,14 +79,6 @@ bool runCommand(const QString &command)
 }
 
 #if ZENTYR_HAVE_XCB
-// The window's rectangle as the program last set it, in the X server's pixels.
-QRect nativeGeometry(const QWidget *w)
-{
-    const qreal dpr = w->devicePixelRatioF();
-    const QRect g = w->geometry();
-    return {QPointF(g.topLeft() * dpr).toPoint(), QSizeF(QSizeF(g.size()) * dpr).toSize()};
-}
-
 QPoint centred(const QRect &area, QSize size)
 {
     return {area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2};
@@ -130,8 +122,10 @@ void undoCentring(const xcb_configure_notify_event_t &answer)
     const QWidget *w = QWidget::find(WId(answer.window));
     if (!w || !w->isWindow() || w->windowType() != Qt::Window || !w->isVisible())
         return;
-    // Qt still holds the place and size it asked for: it learns of this answer only after us.
-    const QRect placed = nativeGeometry(w);
+    // Qt still holds the place and size it asked for (here in the X server's pixels): it learns of
+    // this answer only after us.
+    const qreal dpr = w->devicePixelRatioF();
+    const QRect placed(w->geometry().topLeft() * dpr, w->geometry().size() * dpr);
     const QRect given(answer.x, answer.y, answer.width, answer.height);
     const QRect area = given == placed ? QRect() : workspaceFor(w, given.size());
     if (area.isEmpty() || given.topLeft() != centred(area, given.size())) {
@@ -151,7 +145,7 @@ bool moveWindow(QWidget *window, QPoint topLeft)
 {
     if (!placesWindows() || !window->isVisible() || !window->internalWinId())
         return false;
-    const QPoint at = QPointF(topLeft * window->devicePixelRatioF()).toPoint();
+    const QPoint at = topLeft * window->devicePixelRatioF();
     return runCommand(
         QStringLiteral("[id=%1] move absolute position %2 %3").arg(window->internalWinId()).arg(at.x()).arg(at.y()));
 }

@@ -11,12 +11,10 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <string>
 #include <unistd.h>
 
 namespace zentyr {
@@ -107,7 +105,7 @@ void leaveWindowGroup(xcb_connection_t *c, xcb_window_t w)
 
 // Whether an X server answers at DISPLAY and takes us; asked before the application exists. The
 // reason of a server that answers but refuses goes to `refusal`.
-bool x11DisplayAnswers(std::string *refusal)
+bool x11DisplayAnswers(QByteArray *refusal)
 {
     // libxcb writes a refusing server's reason straight to standard error, with nothing around it;
     // it is caught on a pipe and said with the rest.
@@ -117,20 +115,18 @@ bool x11DisplayAnswers(std::string *refusal)
         std::fflush(stderr);
         dup2(pipeFds[1], STDERR_FILENO);
     }
-    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    const bool ok = c && !xcb_connection_has_error(c);
-    if (c)
-        xcb_disconnect(c);
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr); // never null: a failed one carries its error
+    const bool ok = !xcb_connection_has_error(c);
+    xcb_disconnect(c);
     if (savedErr >= 0) {
         dup2(savedErr, STDERR_FILENO);
         close(savedErr);
         close(pipeFds[1]);
         char buffer[512];
         for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-            refusal->append(buffer, size_t(n));
+            refusal->append(buffer, n);
         close(pipeFds[0]);
-        while (!refusal->empty() && std::isspace(static_cast<unsigned char>(refusal->back())))
-            refusal->pop_back();
+        *refusal = refusal->trimmed();
     }
     return ok;
 }
@@ -142,8 +138,7 @@ void applyWindowKind([[maybe_unused]] QWidget *window, [[maybe_unused]] WindowKi
 {
 #if ZENTYR_HAVE_XCB
     if (xcb_connection_t *c = x11::connection()) {
-        static const WindowEventFilter *filter = new WindowEventFilter(c); // lives as long as the connection
-        Q_UNUSED(filter);
+        [[maybe_unused]] static const auto *filter = new WindowEventFilter(c); // lives as long as the connection
         if (kind == WindowKind::Normal)
             return;
         // Set directly rather than through Qt's window flags: Qt makes its dialog, tool and splash
@@ -234,14 +229,14 @@ bool chooseDisplayPlatform(int argc, char *argv[])
     if (chosen)
         return true;
 #if ZENTYR_HAVE_XCB
-    std::string refusal;
+    QByteArray refusal;
     if (!qEnvironmentVariableIsEmpty("DISPLAY") && x11DisplayAnswers(&refusal)) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         return true;
     }
-    if (!refusal.empty())
+    if (!refusal.isEmpty())
         std::fprintf(stderr, "zentyr: the X display %s refused the connection: %s\n", qgetenv("DISPLAY").constData(),
-                     refusal.c_str());
+                     refusal.constData());
 #endif
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
