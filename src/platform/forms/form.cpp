@@ -191,17 +191,19 @@ bool Form::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched != m_client)
         return QWidget::eventFilter(watched, e);
-    const auto *mouse = static_cast<const QMouseEvent *>(e);
     if (e->type() == QEvent::Paint) {
         QPainter p(m_client);
         paintClient(p, m_client->rect());
-    } else if (e->type() == QEvent::MouseButtonPress) {
-        Form_MouseDown(mouse->button(), mouse->modifiers(), mouse->position());
-    } else if (e->type() == QEvent::MouseMove) {
-        Form_MouseMove(mouse->buttons(), mouse->modifiers(), mouse->position());
-    } else {
-        return false;
+        return true;
     }
+    if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseMove)
+        return false;
+    // Cast only once the type is known: a downcast to the wrong type is undefined.
+    const auto *mouse = static_cast<const QMouseEvent *>(e);
+    if (e->type() == QEvent::MouseButtonPress)
+        Form_MouseDown(mouse->button(), mouse->modifiers(), mouse->position());
+    else
+        Form_MouseMove(mouse->buttons(), mouse->modifiers(), mouse->position());
     return true;
 }
 
