@@ -45,8 +45,6 @@ void frm45Angle::Form_Load()
     setMask(CreateAngleRegion(1.0f, 1.0f, 0, 0));
 }
 
-void frm45Angle::Form_Unload() { hRgn = QRegion(); }
-
 // Where the region does not clip, only the frame's part inside it is painted.
 void frm45Angle::paintEvent(QPaintEvent *e)
 {

@@ -21,7 +21,6 @@ public:
 protected:
     void paintEvent(QPaintEvent *e) override;
     void Form_Load() override;
-    void Form_Unload() override;
 };
 
 } // namespace zentyr

@@ -34,11 +34,6 @@ void RulerImage::paintEvent(QPaintEvent *)
     m_form->pointerReadout().paint(p, -pos()); // over the picture too
 }
 
-void RulerImage::mousePressEvent(QMouseEvent *e)
-{
-    m_form->Image1_MouseDown(e->button(), e->modifiers(), e->position());
-}
-
 void RulerImage::mouseMoveEvent(QMouseEvent *e)
 {
     m_form->Image1_MouseMove(e->buttons(), e->modifiers(), e->position());
@@ -80,12 +75,7 @@ void frmRuler::Form_Resize()
     ApplyLayout(records, client());
 }
 
-// The ruler's own mouse rules, at the same point of the client area.
-void frmRuler::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos)
-{
-    Form_MouseDown(button, mods, Image1->pos() + pos);
-}
-
+// The ruler's own mouse rules, at the same point of the client area, then the tip goes.
 void frmRuler::Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos)
 {
     Form_MouseMove(buttons, mods, Image1->pos() + pos);

@@ -12,8 +12,8 @@ namespace zentyr {
 class Label;
 class frmRuler;
 
-// The standard ruler's picture surface: stretches a picture to its own size and
-// has mouse handlers of its own.
+// The standard ruler's picture surface: stretches a picture to its own size. A press passes
+// to the client area below it; a move runs the ruler's Image1_MouseMove.
 class RulerImage : public QWidget {
     Q_OBJECT
 public:
@@ -24,7 +24,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *) override;
-    void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
 
 private:
@@ -45,7 +44,6 @@ public:
     OpenRequest dlgCommonDialog{QStringLiteral("Open"), QString::fromLatin1(PictureFilter), {}};
     LayoutRecords records;
 
-    void Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos);
     void Image1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos);
     void mnuPicture_Click();
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "rulers/rulerkeys.h"
 #include "rulers/rulerform.h"
+#include "platform/system/windowsystem.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -55,16 +55,10 @@ static QPoint menuAnchor(const QWidget *window)
     return window->mapToGlobal(local);
 }
 
-static void openMenuAtRuler(QWidget *window, QMenu *menu)
-{
-    menu->setActiveAction(nullptr);
-    menu->popup(menuAnchor(window));
-}
-
 void RulerForm::keyPressEvent(QKeyEvent *e)
 {
     if (opensMenu(e->key(), e->modifiers()))
-        return openMenuAtRuler(this, mnuFile);
+        return popupMenu(mnuFile, menuAnchor(this));
     const QRect outer = frameGeometry();
     const QScreen *screen = QGuiApplication::screenAt(outer.center());
     if (!screen)
@@ -83,7 +77,7 @@ void RulerForm::keyPressEvent(QKeyEvent *e)
 void RulerForm::contextMenuEvent(QContextMenuEvent *e)
 {
     if (e->reason() == QContextMenuEvent::Keyboard)
-        openMenuAtRuler(this, mnuFile);
+        popupMenu(mnuFile, menuAnchor(this));
 }
 
 } // namespace zentyr

@@ -6,10 +6,9 @@
 
 namespace zentyr {
 
-QRect loadPlacementPixels(const QRect &outer, QPoint primaryTopLeft, double twipsPerPixelX, double twipsPerPixelY)
+QRect loadPlacementPixels(const QRect &outer, QPoint origin, double twipsPerPixelX, double twipsPerPixelY)
 {
     const double d = 12.0;
-    const QPoint origin = primaryTopLeft;
     return QRect(origin.x() + roundHalfEven((outer.x() - origin.x()) * twipsPerPixelX / d),
                  origin.y() + roundHalfEven((outer.y() - origin.y()) * twipsPerPixelY / d),
                  roundHalfEven(outer.width() * twipsPerPixelX / d), roundHalfEven(outer.height() * twipsPerPixelY / d));

@@ -122,7 +122,6 @@ OpenResult showOpenDialog(QWidget *owner, const OpenRequest &request)
         return system;
     // Other windows' handlers run while the dialog waits; one of them may destroy the owner
     // and with it the dialog, so it is not kept on the stack.
-    keepNoDialogSettings();
     const auto noCaching = pixmapCacheOff();
     QPointer<QFileDialog> dialog = new QFileDialog(owner);
     configureOpenDialog(*dialog, request);

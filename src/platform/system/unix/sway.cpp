@@ -2,7 +2,7 @@
 #include "platform/system/unix/sway.h"
 #include "platform/system/desktopsession.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>

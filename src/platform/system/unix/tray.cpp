@@ -3,8 +3,6 @@
 #include "platform/system/tray.h"
 #include "platform/system/unix/x11.h"
 
-#include <QGuiApplication>
-
 #ifdef ZENTYR_HAVE_DBUS
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
