@@ -3,6 +3,8 @@
 //   zentyr_baseline                 one 516x257 window; quits after its first paint (start-up)
 //   zentyr_baseline WxH[+top] ...   a frameless window for each size, stay-on-top with "+top", and a
 //                                   tray icon; stays up until ended (memory)
+// With ZENTYR_BASELINE_TEXT=1 each window also draws a line of text in the default font, so that
+// the text stack (fontconfig, FreeType, HarfBuzz, a face) is loaded and used as the program's is.
 // Traces "first paint", or "all painted" once every window has painted, as the program traces its
 // splash (standard error), and prints its peak RSS then.
 #include "platform/system/trace.h"
@@ -29,7 +31,11 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        QPainter(this).fillRect(rect(), QColor(0xFF, 0x80, 0x00));
+        QPainter p(this);
+        p.fillRect(rect(), QColor(0xFF, 0x80, 0x00));
+        static const bool text = qEnvironmentVariableIntValue("ZENTYR_BASELINE_TEXT") != 0;
+        if (text)
+            p.drawText(rect(), Qt::AlignCenter, QStringLiteral("Zentyr 1.0"));
         if (!m_painted)
             return;
         // Measured from the event loop, once the paint has been flushed to the window.

@@ -2,7 +2,8 @@
 // The benchmark run: the real program and the baseline, side by side on one virtual desktop
 // (Xvfb 1280x800 at 96 dpi, openbox, trayer). Prints raw figures, then a summary with the goals.
 // Start-up is compared with one bare window; memory with every window open is compared with
-// bare windows of the same sizes and a tray icon.
+// bare windows of the same sizes and a tray icon. Both again, for comparison, with bare windows
+// that each draw a line of text.
 // Start-up and timer moments come from the trace lines (ZENTYR_TRACE=1) of both programs, and
 // also from this launcher's monotonic clock at process start.
 // Usage: zentyr_bench [runs]   (default 7; medians over the runs)
@@ -121,6 +122,8 @@ struct Figures {
     std::vector<double> basePaint, basePaintLauncher, baseHwm;
     std::vector<double> splashPaint, splashPaintLauncher, splashHwm, trayAt, rulerAt, trayAtLauncher, rulerAtLauncher;
     std::vector<double> bareHwm;
+    // The same baselines, each window drawing a line of text.
+    std::vector<double> textPaintLauncher, textBareHwm;
     qint64 hwmAll = 0;
     Idle idleAll, idleHidden;
 };
@@ -131,9 +134,18 @@ bool fail(const char *what, const QString &detail)
     return false;
 }
 
-// The one-window baseline, to its first paint.
+const Env withText{{QStringLiteral("ZENTYR_BASELINE_TEXT"), QStringLiteral("1")}};
+
+// The one-window baseline, to its first paint; then the same with a line of text.
 bool baselineRun(Desktop &d, const QString &baseline, int run, Figures &f)
 {
+    const double t1 = bench::clockMs(CLOCK_MONOTONIC);
+    Program &t = d.startProcess(baseline, {}, withText);
+    Moment textPaint;
+    if (!t.waitForExit(10000) || !findMoment(t.stderrText(), QStringLiteral("first paint"), &textPaint))
+        return fail("the baseline with text failed", t.stderrText());
+    f.textPaintLauncher.push_back(textPaint.monotonic - t1);
+    std::printf("run %d baseline with text: first paint (launcher) %.1f ms\n", run, textPaint.monotonic - t1);
     const double t0 = bench::clockMs(CLOCK_MONOTONIC);
     Program &b = d.startProcess(baseline);
     if (!b.waitForExit(10000) || b.exitCode() != 0)
@@ -289,6 +301,20 @@ bool bareRuns(Desktop &d, const QString &baseline, const QStringList &shown, int
         std::fflush(stdout);
         b.terminate();
         b.waitForExit(5000);
+
+        waitUntil([&] { return d.trayIconWindows().isEmpty(); }, 5000);
+        Program &t = d.startProcess(baseline, shown, withText);
+        if (!waitMoment(t, QStringLiteral("all painted"), &painted, 10000) || !d.waitForTrayIcon(10000))
+            return fail("the baseline with text did not show", t.stderrText() + d.describeWindows());
+        QThread::msleep(1500);
+        f.textBareHwm.push_back(double(hwmKb(t.pid())));
+        std::printf("run %d ", run);
+        printMemory("baseline, the same windows with text and a tray icon", t.pid());
+        if (run == runs)
+            printBeyond(program, bench::residentByMapping(t.pid(), 1000));
+        std::fflush(stdout);
+        t.terminate();
+        t.waitForExit(5000);
     }
     return true;
 }
@@ -325,6 +351,10 @@ void printSummary(int runs, const Figures &f)
                 "(goal <= 1.05): %s\n",
                 ah, bareAll, ah / bareAll, verdict(ah / bareAll <= 1.05));
     std::printf("  peak RSS with the splash %.1f MiB; one bare window %.1f MiB\n", sh, bh);
+    const double tp = median(f.textPaintLauncher), tb = median(f.textBareHwm) / 1024;
+    std::printf("  against bare windows that each draw a line of text: first paint %.1f ms, ratio %.2f; peak RSS "
+                "%.1f MiB, ratio %.2f\n",
+                tp, sp / tp, tb, ah / tb);
     std::printf("tray icon added %.1f ms (goal 2000 +- 50): %s; standard ruler shown %.1f ms (goal 3000 +- 50): %s\n",
                 ta, verdict(std::abs(ta - 2000) <= 50), ra, verdict(std::abs(ra - 3000) <= 50));
     const auto within = [](const std::vector<double> &v, double goal) {
