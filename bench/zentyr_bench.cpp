@@ -286,35 +286,32 @@ void printBeyond(const Mappings &program, const Mappings &baseline)
 bool bareRuns(Desktop &d, const QString &baseline, const QStringList &shown, int runs, const Mappings &program,
               Figures &f)
 {
+    struct Variant {
+        const char *what;
+        Env env;
+        std::vector<double> &hwm;
+    };
+    const Variant variants[] = {{"baseline, the same windows and a tray icon", {}, f.bareHwm},
+                                {"baseline, the same windows with text and a tray icon", withText, f.textBareHwm}};
     for (int run = 1; run <= runs; ++run) {
-        waitUntil([&] { return d.trayIconWindows().isEmpty(); }, 5000);
-        Program &b = d.startProcess(baseline, shown);
-        Moment painted;
-        if (!waitMoment(b, QStringLiteral("all painted"), &painted, 10000) || !d.waitForTrayIcon(10000))
-            return fail("the baseline's windows or tray icon did not show", b.stderrText() + d.describeWindows());
-        QThread::msleep(1500); // as long as the program had once its windows stood still
-        f.bareHwm.push_back(double(hwmKb(b.pid())));
-        std::printf("run %d ", run);
-        printMemory("baseline, the same windows and a tray icon", b.pid());
-        if (run == runs)
-            printBeyond(program, bench::residentByMapping(b.pid(), 1000));
-        std::fflush(stdout);
-        b.terminate();
-        b.waitForExit(5000);
-
-        waitUntil([&] { return d.trayIconWindows().isEmpty(); }, 5000);
-        Program &t = d.startProcess(baseline, shown, withText);
-        if (!waitMoment(t, QStringLiteral("all painted"), &painted, 10000) || !d.waitForTrayIcon(10000))
-            return fail("the baseline with text did not show", t.stderrText() + d.describeWindows());
-        QThread::msleep(1500);
-        f.textBareHwm.push_back(double(hwmKb(t.pid())));
-        std::printf("run %d ", run);
-        printMemory("baseline, the same windows with text and a tray icon", t.pid());
-        if (run == runs)
-            printBeyond(program, bench::residentByMapping(t.pid(), 1000));
-        std::fflush(stdout);
-        t.terminate();
-        t.waitForExit(5000);
+        for (const Variant &v : variants) {
+            waitUntil([&] { return d.trayIconWindows().isEmpty(); }, 5000);
+            Program &b = d.startProcess(baseline, shown, v.env);
+            Moment painted;
+            if (!waitMoment(b, QStringLiteral("all painted"), &painted, 10000) || !d.waitForTrayIcon(10000))
+                return fail(v.what,
+                            QStringLiteral("windows or tray icon did not show\n") + b.stderrText()
+                                + d.describeWindows());
+            QThread::msleep(1500); // as long as the program had once its windows stood still
+            v.hwm.push_back(double(hwmKb(b.pid())));
+            std::printf("run %d ", run);
+            printMemory(v.what, b.pid());
+            if (run == runs)
+                printBeyond(program, bench::residentByMapping(b.pid(), 1000));
+            std::fflush(stdout);
+            b.terminate();
+            b.waitForExit(5000);
+        }
     }
     return true;
 }
