@@ -71,13 +71,23 @@ class WineE2E : public QObject {
     bool bootWine(Desktop &d) const
     {
         // The prefix the unit tests get too: Windows faces replaced, no download prompts.
-        if (!d.run("bash", {qEnvironmentVariable("ZENTYR_WINE_PREFIX_SCRIPT"), d.homeDir() + "/.wine"}, 180000).ok())
+        const RunResult prefix
+            = d.run("bash", {qEnvironmentVariable("ZENTYR_WINE_PREFIX_SCRIPT"), d.homeDir() + "/.wine"}, 180000);
+        if (!prefix.ok()
+            || !wine(d, {"reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "shell", "/f"}).ok()
+            || !wine(d,
+                     {"reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "shell", "/d", "1280x800", "/f"})
+                    .ok()) {
+            qWarning("the Wine prefix was not made: %s", prefix.err.constData());
             return false;
-        return wine(d, {"reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "shell", "/f"}).ok()
-            && wine(d,
-                    {"reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "shell", "/d", "1280x800", "/f"})
-                   .ok()
-            && QString::fromUtf8(wine(d, {m_probe}).out).contains("Shell_TrayWnd");
+        }
+        // Wine starts its desktop and taskbar with the first program and does not wait for them,
+        // so the probe may look before the taskbar is there.
+        RunResult probe;
+        if (waitUntil([&] { return (probe = wine(d, {m_probe})).out.contains("Shell_TrayWnd"); }, 30000, 500))
+            return true;
+        qWarning("no taskbar in Wine's desktop: %s%s", probe.out.constData(), probe.err.constData());
+        return false;
     }
 
     QList<Win> windows(const Desktop &d) const
