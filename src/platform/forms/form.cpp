@@ -73,15 +73,14 @@ void Form::showModeless()
         activateWindow();
 }
 
+// The program's topmost windows are kept above a form shown without a window manager by
+// showModeless(), after it has raised the form.
 void Form::setVisible(bool visible)
 {
-    const bool mapping = visible && !isVisible();
     // The taskbar hint must be on the native window before it is mapped.
-    if (mapping)
+    if (visible && !isVisible())
         applyNativeState();
     QWidget::setVisible(visible);
-    if (mapping)
-        keepTopmostWindowsAbove(this);
 }
 
 void Form::setWindowKind(WindowKind kind)
