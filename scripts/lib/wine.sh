@@ -24,6 +24,11 @@ wine_prefix() {
   wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 2 /f >/dev/null 2>&1 \
     && wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothingType /t REG_DWORD /d 2 /f >/dev/null 2>&1 \
     || { echo "could not turn font smoothing on" >&2; return 1; }
+  # A crash of any Wine process writes its backtrace to its error output instead of opening a dialog
+  # that would wait on the private desktop. The key exists from the start, so Wine's debugger, which
+  # creates it when it first runs, leaves no trace in the registry.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 \
+    || { echo "could not turn the crash dialog off" >&2; return 1; }
   # The registry reaches its files only when the server ends.
   wineserver -w
 }

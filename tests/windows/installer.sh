@@ -28,7 +28,10 @@ snapshot() {
   (cd "$c" && find . ! -path './users/*/Temp/*' | sort) >"$art/files-$1.txt"
   local k
   for k in HKLM HKCU; do
-    wine reg export "$k\\Software" "$art/reg.tmp" /y >/dev/null 2>&1 || fail "no registry export"
+    # Once more if it fails: Wine's reg has been seen failing, once, under load.
+    wine reg export "$k\\Software" "$art/reg.tmp" /y >"$art/reg.log" 2>&1 \
+      || wine reg export "$k\\Software" "$art/reg.tmp" /y >"$art/reg.log" 2>&1 \
+      || fail "no registry export of $k: $(cat "$art/reg.log")"
     iconv -f UTF-16 -t UTF-8 "$art/reg.tmp" >"$art/$k-$1.reg"
   done
 }
@@ -60,7 +63,8 @@ snapshot autostart
 $(added autostart)"
 strings -el "$c/$menu/StartUp/Zentyr.lnk" | grep -qx hideruler || fail "the Startup shortcut does not pass hideruler"
 
-wine start "C:\\${menu//\//\\}\\Zentyr\\Zentyr.lnk" || fail "the Start-menu shortcut did not start"
+wine start "C:\\${menu//\//\\}\\Zentyr\\Zentyr.lnk" >"$art/program.log" 2>&1 \
+  || fail "the Start-menu shortcut did not start: $(cat "$art/program.log")"
 shown() { xdotool search --onlyvisible --classname '^zentyr\.exe$' >/dev/null 2>&1; }
 waitfor 20 shown || fail "no window of the installed program"
 sleep 0.5
@@ -77,6 +81,8 @@ waitfor 20 ruler || fail "the installed program showed no standard ruler"
 import -window root "$art/ruler.png"
 wineserver -k
 wineserver -w
+# Wine reports a crash of the program ("Unhandled page fault ...") on the program's error output.
+! grep -i unhandled "$art/program.log" >&2 || fail "the installed program crashed"
 
 wine "C:\\Program Files\\Zentyr\\Uninstall.exe" /S && wineserver -w || fail "the uninstaller failed"
 snapshot after
@@ -87,5 +93,5 @@ done
 # The prefix is large; the server writes its registry files as it ends.
 wineserver -k 2>/dev/null || true
 waitfor 10 rm -rf "$WINEPREFIX" || fail "could not remove $WINEPREFIX"
-rm -f "$art"/*.reg "$art/reg.tmp"
+rm -f "$art"/*.reg "$art/reg.tmp" "$art/reg.log"
 echo "installed, started and removed cleanly"
